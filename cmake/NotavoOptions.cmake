@@ -1,0 +1,40 @@
+# Compiler settings shared by every target of the project.
+add_library(notavo_options INTERFACE)
+target_compile_features(notavo_options INTERFACE cxx_std_20)
+target_compile_options(notavo_options INTERFACE
+    -Wall -Wextra -pedantic -Wnon-virtual-dtor)
+target_compile_definitions(notavo_options INTERFACE
+    QT_NO_KEYWORDS_FOR_FOREACH
+    QT_NO_URL_CAST_FROM_STRING
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+    QT_DISABLE_DEPRECATED_UP_TO=0x060400)
+if(NOTAVO_WERROR)
+    target_compile_options(notavo_options INTERFACE -Werror)
+endif()
+if(NOTAVO_SANITIZE)
+    target_compile_options(notavo_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(notavo_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# notavo_add_library(name SOURCES ... LIBS ...): one static library per subsystem.
+function(notavo_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC notavo_options ${ARG_LIBS})
+endfunction()
+
+# notavo_add_test(name SOURCES ... LIBS ...): one Qt Test executable, registered with CTest,
+# run offscreen with its own temporary home so that no test touches the user's files.
+function(notavo_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE notavo_options Qt6::Test ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/tests/xdg-config-${name};XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/xdg-data-${name};LANG=C.UTF-8"
+        TIMEOUT 120)
+endfunction()

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Notavo needs to build ("run") and to test ("test").
+set -euo pipefail
+packages=(cmake ninja-build g++ pkg-config
+    qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
+    libxcb1-dev libatspi2.0-dev
+    fonts-wqy-microhei)
+if [ "${1:-run}" = test ]; then
+    packages+=(xvfb xauth)
+fi
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}" ||
+    { "${as_root[@]}" apt-get update && "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; }

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class Clock;
+class ProgramFolder;
+class RecordStore;
+class ShellOpener;
+struct CurrentRecord;
+struct Settings;
+
+// Turns a capture into a stored record: derives the title, writes the text as a GBK ".txt"
+// file into the save folder, adds its row to the record database and, when asked to, opens
+// the file in the chosen editor. Needs no window: the capture window hands in its text and
+// source and acts on the outcome.
+class RecordWriter final
+{
+public:
+    struct Context
+    {
+        const Settings &settings;
+        CurrentRecord &record;
+        RecordStore &store;
+        const ProgramFolder &programFolder;
+        const Clock &clock;
+        ShellOpener &shell;
+    };
+
+    enum class Outcome {
+        Stored,                  // the capture window empties and hides
+        StoredUnderFallbackName, // the title was refused as a file name; the window stays as it is
+        Failed,                  // nothing acknowledged; the window keeps the capture
+    };
+
+    struct Result
+    {
+        Outcome outcome = Outcome::Failed;
+        QString filePath;  // the ".txt" file written, when one was
+        QString error;     // for Failed: what went wrong, for the user
+    };
+
+    explicit RecordWriter(Context context);
+    Q_DISABLE_COPY_MOVE(RecordWriter)
+
+    // Opens a file in the built-in editor; empty until the editor is wired in.
+    void setOpenInEditor(std::function<void(const QString &path)> openInEditor);
+
+    // Stores `text` with `source`; the category is already in the current record.
+    Result saveRecord(const QString &text, const QString &source);
+
+private:
+    QString saveFolderPath() const;
+    QString freeBaseName(const QString &folder, const QString &baseName) const;
+    bool writeAndRecord(const QString &folder, const QString &baseName, const QString &text, Result &result);
+    void openInChosenEditor(const QString &folder, const QString &baseName, const QString &text);
+
+    Context m_context;
+    std::function<void(const QString &)> m_openInEditor;
+};

@@ -1,0 +1,67 @@
+#include "common/gbktextfile.h"
+
+#include "common/gbkcodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace GbkTextFile {
+
+QString toCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            out += u"\r\n";
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else if (c == u'\n') {
+            out += u"\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString fromCrLf(const QString &text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    // Some folders (network shares) refuse the rename; fall back to a direct write there.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool write(const QString &path, const QString &text, QString *error)
+{
+    return writeBytes(path, Gbk::encode(toCrLf(text)), error);
+}
+
+std::optional<QString> read(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return fromCrLf(Gbk::decode(file.readAll()));
+}
+
+} // namespace GbkTextFile

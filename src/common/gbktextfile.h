@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Plain-text files as Notavo stores them: code page 936 (GBK), CR LF line breaks, no BOM.
+namespace GbkTextFile {
+
+// In-memory texts use "\n"; files use CR LF. Lone CR or LF become CR LF.
+QString toCrLf(const QString &text);
+QString fromCrLf(const QString &text);
+
+// Writes the text atomically: a crash never leaves a half-written file.
+// On failure returns false and, when given, fills *error with the reason.
+bool write(const QString &path, const QString &text, QString *error = nullptr);
+
+// Writes raw bytes atomically (used for RTF copies).
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Reads the whole file; line breaks come back as "\n". nullopt when it cannot be read.
+std::optional<QString> read(const QString &path, QString *error = nullptr);
+
+} // namespace GbkTextFile

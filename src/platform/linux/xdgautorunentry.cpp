@@ -1,0 +1,59 @@
+#include "platform/linux/xdgautorunentry.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+XdgAutoRunEntry::XdgAutoRunEntry(QString autostartFolder)
+    : m_folder(std::move(autostartFolder))
+{
+}
+
+QString XdgAutoRunEntry::entryPath() const
+{
+    return QDir(m_folder).filePath(QStringLiteral("Notavo.desktop"));
+}
+
+namespace {
+
+// Desktop entry Exec values quote arguments that hold spaces or special characters.
+QString quotedExec(const QString &command)
+{
+    static const QString special = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool needsQuotes = false;
+    for (const QChar c : command)
+        needsQuotes = needsQuotes || special.contains(c);
+    if (!needsQuotes)
+        return command;
+    QString escaped = command;
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    escaped.replace(u'"', QStringLiteral("\\\""));
+    escaped.replace(u'`', QStringLiteral("\\`"));
+    escaped.replace(u'$', QStringLiteral("\\$"));
+    return u'"' + escaped + u'"';
+}
+
+} // namespace
+
+void XdgAutoRunEntry::setCommand(const QString &command)
+{
+    const bool enabled = !command.isEmpty();
+    QString entry = QStringLiteral("[Desktop Entry]\nType=Application\nName=Notavo\n");
+    entry += QStringLiteral("Exec=") + (enabled ? quotedExec(command) : QStringLiteral("true")) + u'\n';
+    entry += QStringLiteral("Hidden=") + (enabled ? QStringLiteral("false") : QStringLiteral("true")) + u'\n';
+    entry += QStringLiteral("X-GNOME-Autostart-enabled=") + (enabled ? QStringLiteral("true") : QStringLiteral("false")) + u'\n';
+
+    // Like the registry write it stands in for, a failure leaves the old entry and is not reported.
+    QDir().mkpath(m_folder);
+    QSaveFile file(entryPath());
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(entry.toUtf8());
+        file.commit();
+    }
+}
+
+std::unique_ptr<AutoRunEntry> createAutoRunEntry()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return std::make_unique<XdgAutoRunEntry>(QDir(config).filePath(QStringLiteral("autostart")));
+}

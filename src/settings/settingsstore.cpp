@@ -1,0 +1,52 @@
+#include "settings/settingsstore.h"
+
+#include "platform/autorunentry.h"
+
+namespace {
+
+const QString kAppSection = QStringLiteral("MyFileApp");
+const QString kAutoRunSection = QStringLiteral("MyFileAotoRun");
+const QString kAutoEditSection = QStringLiteral("MyFileAutoEdit");
+const QString kSaveFolderKey = QStringLiteral("saveFilePATH");
+const QString kEditorKey = QStringLiteral("editFilePATH");
+const QString kAutoRunKey = QStringLiteral("runFileName");
+const QString kAutoOpenKey = QStringLiteral("editFileName");
+
+} // namespace
+
+SettingsStore::SettingsStore(QString settingsFilePath, AutoRunEntry &autoRun)
+    : m_file(std::move(settingsFilePath))
+    , m_autoRun(autoRun)
+{
+}
+
+void SettingsStore::readSysTem(Settings &settings) const
+{
+    settings.saveFolder = m_file.read(kAppSection, kSaveFolderKey, defaultValue());
+    settings.editorChoice = m_file.read(kAppSection, kEditorKey, defaultValue());
+    settings.autoRunPath = m_file.read(kAutoRunSection, kAutoRunKey, defaultValue());
+    settings.autoOpenFlag = m_file.read(kAutoEditSection, kAutoOpenKey, defaultValue());
+}
+
+void SettingsStore::saveEditorChoice(const Settings &settings)
+{
+    m_file.write(kAppSection, kEditorKey, settings.editorChoice);
+}
+
+void SettingsStore::saveAutoRun(Settings &settings)
+{
+    m_file.write(kAutoRunSection, kAutoRunKey, settings.autoRunPath);
+    m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
+    setRegValue(settings.autoRunPath);
+    readSysTem(settings);
+}
+
+void SettingsStore::saveSaveFolder(const QString &folder)
+{
+    m_file.write(kAppSection, kSaveFolderKey, folder);
+}
+
+void SettingsStore::setRegValue(const QString &data)
+{
+    m_autoRun.setCommand(data);
+}

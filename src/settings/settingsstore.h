@@ -1,0 +1,35 @@
+#pragma once
+
+#include "settings/profilefile.h"
+#include "settings/settings.h"
+
+class AutoRunEntry;
+
+// Reads and writes the settings file filePath.ini and keeps the start-with-system entry.
+class SettingsStore final
+{
+public:
+    // The text every read gives for a missing file, section or key.
+    static QString defaultValue() { return QStringLiteral("txtPATH"); }
+
+    SettingsStore(QString settingsFilePath, AutoRunEntry &autoRun);
+    Q_DISABLE_COPY_MOVE(SettingsStore)
+
+    QString filePath() const { return m_file.path(); }
+
+    // Reads the four values from the file.
+    void readSysTem(Settings &settings) const;
+    // Writes editorChoice.
+    void saveEditorChoice(const Settings &settings);
+    // Writes autoRunPath and autoOpenFlag, sets the start-with-system entry to autoRunPath,
+    // then reads the file back into `settings`, so a failed write shows as the old value.
+    void saveAutoRun(Settings &settings);
+    // The direct write of the save folder that the settings dialog makes on confirm.
+    void saveSaveFolder(const QString &folder);
+    // Sets the start-with-system entry "Notavo" to `data`; empty data switches it off.
+    void setRegValue(const QString &data);
+
+private:
+    ProfileFile m_file;
+    AutoRunEntry &m_autoRun;
+};

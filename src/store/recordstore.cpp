@@ -1,0 +1,163 @@
+#include "store/recordstore.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("notavo-records-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+constexpr auto kCreateTable =
+    "CREATE TABLE IF NOT EXISTS filedata ("
+    "\"文件名\" TEXT, \"大小\" TEXT, \"类别\" TEXT, \"记录时间\" TEXT, \"存放地址\" TEXT, \"资料来源\" TEXT)";
+
+QString textOf(const QVariant &value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+Record recordFrom(const QSqlQuery &query)
+{
+    Record record;
+    record.rowId = query.value(0).toLongLong();
+    record.fileName = textOf(query.value(1));
+    record.size = textOf(query.value(2));
+    record.category = textOf(query.value(3));
+    record.date = QDate::fromString(textOf(query.value(4)), Qt::ISODate);
+    record.folder = textOf(query.value(5));
+    record.source = textOf(query.value(6));
+    return record;
+}
+
+} // namespace
+
+RecordStore::RecordStore(QString databasePath)
+    : m_path(std::move(databasePath))
+    , m_connection(nextConnectionName())
+{
+}
+
+RecordStore::~RecordStore()
+{
+    if (QSqlDatabase::contains(m_connection)) {
+        QSqlDatabase::database(m_connection, false).close();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+bool RecordStore::fail(const QString &what, const QString &detail)
+{
+    m_lastError = QStringLiteral("%1（%2）：%3").arg(what, QFileInfo(m_path).fileName(), detail);
+    return false;
+}
+
+bool RecordStore::ensureOpen()
+{
+    if (m_open)
+        return true;
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+        ? QSqlDatabase::database(m_connection, false)
+        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    if (!db.isValid())
+        return fail(QStringLiteral("无法使用记录数据库"), QStringLiteral("缺少 SQLite 驱动"));
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open())
+        return fail(QStringLiteral("无法打开记录数据库"), db.lastError().text());
+
+    // The schema check is the first read: a file that is not a database fails here.
+    QSqlQuery query(db);
+    if (!db.transaction() || !query.exec(QString::fromUtf8(kCreateTable)) || !db.commit()) {
+        const QString detail = query.lastError().isValid() ? query.lastError().text() : db.lastError().text();
+        db.rollback();
+        db.close();
+        return fail(QStringLiteral("无法打开记录数据库"), detail);
+    }
+    m_open = true;
+    m_lastError.clear();
+    return true;
+}
+
+bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today)
+{
+    if (!ensureOpen())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral(
+        "INSERT INTO filedata (\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\") "
+        "VALUES (?, ?, ?, ?, ?, ?)"));
+    // Empty texts are stored as texts, never as NULL.
+    const auto text = [](const QString &value) { return value.isNull() ? QStringLiteral("") : value; };
+    query.addBindValue(text(record.recFileName));
+    query.addBindValue(text(record.recSize));
+    query.addBindValue(text(record.recCategory));
+    query.addBindValue(today.toString(Qt::ISODate));
+    query.addBindValue(text(record.recFolder));
+    query.addBindValue(text(record.recSource));
+    if (!query.exec())
+        return fail(QStringLiteral("无法写入记录"), query.lastError().text());
+    return true;
+}
+
+bool RecordStore::forEachRecord(const std::function<bool(const Record &)> &visit)
+{
+    if (!ensureOpen())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT rowid, * FROM filedata ORDER BY rowid")))
+        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+    while (query.next()) {
+        if (!visit(recordFrom(query)))
+            break;
+    }
+    if (query.lastError().isValid())
+        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+    return true;
+}
+
+std::optional<QList<Record>> RecordStore::records()
+{
+    QList<Record> rows;
+    if (!forEachRecord([&rows](const Record &record) {
+            rows.append(record);
+            return true;
+        }))
+        return std::nullopt;
+    return rows;
+}
+
+bool RecordStore::firstRecordNamed(const QString &name, std::optional<Record> *found)
+{
+    if (!ensureOpen())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT rowid, * FROM filedata WHERE \"文件名\" = ? ORDER BY rowid LIMIT 1"));
+    query.addBindValue(name);
+    if (!query.exec())
+        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+    *found = query.next() ? std::optional(recordFrom(query)) : std::nullopt;
+    return true;
+}
+
+bool RecordStore::removeRecord(qint64 rowId)
+{
+    if (!ensureOpen())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("DELETE FROM filedata WHERE rowid = ?"));
+    query.addBindValue(rowId);
+    if (!query.exec())
+        return fail(QStringLiteral("无法删除记录"), query.lastError().text());
+    return true;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/currentrecord.h"
+#include "store/record.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The record database: one SQLite file holding the table filedata with the columns
+// 文件名, 大小, 类别, 记录时间, 存放地址, 资料来源 in that order. Rows keep insertion
+// (rowid) order. A missing file or table is created. Every operation reports failure
+// (locked, unreadable or corrupt database) through its result and lastError().
+class RecordStore final
+{
+public:
+    explicit RecordStore(QString databasePath);
+    ~RecordStore();
+    Q_DISABLE_COPY_MOVE(RecordStore)
+
+    QString databasePath() const { return m_path; }
+    QString lastError() const { return m_lastError; }
+
+    // Appends a row from the current record, dated `today`.
+    bool addFileData(const CurrentRecord &record, const QDate &today);
+
+    // Calls `visit` for every row in stored order. Stops early when it returns false.
+    bool forEachRecord(const std::function<bool(const Record &)> &visit);
+    std::optional<QList<Record>> records();
+
+    // The first row, in stored order, whose 文件名 equals `name` exactly. On success
+    // *found holds it, or nullopt when no row matches.
+    bool firstRecordNamed(const QString &name, std::optional<Record> *found);
+
+    // Deletes one row. Deleting a row never touches the file it describes.
+    bool removeRecord(qint64 rowId);
+
+private:
+    bool ensureOpen();
+    bool fail(const QString &what, const QString &detail);
+
+    QString m_path;
+    QString m_connection;
+    bool m_open = false;
+    QString m_lastError;
+};
