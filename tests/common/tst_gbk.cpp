@@ -1,0 +1,87 @@
+#include "common/gbkcodec.h"
+#include "common/gbktextfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestGbk : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void gbkCharactersAreWrittenAsGbkBytes()
+    {
+        QCOMPARE(Gbk::encode(u"中文abc"), QByteArray("\xD6\xD0\xCE\xC4" "abc"));
+        QCOMPARE(Gbk::decode("\xD6\xD0\xCE\xC4" "abc"), QStringLiteral("中文abc"));
+    }
+
+    void charactersOutsideGbkSurviveARoundTrip()
+    {
+        const QString text = QStringLiteral("表情😀，生僻字𠀀，欧元€");
+        QCOMPARE(Gbk::decode(Gbk::encode(text)), text);
+    }
+
+    void loneEuroByteOfCodePage936ReadsAsEuro()
+    {
+        QCOMPARE(Gbk::decode("\x80" "5"), QStringLiteral("€5"));
+        // 0x80 as the second byte of a GBK pair is not a euro sign.
+        const QByteArray pair = Gbk::encode(u"丂");  // 0x81 0x40
+        QCOMPARE(Gbk::decode(pair + "\x80"), QStringLiteral("丂€"));
+        QCOMPARE(Gbk::decode("\x81\x80").size(), 1);
+        QCOMPARE(Gbk::encode(Gbk::decode("\x81\x80")), QByteArray("\x81\x80"));
+    }
+
+    void prefixNeverSplitsACharacter()
+    {
+        const QByteArray bytes = Gbk::encode(u"a中b😀");  // 1 + 2 + 1 + 4 bytes
+        QCOMPARE(Gbk::wholeCharacterPrefix(bytes, 2), 1);
+        QCOMPARE(Gbk::wholeCharacterPrefix(bytes, 3), 3);
+        QCOMPARE(Gbk::wholeCharacterPrefix(bytes, 7), 4);
+        QCOMPARE(Gbk::wholeCharacterPrefix(bytes, 100), 8);
+    }
+
+    void lineBreaksBecomeCrLf_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("lf") << QStringLiteral("a\nb") << QStringLiteral("a\r\nb");
+        QTest::newRow("crlf kept") << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb");
+        QTest::newRow("lone cr") << QStringLiteral("a\rb") << QStringLiteral("a\r\nb");
+        QTest::newRow("trailing") << QStringLiteral("a\n\n") << QStringLiteral("a\r\n\r\n");
+    }
+    void lineBreaksBecomeCrLf()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(GbkTextFile::toCrLf(text), expected);
+    }
+
+    void fileRoundTripUsesGbkAndCrLfWithoutBom()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("笔记.txt"));
+        const QString text = QStringLiteral("第一行\n第二行😀\n");
+        QVERIFY(GbkTextFile::write(path, text));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xB5\xDA"));  // 第 in GBK, no byte-order mark
+        QVERIFY(bytes.contains("\r\n"));
+        QCOMPARE(GbkTextFile::read(path), text);
+    }
+
+    void failedWriteReportsAndLeavesNoFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing/folder/x.txt"));
+        QString error;
+        QVERIFY(!GbkTextFile::write(path, QStringLiteral("x"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!GbkTextFile::read(path).has_value());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGbk)
+#include "tst_gbk.moc"

@@ -1,0 +1,100 @@
+#include "store/category.h"
+#include "store/dateperiod.h"
+
+#include <QTest>
+
+class TestDatePeriod : public QObject
+{
+    Q_OBJECT
+
+private:
+    static bool in(Period period, const QDate &recorded, const QDate &today)
+    {
+        return DatePeriods::contains(period, recorded, today);
+    }
+
+private slots:
+    void tablesKeepTreeOrderKeysAndButtons()
+    {
+        QStringList keys;
+        for (const Category &category : Categories::all())
+            keys << category.key;
+        QCOMPARE(keys, QStringList({"mrwb", "xxjl", "lenWen", "xiaoShuo", "guShi", "yuYuan", "xinWen",
+                                    "shuJu", "duanJu", "qiTa"}));
+        QCOMPARE(Categories::byButton(5)->name, QStringLiteral("学习资料"));
+        QCOMPARE(Categories::byButton(4)->name, QStringLiteral("新闻"));
+        QCOMPARE(Categories::byKey(QStringLiteral("qiTa"))->buttonIndex, 9);
+        QCOMPARE(Categories::defaultName(), QStringLiteral("默认文本"));
+
+        QStringList periods;
+        for (const DatePeriod &period : DatePeriods::all())
+            periods << period.key + u':' + period.text;
+        QCOMPARE(periods, QStringList({"daFront:去年以前", "daLastYear:去年", "daYear:今年", "daMonth:本月",
+                                       "daWeek:本周", "daYesTerDay:昨天", "daToDay:今天"}));
+    }
+
+    void recordOfTodayBelongsToItsFourPeriods()
+    {
+        const QDate today(2026, 12, 9);  // a Wednesday
+        QVERIFY(in(Period::Today, today, today));
+        QVERIFY(in(Period::ThisWeek, today, today));
+        QVERIFY(in(Period::ThisMonth, today, today));
+        QVERIFY(in(Period::ThisYear, today, today));
+        QVERIFY(!in(Period::Yesterday, today, today));
+        QVERIFY(!in(Period::LastYear, today, today));
+        QVERIFY(!in(Period::BeforeLastYear, today, today));
+    }
+
+    void weekReachesBackWeekdayDaysInclusive_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<int>("daysInWeek");  // the oldest day, counted back, still in 本周
+        QTest::newRow("sunday") << QDate(2026, 12, 6) << 1;
+        QTest::newRow("wednesday") << QDate(2026, 12, 9) << 4;
+        QTest::newRow("saturday") << QDate(2026, 12, 12) << 7;
+    }
+    void weekReachesBackWeekdayDaysInclusive()
+    {
+        QFETCH(QDate, today);
+        QFETCH(int, daysInWeek);
+        QVERIFY(in(Period::ThisWeek, today.addDays(-daysInWeek), today));
+        QVERIFY(!in(Period::ThisWeek, today.addDays(-daysInWeek - 1), today));
+    }
+
+    void sundayHoldsSaturdayAsYesterdayAndThisWeek()
+    {
+        const QDate sunday(2026, 12, 6);
+        QVERIFY(in(Period::Yesterday, sunday.addDays(-1), sunday));
+        QVERIFY(in(Period::ThisWeek, sunday.addDays(-1), sunday));
+    }
+
+    void futureDatesFallInThisWeek()
+    {
+        const QDate today(2026, 12, 9);
+        QVERIFY(in(Period::ThisWeek, today.addDays(30), today));
+        QVERIFY(!in(Period::Yesterday, today.addDays(30), today));
+    }
+
+    void monthIgnoresTheYearAndYearsCompareCalendarYears()
+    {
+        const QDate today(2026, 3, 15);
+        const QDate twoYearsBack(2024, 3, 2);
+        QVERIFY(in(Period::ThisMonth, twoYearsBack, today));
+        QVERIFY(in(Period::BeforeLastYear, twoYearsBack, today));
+        QVERIFY(!in(Period::LastYear, twoYearsBack, today));
+
+        const QDate newYear(2027, 1, 1);
+        QVERIFY(in(Period::LastYear, QDate(2026, 12, 31), newYear));
+        QVERIFY(in(Period::Yesterday, QDate(2026, 12, 31), newYear));
+        QVERIFY(!in(Period::ThisYear, QDate(2026, 12, 31), newYear));
+    }
+
+    void undatedRecordBelongsToNoPeriod()
+    {
+        for (const DatePeriod &period : DatePeriods::all())
+            QVERIFY(!in(period.period, QDate(), QDate(2026, 12, 9)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatePeriod)
+#include "tst_dateperiod.moc"

@@ -1,0 +1,186 @@
+#include "store/recordstore.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+CurrentRecord current(const QString &name, const QString &category = QStringLiteral("小说"))
+{
+    return {name, QStringLiteral("12"), category, QStringLiteral("/notes/"), QStringLiteral("http://a.example/")};
+}
+
+// A second connection, as another program holding the database would have.
+class RawConnection
+{
+public:
+    explicit RawConnection(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name());
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~RawConnection()
+    {
+        QSqlDatabase::database(name(), false).close();
+        QSqlDatabase::removeDatabase(name());
+    }
+    QSqlQuery query() const { return QSqlQuery(QSqlDatabase::database(name(), false)); }
+    static QString name() { return QStringLiteral("raw"); }
+};
+
+} // namespace
+
+class TestRecordStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString dbPath(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+private slots:
+    void missingDatabaseIsCreatedWithTheSixColumnsInOrder()
+    {
+        const QString path = dbPath("new.db");
+        {
+            RecordStore store(path);
+            const auto rows = store.records();
+            QVERIFY2(rows.has_value(), qPrintable(store.lastError()));
+            QVERIFY(rows->isEmpty());
+        }
+        RawConnection raw(path);
+        QSqlQuery query = raw.query();
+        QVERIFY(query.exec(QStringLiteral("PRAGMA table_info(filedata)")));
+        QStringList columns;
+        while (query.next())
+            columns << query.value(1).toString();
+        QCOMPARE(columns, QStringList({"文件名", "大小", "类别", "记录时间", "存放地址", "资料来源"}));
+    }
+
+    void addedRowsComeBackInStoredOrderWithTheirDate()
+    {
+        RecordStore store(dbPath("order.db"));
+        const QDate today(2026, 12, 7);
+        QVERIFY(store.addFileData(current(QStringLiteral("乙")), today));
+        QVERIFY(store.addFileData(current(QStringLiteral("甲"), QStringLiteral("默认文本")), today.addDays(-1)));
+        CurrentRecord empty;  // never-set values are stored as empty texts
+        QVERIFY(store.addFileData(empty, today));
+
+        const auto rows = store.records();
+        QVERIFY(rows.has_value());
+        QCOMPARE(rows->size(), 3);
+        QCOMPARE(rows->at(0).fileName, QStringLiteral("乙"));
+        QCOMPARE(rows->at(0).size, QStringLiteral("12"));
+        QCOMPARE(rows->at(0).category, QStringLiteral("小说"));
+        QCOMPARE(rows->at(0).date, today);
+        QCOMPARE(rows->at(0).folder, QStringLiteral("/notes/"));
+        QCOMPARE(rows->at(0).source, QStringLiteral("http://a.example/"));
+        QCOMPARE(rows->at(1).fileName, QStringLiteral("甲"));
+        QCOMPARE(rows->at(1).date, today.addDays(-1));
+        QVERIFY(rows->at(0).rowId < rows->at(1).rowId);
+
+        RawConnection raw(store.databasePath());
+        QSqlQuery query = raw.query();
+        QVERIFY(query.exec(QStringLiteral("SELECT \"记录时间\", \"文件名\" IS NULL FROM filedata")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("2026-12-07"));
+        QVERIFY(query.next() && query.next());
+        QCOMPARE(query.value(1).toInt(), 0);
+    }
+
+    void firstNamedFindsOnlyTheFirstOfDuplicates()
+    {
+        RecordStore store(dbPath("dupes.db"));
+        std::optional<Record> found;
+        QVERIFY(store.firstRecordNamed(QStringLiteral("同名"), &found));
+        QVERIFY(!found.has_value());  // empty table: nothing found, no error
+
+        CurrentRecord first = current(QStringLiteral("同名"));
+        first.recFolder = QStringLiteral("/one/");
+        CurrentRecord second = current(QStringLiteral("同名"));
+        second.recFolder = QStringLiteral("/two/");
+        QVERIFY(store.addFileData(first, QDate(2026, 1, 1)));
+        QVERIFY(store.addFileData(second, QDate(2026, 1, 1)));
+
+        QVERIFY(store.firstRecordNamed(QStringLiteral("同名"), &found));
+        QVERIFY(found.has_value());
+        QCOMPARE(found->folder, QStringLiteral("/one/"));
+        QVERIFY(store.firstRecordNamed(QStringLiteral("同"), &found));
+        QVERIFY(!found.has_value());  // exact comparison only
+
+        const auto rows = store.records();
+        QVERIFY(store.removeRecord(rows->at(1).rowId));
+        const auto left = store.records();
+        QCOMPARE(left->size(), 1);
+        QCOMPARE(left->at(0).folder, QStringLiteral("/one/"));
+    }
+
+    void nullColumnsReadAsEmpty()
+    {
+        const QString path = dbPath("nulls.db");
+        {
+            RecordStore store(path);
+            QVERIFY(store.records().has_value());
+        }
+        {
+            RawConnection raw(path);
+            QVERIFY(raw.query().exec(QStringLiteral("INSERT INTO filedata VALUES (NULL, NULL, NULL, NULL, NULL, NULL)")));
+        }
+        RecordStore store(path);
+        const auto rows = store.records();
+        QVERIFY(rows.has_value());
+        QCOMPARE(rows->size(), 1);
+        QVERIFY(rows->at(0).fileName.isEmpty());
+        QVERIFY(!rows->at(0).date.isValid());
+    }
+
+    void aFileThatIsNotADatabaseIsAnErrorNotACrash()
+    {
+        const QString path = dbPath("garbage.db");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+
+        RecordStore store(path);
+        QVERIFY(!store.records().has_value());
+        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
+        std::optional<Record> found;
+        QVERIFY(!store.firstRecordNamed(QStringLiteral("a"), &found));
+        QVERIFY(!store.removeRecord(1));
+        QCOMPARE(file.size(), 4096);  // the foreign file is left as it was
+    }
+
+    void aDatabaseLockedByAnotherProgramIsAnError()
+    {
+        const QString path = dbPath("locked.db");
+        {
+            RecordStore store(path);
+            QVERIFY(store.records().has_value());
+        }
+        RawConnection raw(path);
+        QSqlQuery lock = raw.query();
+        QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+        RecordStore store(path);
+        QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
+        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY(lock.exec(QStringLiteral("COMMIT")));
+        QVERIFY2(store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)), qPrintable(store.lastError()));
+    }
+
+    void aDatabaseInAMissingFolderIsAnError()
+    {
+        RecordStore store(dbPath("no/such/folder/filelist.db"));
+        QVERIFY(!store.records().has_value());
+        QVERIFY(!store.lastError().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordStore)
+#include "tst_recordstore.moc"
