@@ -1,0 +1,241 @@
+#include "capture/portablefilename.h"
+#include "capture/recordwriter.h"
+#include "capture/rtfdocument.h"
+#include "capture/titlederivation.h"
+#include "common/gbkcodec.h"
+#include "common/gbktextfile.h"
+#include "common/programfolder.h"
+#include "platform/testing/fakeclock.h"
+#include "platform/testing/recordingshellopener.h"
+#include "settings/settings.h"
+#include "store/currentrecord.h"
+#include "store/recordstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program folder with its own database and save folder, as the running program has them.
+struct Fixture
+{
+    QTemporaryDir dir;
+    ProgramFolder folder{dir.path()};
+    Settings settings{QStringLiteral("myText"), QStringLiteral("Notavo"), QString(), QStringLiteral("FALSE")};
+    CurrentRecord record{};
+    RecordStore store{folder.filePath(QStringLiteral("filelist.db"))};
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9))};
+    RecordingShellOpener shell;
+    RecordWriter writer{{settings, record, store, folder, clock, shell}};
+    QStringList openedInEditor;
+
+    Fixture()
+    {
+        record.recCategory = QStringLiteral("小说");
+        writer.setOpenInEditor([this](const QString &path) { openedInEditor << path; });
+    }
+    QString saveFolder() const { return folder.filePath(QStringLiteral("myText")) + QDir::separator(); }
+    QList<Record> rows() { return store.records().value_or(QList<Record>()); }
+};
+
+} // namespace
+
+class TestRecordWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void titleRules_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("full-width comma") << QStringLiteral("今天天气很好，我们去公园。") << QStringLiteral("今天天气很好");
+        QTest::newRow("space") << QStringLiteral("Hello world") << QStringLiteral("Hello");
+        QTest::newRow("15 kept whole") << QStringLiteral("一二三四五六七八九十一二三四五") << QStringLiteral("一二三四五六七八九十一二三四五");
+        QTest::newRow("16 shortened") << QStringLiteral("一二三四五六七八九十一二三四五六") << QStringLiteral("一二三四五六七八九十.....");
+        QTest::newRow("line break is no stop") << QStringLiteral("ab\ncd!") << QStringLiteral("ab\ncd");
+        QTest::newRow("empty") << QString() << QStringLiteral("新记录59");
+        QTest::newRow("starts with stop") << QStringLiteral("。后面还有") << QStringLiteral("新记录59");
+        QTest::newRow("only stops") << QStringLiteral(",:;.?! ，：；。？！") << QStringLiteral("新记录59");
+        QTest::newRow("pair not split") << QStringLiteral("一二三四五六七八九😀十一二三四五六") << QStringLiteral("一二三四五六七八九.....");
+    }
+    void titleRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QCOMPARE(TitleDerivation::titleFor(text, QTime(14, 5, 9)), title);
+        QCOMPARE(TitleDerivation::minuteSecond(QTime(14, 35, 42)), QStringLiteral("3542"));
+    }
+
+    void portableNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("cjk") << QStringLiteral("今天天气很好") << true;
+        QTest::newRow("dots") << QStringLiteral("一二三四五六七八九十.....") << true;
+        for (const char *bad : {"a/b", "a\\b", "a*b", "a\"b", "a<b", "a>b", "a|b", "a\tb", "a\nb", "a\rb"})
+            QTest::newRow(bad) << QString::fromLatin1(bad) << false;
+        QTest::newRow("CON") << QStringLiteral("CON") << false;
+        QTest::newRow("nul lower") << QStringLiteral("nul") << false;
+        QTest::newRow("com1.x") << QStringLiteral("COM1.tar") << false;
+        QTest::newRow("CONTENT") << QStringLiteral("CONTENT") << true;
+    }
+    void portableNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, portable);
+        QCOMPARE(isPortableFileName(name), portable);
+    }
+
+    void storesFileAndRowAndReportsStored()
+    {
+        Fixture f;
+        const QString text = QStringLiteral("今天天气很好，我们去公园。\n第二行😀");
+        const auto result = f.writer.saveRecord(text, QStringLiteral("http://news.example/1"));
+        QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
+        const QString path = f.saveFolder() + QStringLiteral("今天天气很好.txt");
+        QCOMPARE(result.filePath, path);
+        QCOMPARE(bytesOf(path), Gbk::encode(GbkTextFile::toCrLf(text)));
+
+        const auto rows = f.rows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].fileName, QStringLiteral("今天天气很好"));
+        QCOMPARE(rows[0].size, QString::number(text.size() + 1));  // the line break counts two
+        QCOMPARE(rows[0].category, QStringLiteral("小说"));
+        QCOMPARE(rows[0].date, QDate(2026, 12, 7));
+        QCOMPARE(rows[0].folder, f.saveFolder());
+        QCOMPARE(rows[0].source, QStringLiteral("http://news.example/1"));
+    }
+
+    void emptyCaptureStoresAnEmptyRecord()
+    {
+        Fixture f;
+        QCOMPARE(f.writer.saveRecord(QString(), QString()).outcome, RecordWriter::Outcome::Stored);
+        QCOMPARE(bytesOf(f.saveFolder() + QStringLiteral("新记录59.txt")), QByteArray());
+        QCOMPARE(f.rows().at(0).size, QStringLiteral("0"));
+    }
+
+    void existingFilesAreNeverOverwritten()
+    {
+        Fixture f;
+        QVERIFY(f.writer.saveRecord(QStringLiteral("同题，一"), {}).outcome == RecordWriter::Outcome::Stored);
+        QVERIFY(f.writer.saveRecord(QStringLiteral("同题，二"), {}).outcome == RecordWriter::Outcome::Stored);
+        QVERIFY(f.writer.saveRecord(QStringLiteral("同题，三"), {}).outcome == RecordWriter::Outcome::Stored);
+        const auto rows = f.rows();
+        QCOMPARE(rows[0].fileName, QStringLiteral("同题"));
+        QCOMPARE(rows[1].fileName, QStringLiteral("同题59"));  // minute and second
+        QCOMPARE(rows[2].fileName, QStringLiteral("同题59(2)"));
+        QCOMPARE(GbkTextFile::read(f.saveFolder() + QStringLiteral("同题.txt")), QStringLiteral("同题，一"));
+        QCOMPARE(GbkTextFile::read(f.saveFolder() + QStringLiteral("同题59.txt")), QStringLiteral("同题，二"));
+        QCOMPARE(GbkTextFile::read(f.saveFolder() + QStringLiteral("同题59(2).txt")), QStringLiteral("同题，三"));
+    }
+
+    void refusedTitleFallsBackToNewRecordAndDay()
+    {
+        Fixture f;
+        for (const QString &text : {QStringLiteral("上级/目录/文件"), QStringLiteral("a|b"), QStringLiteral("CON")}) {
+            const auto result = f.writer.saveRecord(text, {});
+            QCOMPARE(result.outcome, RecordWriter::Outcome::StoredUnderFallbackName);
+        }
+        const auto rows = f.rows();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0].fileName, QStringLiteral("新记录7"));
+        QCOMPARE(rows[1].fileName, QStringLiteral("新记录7(2)"));
+        QCOMPARE(GbkTextFile::read(f.saveFolder() + QStringLiteral("新记录7.txt")), QStringLiteral("上级/目录/文件"));
+        QCOMPARE(QDir(f.saveFolder()).entryList(QDir::Files).size(), 3);
+        QVERIFY(f.openedInEditor.isEmpty());
+    }
+
+    void missingAndRelativeSaveFoldersAreCreatedBelowTheProgramFolder()
+    {
+        Fixture f;
+        f.settings.saveFolder = QStringLiteral("深/层/文件夹");
+        QCOMPARE(f.writer.saveRecord(QStringLiteral("内容"), {}).outcome, RecordWriter::Outcome::Stored);
+        QVERIFY(QFile::exists(f.folder.filePath(QStringLiteral("深/层/文件夹/内容.txt"))));
+    }
+
+    void unwritableFolderFailsWithAMessage()
+    {
+        Fixture f;
+        QFile blocker(f.folder.filePath(QStringLiteral("file-not-folder")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        f.settings.saveFolder = blocker.fileName();
+        const auto result = f.writer.saveRecord(QStringLiteral("内容"), {});
+        QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
+        QVERIFY(!result.error.isEmpty());
+        QVERIFY(f.rows().isEmpty());
+    }
+
+    void databaseFailureIsReportedAndKeepsTheFile()
+    {
+        Fixture f;
+        QFile db(f.store.databasePath());
+        QVERIFY(db.open(QIODevice::WriteOnly));
+        db.write(QByteArray(2048, 'x'));
+        db.close();
+        const auto result = f.writer.saveRecord(QStringLiteral("内容"), {});
+        QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
+        QVERIFY(result.error.contains(QStringLiteral("内容.txt")));
+        QVERIFY(QFile::exists(result.filePath));
+    }
+
+    void opensInTheChosenEditorOnlyWhenAskedExactly_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<QStringList>("editor");
+        QTest::addColumn<QStringList>("shell");
+        const QString txt = QStringLiteral("标题.txt");
+        QTest::newRow("off") << QStringLiteral("Notavo") << QStringLiteral("FALSE") << QStringList() << QStringList();
+        QTest::newRow("lower-case true") << QStringLiteral("使用记事本") << QStringLiteral("true") << QStringList() << QStringList();
+        QTest::newRow("built-in") << QStringLiteral("Notavo") << QStringLiteral("TRUE") << QStringList{txt} << QStringList();
+        QTest::newRow("notepad") << QStringLiteral("使用记事本") << QStringLiteral("TRUE") << QStringList() << QStringList{txt};
+        QTest::newRow("wps") << QStringLiteral("使用WPS") << QStringLiteral("TRUE") << QStringList() << QStringList{QStringLiteral("标题.wps")};
+        QTest::newRow("word") << QStringLiteral("使用Doc") << QStringLiteral("TRUE") << QStringList() << QStringList{QStringLiteral("标题.doc")};
+        QTest::newRow("ends like Notavo") << QStringLiteral("xNotavo") << QStringLiteral("TRUE") << QStringList() << QStringList();
+        QTest::newRow("default") << QStringLiteral("txtPATH") << QStringLiteral("TRUE") << QStringList() << QStringList();
+    }
+    void opensInTheChosenEditorOnlyWhenAskedExactly()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QString, flag);
+        QFETCH(QStringList, editor);
+        QFETCH(QStringList, shell);
+        Fixture f;
+        f.settings.editorChoice = choice;
+        f.settings.autoOpenFlag = flag;
+        QCOMPARE(f.writer.saveRecord(QStringLiteral("标题。正文"), {}).outcome, RecordWriter::Outcome::Stored);
+        const auto withFolder = [&f](QStringList names) {
+            for (QString &name : names)
+                name.prepend(f.saveFolder());
+            return names;
+        };
+        QCOMPARE(f.openedInEditor, withFolder(editor));
+        QCOMPARE(f.shell.opened, withFolder(shell));
+        QCOMPARE(f.rows().size(), 1);  // the rich-text copy is never recorded
+    }
+
+    void richTextCopyCarriesTheTextInCodePage936()
+    {
+        const QByteArray rtf = RtfDocument::fromPlainText(QStringLiteral("中{文}\\\n😀\tx"));
+        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg936"));
+        QVERIFY(rtf.contains("\\u20013\\'d6\\'d0"));  // 中: Unicode value, then its GBK bytes
+        QVERIFY(rtf.contains("\\{") && rtf.contains("\\}") && rtf.contains("\\\\"));
+        QVERIFY(rtf.contains("\\par"));
+        QVERIFY(rtf.contains("\\u-10179??\\u-8704??"));  // the emoji as a surrogate pair
+        QVERIFY(rtf.contains("\\tab x"));
+        QCOMPARE(rtf.count('{') - rtf.count("\\{"), rtf.count('}') - rtf.count("\\}"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordWriter)
+#include "tst_recordwriter.moc"

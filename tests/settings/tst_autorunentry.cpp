@@ -1,0 +1,32 @@
+#include "platform/linux/xdgautorunentry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestAutoRunEntry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void switchingOffDisablesTheEntryWithoutDeletingIt()
+    {
+        QTemporaryDir dir;
+        XdgAutoRunEntry entry(dir.filePath(QStringLiteral("autostart")));
+        const auto lines = [&entry] {
+            QFile file(entry.entryPath());
+            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n') : QStringList();
+        };
+        entry.setCommand(QStringLiteral("/opt/笔记 程序/Notavo"));
+        QVERIFY(lines().contains(QStringLiteral("Exec=\"/opt/笔记 程序/Notavo\"")));
+        QVERIFY(lines().contains(QStringLiteral("Hidden=false")));
+
+        entry.setCommand(QString());
+        QVERIFY(QFile::exists(entry.entryPath()));
+        QVERIFY(lines().contains(QStringLiteral("Hidden=true")));
+        QVERIFY(lines().contains(QStringLiteral("X-GNOME-Autostart-enabled=false")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAutoRunEntry)
+#include "tst_autorunentry.moc"
