@@ -1,0 +1,298 @@
+#include "settings/frmsetsystem.h"
+
+#include "common/twips.h"
+#include "settings/settingsstore.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Page { FolderPage = 0, EditorPage = 1, AutoRunPage = 2 };
+
+QFont songTi(qreal pointSize)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+} // namespace
+
+frmSetSystem::frmSetSystem(SettingsStore &store, Settings &settings, ProgramFolder programFolder,
+                           QString programPath, MessageHook showMessage, QWidget *parent)
+    : QDialog(parent)
+    , m_logic(store, settings, programFolder, std::move(programPath))
+    , m_showMessage(std::move(showMessage))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("系统设置"));
+    setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    setFont(songTi(10.5));
+    setFixedSize(Twips::size(4230, 4755));
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("tabSetSYSTEM"));
+    m_tabs->setGeometry(Twips::rect(0, 0, 4215, 4215));
+    m_tabs->addTab(buildFolderPage(), QStringLiteral("存盘路径"));
+    m_tabs->addTab(buildEditorPage(), QStringLiteral("后台编辑"));
+    m_tabs->addTab(buildAutoRunPage(), QStringLiteral("自动启动"));
+
+    const std::array<QString, 2> captions{QStringLiteral("确定"), QStringLiteral("取消")};
+    const std::array<int, 2> lefts{960, 2280};
+    for (int index = 0; index < 2; ++index) {
+        const auto slot = static_cast<std::size_t>(index);
+        auto *button = new QPushButton(captions[slot], this);
+        button->setObjectName(QStringLiteral("cmdYesNo%1").arg(index));
+        button->setGeometry(Twips::rect(lefts[slot], 4320, 975, 375));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, index] { cmdYesNo_Click(index); });
+        m_buttons[slot] = button;
+    }
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, &frmSetSystem::tabSetSYSTEM_Click);
+    openingCheck();
+}
+
+frmSetSystem::~frmSetSystem() = default;
+
+QWidget *frmSetSystem::buildFolderPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("famPATH"));
+    auto *layout = new QVBoxLayout(page);
+
+    auto *label = new QLabel(QStringLiteral("文本存盘路径:"), page);
+    m_txtPath = new QLineEdit(page);
+    m_txtPath->setObjectName(QStringLiteral("txtPath"));
+    label->setBuddy(m_txtPath);
+    connect(m_txtPath, &QLineEdit::editingFinished, this, &frmSetSystem::txtPath_EditingFinished);
+
+    m_drives = new QComboBox(page);
+    m_drives->setObjectName(QStringLiteral("Drive1"));
+    m_drives->setAccessibleName(QStringLiteral("驱动器"));
+    fillDrives();
+    connect(m_drives, &QComboBox::currentIndexChanged, this, &frmSetSystem::Drive1_Change);
+
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_folderModel->setRootPath(QDir::rootPath());
+    m_folders = new QTreeView(page);
+    m_folders->setObjectName(QStringLiteral("Dir1"));
+    m_folders->setAccessibleName(QStringLiteral("文件夹"));
+    m_folders->setModel(m_folderModel);
+    m_folders->setHeaderHidden(true);
+    for (int column = 1; column < m_folderModel->columnCount(); ++column)
+        m_folders->hideColumn(column);
+    connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmSetSystem::Dir1_Change);
+
+    auto *image = new QLabel(page);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(32, 32));
+    auto *hint = new QLabel(QStringLiteral("选择或建立!"), page);
+    hint->setFont(songTi(12));
+    auto *hintRow = new QHBoxLayout;
+    hintRow->addWidget(image);
+    hintRow->addWidget(hint, 1);
+
+    layout->addWidget(label);
+    layout->addWidget(m_txtPath);
+    layout->addWidget(m_drives);
+    layout->addWidget(m_folders, 1);
+    layout->addLayout(hintRow);
+    return page;
+}
+
+QWidget *frmSetSystem::buildEditorPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("famEDIT"));
+    auto *layout = new QVBoxLayout(page);
+    m_editGroup = new QButtonGroup(this);
+    const std::array<QString, 4> captions{QStringLiteral("“Notavo”后台编辑"), QStringLiteral("使用“记事本”"),
+                                          QStringLiteral("使用“WPS2000”"), QStringLiteral("使用“Microsoft Word”")};
+    for (int index = 0; index < 4; ++index) {
+        auto *option = new QRadioButton(captions[static_cast<std::size_t>(index)], page);
+        option->setObjectName(QStringLiteral("optEDIT%1").arg(index));
+        m_editGroup->addButton(option, index);
+        m_editOptions[static_cast<std::size_t>(index)] = option;
+        layout->addWidget(option);
+    }
+    layout->addStretch(1);
+    auto *note = new QLabel(QStringLiteral("* 选择后台编辑可以为你快速处理文档 *"), page);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    return page;
+}
+
+QWidget *frmSetSystem::buildAutoRunPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("famAotoRUN"));
+    auto *layout = new QVBoxLayout(page);
+    m_autoRun = new QCheckBox(QStringLiteral("开机后自动启动“Notavo”"), page);
+    m_autoRun->setObjectName(QStringLiteral("cheAotoRUN"));
+    m_autoEdit = new QCheckBox(QStringLiteral("存盘后自动打开后台编辑"), page);
+    m_autoEdit->setObjectName(QStringLiteral("cheAutoEdit"));
+    layout->addWidget(m_autoRun);
+    layout->addWidget(m_autoEdit);
+    layout->addStretch(1);
+    return page;
+}
+
+void frmSetSystem::fillDrives()
+{
+    QStringList roots;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        // Bind-mounted single files are volumes too, but hold no folders to pick.
+        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir())
+            roots.append(volume.rootPath());
+    }
+    roots.removeDuplicates();
+    roots.sort();
+    for (const QString &root : roots)
+        m_drives->addItem(QDir::toNativeSeparators(root), root);
+}
+
+void frmSetSystem::openingCheck()
+{
+    // Until a folder is shown the folder list stands at the program folder.
+    showFolder(m_logic.resolvedFolder(QString()));
+    if (m_logic.openingCheck()) {
+        showFolder(m_logic.resolvedFolder(m_logic.settings().saveFolder));
+    } else if (m_showMessage) {
+        m_showMessage(SettingsDialogLogic::missingFolderMessage());
+    }
+    m_txtPath->setText(m_logic.settings().saveFolder);
+    // The switches show the stored state from the start, so confirming without visiting
+    // their page keeps them as they are.
+    m_autoRun->setChecked(m_logic.storedAutoRun());
+    m_autoEdit->setChecked(m_logic.storedAutoOpen());
+    m_tabs->setCurrentIndex(FolderPage);
+}
+
+bool frmSetSystem::runStartupCheck(SettingsStore &store, Settings &settings, const ProgramFolder &programFolder,
+                                   const MessageHook &showMessage)
+{
+    SettingsDialogLogic logic(store, settings, programFolder, QString());
+    const bool found = logic.openingCheck();
+    if (!found && showMessage)
+        showMessage(SettingsDialogLogic::missingFolderMessage());
+    logic.cancel();
+    return found;
+}
+
+void frmSetSystem::tabSetSYSTEM_Click(int index)
+{
+    if (index == EditorPage) {
+        if (const auto option = m_logic.storedEditorOption()) {
+            QRadioButton *button = optEDIT(*option);
+            button->setChecked(true);
+            button->setFocus();
+        }
+    } else if (index == AutoRunPage) {
+        m_autoRun->setChecked(m_logic.storedAutoRun());
+        m_autoEdit->setChecked(m_logic.storedAutoOpen());
+    }
+}
+
+void frmSetSystem::Drive1_Change(int index)
+{
+    if (m_syncing || index < 0)
+        return;
+    const QModelIndex root = m_folderModel->index(m_drives->itemData(index).toString());
+    m_folders->setCurrentIndex(root);
+    m_folders->scrollTo(root);
+    m_folders->expand(root);
+    Dir1_Change();
+}
+
+void frmSetSystem::Dir1_Change()
+{
+    if (m_syncing)
+        return;
+    const QModelIndex current = m_folders->currentIndex();
+    if (current.isValid())
+        m_txtPath->setText(QDir::toNativeSeparators(m_folderModel->filePath(current)));
+}
+
+void frmSetSystem::txtPath_EditingFinished()
+{
+    const QString folder = m_logic.resolvedFolder(m_txtPath->text().trimmed());
+    if (!m_txtPath->text().trimmed().isEmpty() && QFileInfo(folder).isDir())
+        showFolder(folder);
+}
+
+QString frmSetSystem::volumeOf(const QString &path) const
+{
+    return QStorageInfo(path).rootPath();
+}
+
+void frmSetSystem::showFolder(const QString &path)
+{
+    if (!QFileInfo(path).isDir())
+        return;
+    const QString folder = QFileInfo(path).canonicalFilePath();
+    m_syncing = true;
+    const int drive = m_drives->findData(volumeOf(folder));
+    if (drive >= 0)
+        m_drives->setCurrentIndex(drive);
+    const QModelIndex index = m_folderModel->index(folder);
+    m_folders->setCurrentIndex(index);
+    m_folders->scrollTo(index);
+    m_syncing = false;
+}
+
+std::optional<int> frmSetSystem::chosenEditorOption() const
+{
+    const int checked = m_editGroup->checkedId();
+    return checked >= 0 ? std::optional<int>(checked) : std::nullopt;
+}
+
+void frmSetSystem::cmdYesNo_Click(int index)
+{
+    if (index == 1) {
+        m_logic.cancel();
+        close();
+        return;
+    }
+    const SettingsDialogLogic::Choices choices{m_txtPath->text(), chosenEditorOption(), m_autoRun->isChecked(),
+                                               m_autoEdit->isChecked()};
+    switch (m_logic.confirm(choices)) {
+    case SettingsDialogLogic::ConfirmOutcome::Saved:
+        close();
+        return;
+    case SettingsDialogLogic::ConfirmOutcome::EmptyFolder:
+        if (m_showMessage)
+            m_showMessage(SettingsDialogLogic::emptyFolderMessage());
+        break;
+    case SettingsDialogLogic::ConfirmOutcome::FolderNotCreated:
+        if (m_showMessage)
+            m_showMessage(SettingsDialogLogic::folderNotCreatedMessage());
+        break;
+    }
+    m_tabs->setCurrentIndex(FolderPage);
+    m_txtPath->setFocus();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "settings/settingsdialoglogic.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeView;
+
+// The settings dialog "系统设置": the save folder, the editor for records, and the start-with-system
+// and open-after-saving switches. It runs the opening check when it is created and deletes itself
+// when closed. Show it modeless; `showMessage` puts a text into the program's message window.
+class frmSetSystem final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    using MessageHook = std::function<void(const QString &)>;
+
+    frmSetSystem(SettingsStore &store, Settings &settings, ProgramFolder programFolder, QString programPath,
+                 MessageHook showMessage, QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(frmSetSystem)
+    ~frmSetSystem() override;
+
+    // The opening check as start-up runs it, without a window: reports a missing save folder
+    // through `showMessage` and leaves `settings` as the settings file holds them.
+    // Returns false when the folder was missing.
+    static bool runStartupCheck(SettingsStore &store, Settings &settings, const ProgramFolder &programFolder,
+                                const MessageHook &showMessage);
+
+    // The controls, for the application's tests and for accessibility tools.
+    QTabWidget *tabSetSYSTEM() const { return m_tabs; }
+    QLineEdit *txtPath() const { return m_txtPath; }
+    QComboBox *Drive1() const { return m_drives; }
+    QTreeView *Dir1() const { return m_folders; }
+    QRadioButton *optEDIT(int index) const { return m_editOptions.at(static_cast<std::size_t>(index)); }
+    QCheckBox *cheAotoRUN() const { return m_autoRun; }
+    QCheckBox *cheAutoEdit() const { return m_autoEdit; }
+    QPushButton *cmdYesNo(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
+
+private:
+    QWidget *buildFolderPage();
+    QWidget *buildEditorPage();
+    QWidget *buildAutoRunPage();
+    void fillDrives();
+    void openingCheck();
+
+    void tabSetSYSTEM_Click(int index);
+    void Drive1_Change(int index);
+    void Dir1_Change();
+    void txtPath_EditingFinished();
+    void cmdYesNo_Click(int index);
+
+    // Moves the folder list (and the drive list with it) to a folder without touching txtPath.
+    void showFolder(const QString &path);
+    QString volumeOf(const QString &path) const;
+    std::optional<int> chosenEditorOption() const;
+
+    SettingsDialogLogic m_logic;
+    MessageHook m_showMessage;
+    bool m_syncing = false;
+
+    QTabWidget *m_tabs = nullptr;
+    QLineEdit *m_txtPath = nullptr;
+    QComboBox *m_drives = nullptr;
+    QTreeView *m_folders = nullptr;
+    QFileSystemModel *m_folderModel = nullptr;
+    QButtonGroup *m_editGroup = nullptr;
+    std::array<QRadioButton *, 4> m_editOptions{};
+    QCheckBox *m_autoRun = nullptr;
+    QCheckBox *m_autoEdit = nullptr;
+    std::array<QPushButton *, 2> m_buttons{};
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "common/programfolder.h"
+#include "settings/settings.h"
+
+#include <QString>
+#include <optional>
+
+class SettingsStore;
+
+// What the settings dialog does, without its widgets: the opening check, the state each page
+// shows, and confirm and cancel. The dialog and start-up share it; tests drive it directly.
+class SettingsDialogLogic final
+{
+public:
+    // The editor options of the "后台编辑" page, top to bottom.
+    enum EditorOption { BuiltInOption = 0, NotepadOption = 1, WpsOption = 2, WordOption = 3 };
+
+    // What the page controls hold when the user confirms.
+    struct Choices
+    {
+        QString folderText;
+        std::optional<int> editorOption;
+        bool autoRun = false;
+        bool autoOpen = false;
+    };
+
+    enum class ConfirmOutcome { Saved, EmptyFolder, FolderNotCreated };
+
+    // `programPath` is what the start-with-system entry runs when it is switched on.
+    SettingsDialogLogic(SettingsStore &store, Settings &settings, ProgramFolder programFolder, QString programPath);
+    Q_DISABLE_COPY_MOVE(SettingsDialogLogic)
+
+    static QString missingFolderMessage() { return QStringLiteral("自动存盘文件夹已被删除或改变,请重新设置！"); }
+    static QString emptyFolderMessage() { return QStringLiteral("请输入文本存盘路径！"); }
+    static QString folderNotCreatedMessage() { return QStringLiteral("无法建立文本存盘文件夹,请重新设置！"); }
+
+    // The default save folder "myText" in the program folder.
+    QString defaultFolder() const;
+    // The folder that a typed or stored folder text names; relative texts count from the program folder.
+    QString resolvedFolder(const QString &folderText) const;
+
+    // Reads the settings and checks that the save folder exists. When it is missing, the save
+    // folder becomes the default folder in memory only, and the result is false.
+    bool openingCheck();
+
+    // The option the editor page selects for the stored choice; nullopt when it names none.
+    std::optional<int> storedEditorOption() const;
+    // The check boxes of the "自动启动" page for the stored values.
+    bool storedAutoRun() const;
+    bool storedAutoOpen() const;
+
+    // Creates every level of the folder, writes all four settings and reads them back.
+    // Nothing is written when the folder text is empty or the folder cannot be created.
+    ConfirmOutcome confirm(const Choices &choices);
+    // Drops what the opening check set in memory by reading the file again.
+    void cancel();
+
+    const Settings &settings() const { return m_settings; }
+
+    static QString editorChoiceFor(int option);
+    // Creates each level of `path` from the outermost down; levels that exist are fine.
+    // True when the whole path is a folder afterwards.
+    static bool createFolderLevels(const QString &path);
+
+private:
+    SettingsStore &m_store;
+    Settings &m_settings;
+    ProgramFolder m_programFolder;
+    QString m_programPath;
+};
