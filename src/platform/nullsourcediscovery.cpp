@@ -1,17 +1,4 @@
-#include "platform/sourcediscovery.h"
-
-namespace {
-
-// Where no browser window can be read, discovery finds nothing and the program runs on.
-class NullSourceDiscovery final : public SourceDiscovery
-{
-public:
-    void refresh() override {}
-    QString latestAddress() const override { return {}; }
-    QString discoverNow() override { return {}; }
-};
-
-} // namespace
+#include "platform/nullsourcediscovery.h"
 
 std::unique_ptr<SourceDiscovery> createSourceDiscovery()
 {

@@ -1,0 +1,69 @@
+#include "platform/backgroundsourcediscovery.h"
+
+BackgroundSourceDiscovery::BackgroundSourceDiscovery(LookupFactory makeLookup,
+                                                     std::chrono::milliseconds waitAtDrop)
+    : m_waitAtDrop(waitAtDrop)
+    , m_thread([this, factory = std::move(makeLookup)] { run(factory); })
+{
+}
+
+BackgroundSourceDiscovery::~BackgroundSourceDiscovery()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+void BackgroundSourceDiscovery::refresh()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_running || m_requested)
+            return;
+        m_requested = true;
+    }
+    m_wake.notify_one();
+}
+
+QString BackgroundSourceDiscovery::latestAddress() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_latest;
+}
+
+QString BackgroundSourceDiscovery::discoverNow()
+{
+    std::unique_lock lock(m_mutex);
+    // A look already under way started before this moment; the answer must come from a
+    // look that starts after it.
+    const quint64 wanted = m_completed + (m_running ? 2 : 1);
+    m_requested = true;
+    m_wake.notify_one();
+    m_done.wait_for(lock, m_waitAtDrop, [&] { return m_completed >= wanted || m_stopping; });
+    return m_latest;
+}
+
+void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
+{
+    std::unique_ptr<AddressLookup> lookup = makeLookup();
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_requested || m_stopping; });
+        if (m_stopping)
+            break;
+        m_requested = false;
+        m_running = true;
+        lock.unlock();
+        QString address = lookup ? lookup->lookUp() : QString();
+        lock.lock();
+        m_running = false;
+        m_latest = std::move(address);
+        ++m_completed;
+        m_done.notify_all();
+    }
+    lock.unlock();
+    lookup.reset();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/sourcediscovery.h"
+
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// One look for the browser's address, run on the discovery thread only.
+class AddressLookup
+{
+public:
+    virtual ~AddressLookup() = default;
+    virtual QString lookUp() = 0;
+};
+
+// Runs the looks on a thread of its own, so the web-mode tick only asks for a refresh and
+// reads the latest answer. The lookup is created and destroyed on that thread, since the
+// accessibility and window-system connections it holds belong to one thread.
+class BackgroundSourceDiscovery final : public SourceDiscovery
+{
+public:
+    using LookupFactory = std::function<std::unique_ptr<AddressLookup>()>;
+
+    explicit BackgroundSourceDiscovery(LookupFactory makeLookup,
+                                       std::chrono::milliseconds waitAtDrop = std::chrono::milliseconds(300));
+    ~BackgroundSourceDiscovery() override;
+    Q_DISABLE_COPY_MOVE(BackgroundSourceDiscovery)
+
+    void refresh() override;
+    QString latestAddress() const override;
+    QString discoverNow() override;
+
+private:
+    void run(const LookupFactory &makeLookup);
+
+    const std::chrono::milliseconds m_waitAtDrop;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    bool m_requested = false;
+    bool m_running = false;
+    bool m_stopping = false;
+    quint64 m_completed = 0;
+    QString m_latest;
+    std::thread m_thread;
+};

@@ -1,0 +1,250 @@
+// The GLib headers use names that Qt defines as macros, so they come first.
+#include <atspi/atspi.h>
+
+#include "platform/linux/atspiaddressreader.h"
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// A walk that found nothing is tried again after this long, as a browser that has just
+// started builds its accessible tree after its window shows its title.
+constexpr qint64 kRetryAfterMs = 2000;
+// Bounds on one walk, so that a huge tree cannot keep the discovery thread busy.
+constexpr int kMaxDepth = 48;
+constexpr int kMaxNodes = 4000;
+
+// libatspi keeps one connection per process. It gets a main context of its own, driven only
+// by the discovery thread, so that Qt's event loop never touches that connection.
+std::mutex g_busMutex;
+GMainContext *g_context = nullptr;
+
+bool initialiseBus()
+{
+    static const bool available = [] {
+        if (atspi_init() < 0)
+            return false;
+        g_context = g_main_context_new();
+        atspi_set_main_context(g_context);
+        AtspiAccessible *desktop = atspi_get_desktop(0);
+        if (!desktop)
+            return false;
+        GError *error = nullptr;
+        atspi_accessible_get_child_count(desktop, &error);
+        g_object_unref(desktop);
+        if (error) {
+            g_error_free(error);
+            return false;
+        }
+        return true;
+    }();
+    return available;
+}
+
+// Delivers the bus's pending signals (cache updates), so that none pile up unread.
+void drainBus()
+{
+    if (g_context) {
+        while (g_main_context_iteration(g_context, FALSE)) {
+        }
+    }
+}
+
+QString takeText(gchar *text)
+{
+    const QString result = text ? QString::fromUtf8(text) : QString();
+    g_free(text);
+    return result;
+}
+
+// The text of an accessible that offers the text interface; `ok` false when it went away.
+QString textOf(AtspiAccessible *accessible, bool *ok)
+{
+    *ok = true;
+    AtspiText *text = atspi_accessible_get_text_iface(accessible);
+    if (!text)
+        return {};
+    GError *error = nullptr;
+    QString result = takeText(atspi_text_get_text(text, 0, -1, &error));
+    g_object_unref(text);
+    if (error) {
+        g_error_free(error);
+        *ok = false;
+        return {};
+    }
+    return result;
+}
+
+bool isEditableField(AtspiAccessible *accessible, AtspiRole role)
+{
+    if (role != ATSPI_ROLE_ENTRY && role != ATSPI_ROLE_COMBO_BOX && role != ATSPI_ROLE_TEXT)
+        return false;
+    AtspiStateSet *states = atspi_accessible_get_state_set(accessible);
+    const bool editable = states && atspi_state_set_contains(states, ATSPI_STATE_EDITABLE);
+    if (states)
+        g_object_unref(states);
+    return editable;
+}
+
+// Pages hold no address bar; skipping them keeps a walk short on long pages.
+bool isPage(AtspiRole role)
+{
+    return role == ATSPI_ROLE_DOCUMENT_WEB || role == ATSPI_ROLE_DOCUMENT_FRAME
+        || role == ATSPI_ROLE_DOCUMENT_TEXT || role == ATSPI_ROLE_EMBEDDED;
+}
+
+struct Walk
+{
+    int nodes = 0;
+
+    // Depth-first: the first editable entry or combo box with text, returned with a reference.
+    AtspiAccessible *find(AtspiAccessible *accessible, int depth)
+    {
+        if (++nodes > kMaxNodes || depth > kMaxDepth)
+            return nullptr;
+        GError *error = nullptr;
+        const AtspiRole role = atspi_accessible_get_role(accessible, &error);
+        if (error) {
+            g_error_free(error);
+            return nullptr;
+        }
+        if (isPage(role))
+            return nullptr;
+        if (isEditableField(accessible, role)) {
+            bool ok = false;
+            if (!textOf(accessible, &ok).isEmpty())
+                return static_cast<AtspiAccessible *>(g_object_ref(accessible));
+        }
+        const gint count = atspi_accessible_get_child_count(accessible, &error);
+        if (error) {
+            g_error_free(error);
+            return nullptr;
+        }
+        for (gint i = 0; i < count; ++i) {
+            AtspiAccessible *child = atspi_accessible_get_child_at_index(accessible, i, &error);
+            if (error) {
+                g_error_free(error);
+                error = nullptr;
+                continue;
+            }
+            if (!child)
+                continue;
+            AtspiAccessible *found = find(child, depth + 1);
+            g_object_unref(child);
+            if (found)
+                return found;
+        }
+        return nullptr;
+    }
+};
+
+QString nameOf(AtspiAccessible *accessible)
+{
+    GError *error = nullptr;
+    QString name = takeText(atspi_accessible_get_name(accessible, &error));
+    if (error)
+        g_error_free(error);
+    return name;
+}
+
+} // namespace
+
+AtspiAddressReader::AtspiAddressReader()
+{
+    const std::lock_guard lock(g_busMutex);
+    m_available = initialiseBus();
+}
+
+AtspiAddressReader::~AtspiAddressReader()
+{
+    const std::lock_guard lock(g_busMutex);
+    forgetField();
+}
+
+void AtspiAddressReader::forgetField()
+{
+    if (m_field)
+        g_object_unref(m_field);
+    m_field = nullptr;
+}
+
+QString AtspiAddressReader::addressOf(std::uint32_t windowId, std::uint32_t pid, const QString &title)
+{
+    if (!m_available || pid == 0)
+        return {};
+    const std::lock_guard lock(g_busMutex);
+    drainBus();
+
+    if (windowId != m_windowId) {
+        forgetField();
+        m_walked = false;
+        m_windowId = windowId;
+    }
+    if (m_field) {
+        bool ok = false;
+        const QString text = textOf(m_field, &ok);
+        if (ok && (!text.isEmpty() || title == m_titleAtWalk))
+            return text;
+        forgetField();
+        m_walked = false;
+    }
+    const bool retryDue = !m_sinceWalk.isValid() || m_sinceWalk.elapsed() >= kRetryAfterMs;
+    if (m_walked && title == m_titleAtWalk && !retryDue)
+        return {};
+
+    m_field = findField(pid, title);
+    m_walked = true;
+    m_titleAtWalk = title;
+    m_sinceWalk.start();
+    ++m_walks;
+    if (!m_field)
+        return {};
+    bool ok = false;
+    return textOf(m_field, &ok);
+}
+
+_AtspiAccessible *AtspiAddressReader::findField(std::uint32_t pid, const QString &title)
+{
+    AtspiAccessible *desktop = atspi_get_desktop(0);
+    if (!desktop)
+        return nullptr;
+    AtspiAccessible *found = nullptr;
+    GError *error = nullptr;
+    const gint apps = atspi_accessible_get_child_count(desktop, &error);
+    for (gint i = 0; !error && i < apps && !found; ++i) {
+        AtspiAccessible *app = atspi_accessible_get_child_at_index(desktop, i, &error);
+        if (error || !app)
+            break;
+        GError *pidError = nullptr;
+        const guint appPid = atspi_accessible_get_process_id(app, &pidError);
+        if (pidError) {
+            g_error_free(pidError);
+        } else if (appPid == pid) {
+            atspi_accessible_clear_cache(app);
+            // The frame named like the window first; then the application's other frames.
+            const gint frames = atspi_accessible_get_child_count(app, nullptr);
+            std::vector<AtspiAccessible *> ordered;
+            for (gint f = 0; f < frames; ++f) {
+                AtspiAccessible *frame = atspi_accessible_get_child_at_index(app, f, nullptr);
+                if (!frame)
+                    continue;
+                if (nameOf(frame) == title)
+                    ordered.insert(ordered.begin(), frame);
+                else
+                    ordered.push_back(frame);
+            }
+            Walk walk;
+            for (AtspiAccessible *frame : ordered) {
+                if (!found)
+                    found = walk.find(frame, 0);
+                g_object_unref(frame);
+            }
+        }
+        g_object_unref(app);
+    }
+    if (error)
+        g_error_free(error);
+    g_object_unref(desktop);
+    return found;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdint>
+
+struct _AtspiAccessible;
+
+// Reads a browser window's address field through the accessibility bus (AT-SPI). The field
+// is found once by a depth-first walk of the window's accessible tree and then followed: each
+// later read asks only for its text, and the walk runs again when the window changes, the
+// field goes away, or an empty field's window gets a new title.
+// Every call must come from the one thread that created the reader.
+class AtspiAddressReader final
+{
+public:
+    AtspiAddressReader();
+    ~AtspiAddressReader();
+    Q_DISABLE_COPY_MOVE(AtspiAddressReader)
+
+    // False when no accessibility bus could be reached.
+    bool isAvailable() const { return m_available; }
+
+    // The text of the address field of the window `windowId`, shown by process `pid` with
+    // the title `title`; empty when it cannot be read.
+    QString addressOf(std::uint32_t windowId, std::uint32_t pid, const QString &title);
+
+    // How many full walks have run; the following reads cost far less.
+    int walkCount() const { return m_walks; }
+
+private:
+    void forgetField();
+    _AtspiAccessible *findField(std::uint32_t pid, const QString &title);
+
+    bool m_available = false;
+    _AtspiAccessible *m_field = nullptr;
+    std::uint32_t m_windowId = 0;
+    QString m_titleAtWalk;
+    bool m_walked = false;
+    QElapsedTimer m_sinceWalk;
+    int m_walks = 0;
+};

@@ -1,0 +1,49 @@
+#include "platform/linux/x11sourcediscovery.h"
+
+#include "platform/browserrules.h"
+#include "platform/nullsourcediscovery.h"
+
+#include <xcb/xcb.h>
+
+
+X11AddressLookup::X11AddressLookup(const QByteArray &display)
+    : m_windows(display)
+{
+}
+
+QString X11AddressLookup::lookUp()
+{
+    const std::vector<TopLevelWindow> windows = m_windows.topmostFirst();
+    std::vector<std::u16string> titles;
+    titles.reserve(windows.size());
+    for (const TopLevelWindow &window : windows)
+        titles.push_back(window.title.toStdU16String());
+    const std::ptrdiff_t browser = BrowserRules::firstBrowser(titles);
+    if (browser < 0)
+        return {};
+    const TopLevelWindow &window = windows[static_cast<std::size_t>(browser)];
+    const QString text = m_reader.addressOf(window.id, window.pid, window.title);
+    return QString::fromStdU16String(BrowserRules::addressFromFieldText(text.toStdU16String()));
+}
+
+namespace {
+
+bool x11Reachable()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    return reachable;
+}
+
+} // namespace
+
+std::unique_ptr<SourceDiscovery> createSourceDiscovery()
+{
+    if (!x11Reachable())
+        return std::make_unique<NullSourceDiscovery>();
+    return std::make_unique<BackgroundSourceDiscovery>(
+        [] { return std::make_unique<X11AddressLookup>(); });
+}
