@@ -1,0 +1,161 @@
+#include "help/frmhelp.h"
+
+#include "common/gbktextfile.h"
+#include "common/programfolder.h"
+#include "common/twips.h"
+#include "help/helptopics.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kDocumentName = QStringLiteral("readme.txt");
+
+// The image list: chapters as folders, topics as pages, the root as the help sign.
+QHash<QString, QIcon> helpImages(const QStyle *style)
+{
+    const QList<QStyle::StandardPixmap> pictures{QStyle::SP_DirClosedIcon, QStyle::SP_DirOpenIcon,
+                                                 QStyle::SP_FileIcon, QStyle::SP_FileDialogContentsView,
+                                                 QStyle::SP_DialogHelpButton};
+    const QStringList keys = HelpTopics::imageKeys();
+    QHash<QString, QIcon> images;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        images.insert(keys.at(i), style->standardIcon(pictures.at(i)));
+    return images;
+}
+
+QIcon nodeIcon(const QHash<QString, QIcon> &images, const HelpTopic &topic)
+{
+    QIcon icon;
+    for (const QSize size : {QSize(16, 16), QSize(32, 32)}) {
+        icon.addPixmap(images.value(topic.image).pixmap(size), QIcon::Normal);
+        icon.addPixmap(images.value(topic.selectedImage).pixmap(size), QIcon::Selected);
+    }
+    return icon;
+}
+
+} // namespace
+
+frmHelp::frmHelp(QString documentPath, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("帮助主题"));
+    setWindowIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    setFixedSize(Twips::size(9405, 6285));
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("tvwHelp"));
+    m_tree->setAccessibleName(QStringLiteral("帮助主题"));
+    m_tree->setGeometry(Twips::rect(0, 0, 3000, 6135));
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+
+    m_text = new QTextEdit(this);
+    m_text->setObjectName(QStringLiteral("ricHELP"));
+    m_text->setAccessibleName(QStringLiteral("帮助文档"));
+    m_text->setGeometry(Twips::rect(3000, 0, 6375, 5295));
+    m_text->setReadOnly(true);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    m_close = new QPushButton(QStringLiteral("关闭"), this);
+    m_close->setObjectName(QStringLiteral("cmdOK"));
+    m_close->setGeometry(Twips::rect(5520, 5520, 855, 375));
+    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+
+    loadDocument(documentPath);
+    loadHelpTree();
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { tvwHelp_NodeClick(node); });
+    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *node) { tvwHelp_NodeClick(node); });
+}
+
+frmHelp::~frmHelp() = default;
+
+QString frmHelp::documentPath(const ProgramFolder &programFolder)
+{
+    const QString inProgramFolder = programFolder.filePath(kDocumentName);
+    if (QFileInfo::exists(inProgramFolder))
+        return inProgramFolder;
+    const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(kDocumentName);
+    return QFileInfo::exists(besideProgram) ? besideProgram : inProgramFolder;
+}
+
+frmHelp *frmHelp::showViewer(QPointer<frmHelp> &viewer, const ProgramFolder &programFolder)
+{
+    if (!viewer)
+        viewer = new frmHelp(documentPath(programFolder));
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return viewer;
+}
+
+void frmHelp::loadDocument(const QString &path)
+{
+    QString error;
+    if (const auto text = GbkTextFile::read(path, &error)) {
+        m_text->setPlainText(*text);
+        return;
+    }
+    m_text->setPlainText(QStringLiteral("找不到帮助文档，或者它无法读取：\n%1\n\n%2")
+                             .arg(QDir::toNativeSeparators(path), error));
+}
+
+void frmHelp::loadHelpTree()
+{
+    const QHash<QString, QIcon> images = helpImages(style());
+    QTreeWidgetItem *root = nullptr;
+    QTreeWidgetItem *chapter = nullptr;
+    for (const HelpTopic &topic : HelpTopics::all()) {
+        QTreeWidgetItem *node = nullptr;
+        switch (topic.level) {
+        case HelpTopic::Level::Root:
+            node = root = new QTreeWidgetItem(m_tree);
+            node->setData(0, TagRole, QStringLiteral("root"));
+            break;
+        case HelpTopic::Level::Chapter:
+            node = chapter = new QTreeWidgetItem(root);
+            break;
+        case HelpTopic::Level::Topic:
+            node = new QTreeWidgetItem(chapter);
+            break;
+        }
+        node->setText(0, topic.text);
+        node->setData(0, KeyRole, topic.key);
+        node->setData(0, ImageRole, topic.image);
+        node->setData(0, SelectedImageRole, topic.selectedImage);
+        node->setIcon(0, nodeIcon(images, topic));
+    }
+    if (root)
+        root->setExpanded(true);
+}
+
+void frmHelp::tvwHelp_NodeClick(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    QTextCursor caret(m_text->document());
+    caret.setPosition(std::min(1, m_text->document()->characterCount() - 1));
+    m_text->setTextCursor(caret);
+    // QTextDocument::find ignores letter case unless asked otherwise.
+    const QTextCursor found = m_text->document()->find(node->text(0), 0);
+    if (!found.isNull()) {
+        m_text->setTextCursor(found);
+        m_text->ensureCursorVisible();
+    }
+}
