@@ -1,0 +1,241 @@
+#include "finder/finderwindow.h"
+
+#include "common/twips.h"
+#include "finder/filewalk.h"
+#include "finder/findertext.h"
+#include "finder/matchlistmodel.h"
+#include "platform/shellopener.h"
+#include "settings/editorchoice.h"
+#include "settings/settings.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTimer>
+
+namespace {
+
+// Design client area, and the smallest one: the outer window may not shrink below 5600 by
+// 4500 twips, which leaves this client area inside the frame and title bar.
+constexpr int kClientWidth = 5475;
+constexpr int kClientHeight = 4905;
+constexpr int kMinClientWidth = 5475;
+constexpr int kMinClientHeight = 4095;
+constexpr int kRowHeight = 315;
+// Time one slice of the search may take before the window handles its events again.
+constexpr qint64 kSliceMilliseconds = 15;
+constexpr int kEntriesPerStep = 256;
+
+const QStringList &patterns()
+{
+    static const QStringList list = {
+        QStringLiteral("*.txt"), QStringLiteral("*.doc"), QStringLiteral("*.wps"), QStringLiteral("*.exe"),
+        QStringLiteral("*.avi"), QStringLiteral("*.mpeg"), QStringLiteral("*.mid"), QStringLiteral("*.mov"),
+    };
+    return list;
+}
+
+} // namespace
+
+FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell,
+                           OpenInEditor openInEditor, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_settings(settings)
+    , m_shell(shell)
+    , m_openInEditor(std::move(openInEditor))
+{
+    setObjectName(QStringLiteral("frmFindFile"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("文件查找"));
+    buildControls();
+    resize(Twips::size(kClientWidth, kClientHeight));
+    setMinimumSize(Twips::size(kMinClientWidth, kMinClientHeight));
+
+    m_combo1->addItems(patterns());
+    setPattern(findFileName);
+
+    m_volumes = VolumeList::mounted();
+    for (const Volume &volume : m_volumes)
+        m_drive1->addItem(volume.label);
+    const int initial = VolumeList::initialIndex(m_volumes, QDir::homePath());
+    {
+        const QSignalBlocker block(m_drive1);
+        m_drive1->setCurrentIndex(initial);
+    }
+    if (initial >= 0 && initial < m_volumes.size())
+        m_findDrive = m_volumes.at(initial).root;
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, &FinderWindow::driveChanged);
+
+    m_slice = new QTimer(this);
+    m_slice->setInterval(0);
+    connect(m_slice, &QTimer::timeout, this, &FinderWindow::runSlice);
+}
+
+FinderWindow::~FinderWindow() = default;
+
+void FinderWindow::buildControls()
+{
+    m_famFileSelect = new QGroupBox(QStringLiteral("名称和位置"), this);
+    m_famFileSelect->setObjectName(QStringLiteral("famFileSelect"));
+    m_famFileSelect->setGeometry(Twips::rect(120, 120, 3735, 2055));
+
+    auto *labName = new QLabel(QStringLiteral("名称："), m_famFileSelect);
+    labName->setObjectName(QStringLiteral("labName"));
+    labName->setGeometry(Twips::rect(120, 600, 700, kRowHeight));
+    m_combo1 = new QComboBox(m_famFileSelect);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setEditable(true);
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->setGeometry(Twips::rect(840, 600, 2655, kRowHeight));
+    labName->setBuddy(m_combo1);
+    connect(m_combo1, &QComboBox::currentTextChanged, this, [this](const QString &text) { m_findPattern = text; });
+
+    auto *labSearch = new QLabel(QStringLiteral("搜索："), m_famFileSelect);
+    labSearch->setObjectName(QStringLiteral("labSearch"));
+    labSearch->setGeometry(Twips::rect(120, 1320, 700, kRowHeight));
+    m_drive1 = new QComboBox(m_famFileSelect);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setGeometry(Twips::rect(840, 1320, 2655, kRowHeight));
+    labSearch->setBuddy(m_drive1);
+
+    m_famFindYesNo = new QGroupBox(this);
+    m_famFindYesNo->setObjectName(QStringLiteral("famFindYesNo"));
+    m_famFindYesNo->setGeometry(Twips::rect(3960, 120, 1455, 2055));
+    const auto button = [this](const QString &name, const QString &text, int top) {
+        auto *b = new QPushButton(text, m_famFindYesNo);
+        b->setObjectName(name);
+        b->setGeometry(Twips::rect(120, top, 1215, 405));
+        return b;
+    };
+    m_command1 = button(QStringLiteral("Command1"), QStringLiteral("开始查找"), 360);
+    m_command2 = button(QStringLiteral("Command2"), QStringLiteral("停止"), 960);
+    m_command3 = button(QStringLiteral("Command3"), QStringLiteral("关闭查找"), 1560);
+    m_command2->setEnabled(false);
+    m_command1->setDefault(true);
+    connect(m_command1, &QPushButton::clicked, this, &FinderWindow::startSearch);
+    connect(m_command2, &QPushButton::clicked, this, &FinderWindow::stopSearch);
+    connect(m_command3, &QPushButton::clicked, this, &QWidget::close);
+
+    m_labFindingName = new QLabel(QStringLiteral("查找"), this);
+    m_labFindingName->setObjectName(QStringLiteral("labFindingName"));
+    m_labFindingName->setGeometry(Twips::rect(120, 2400, 5295, 240));
+
+    m_matches = new MatchListModel(this);
+    m_list1 = new QListView(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setModel(m_matches);
+    m_list1->setUniformItemSizes(true);
+    m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list1->setGeometry(Twips::rect(120, 2640, 5295, 2160));
+    connect(m_list1, &QListView::doubleClicked, this, &FinderWindow::openMatch);
+}
+
+void FinderWindow::setPattern(const QString &pattern)
+{
+    m_combo1->setEditText(pattern);
+    m_findPattern = pattern;
+}
+
+bool FinderWindow::isSearching() const
+{
+    return m_walk != nullptr;
+}
+
+void FinderWindow::startSearch()
+{
+    searchFrom(m_findDrive);
+}
+
+void FinderWindow::searchFrom(const QString &folder)
+{
+    m_command2->setEnabled(true);
+    m_findPattern = m_combo1->currentText();
+    if (m_findPattern.isEmpty())
+        return;
+    // A second start while a search runs begins the new search in its place.
+    if (m_walk)
+        m_walk->stop();
+    m_findDrive = folder.endsWith(u'/') ? folder : folder + u'/';
+    m_matches->clear();
+    m_walk = std::make_unique<FileWalk>(m_findDrive, m_findPattern);
+    m_labFindingName->setText(FinderText::progress(m_findDrive));
+    m_slice->start();
+}
+
+void FinderWindow::stopSearch()
+{
+    m_command2->setEnabled(false);
+    if (m_walk)
+        m_walk->stop();
+}
+
+void FinderWindow::runSlice()
+{
+    if (!m_walk) {
+        m_slice->stop();
+        return;
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (m_walk->step(kEntriesPerStep) && elapsed.elapsed() < kSliceMilliseconds) {
+    }
+    const QStringList found = m_walk->takeNewMatches();
+    if (!found.isEmpty()) {
+        m_matches->append(found);
+        m_list1->scrollToBottom();
+    }
+    if (m_walk->isFinished())
+        finishSearch();
+    else
+        m_labFindingName->setText(FinderText::progress(m_walk->currentFolder()));
+}
+
+void FinderWindow::finishSearch()
+{
+    m_slice->stop();
+    m_walk.reset();
+    m_labFindingName->setText(FinderText::result(m_findDrive, m_matches->rowCount(), m_findPattern));
+    m_command2->setEnabled(false);
+    Q_EMIT searchFinished();
+}
+
+void FinderWindow::driveChanged(int index)
+{
+    if (index < 0 || index >= m_volumes.size())
+        return;
+    m_findDrive = m_volumes.at(index).root;
+    m_labFindingName->setText(m_findDrive);
+}
+
+void FinderWindow::openMatch(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    const QString path = m_matches->paths().at(index.row());
+    if (EditorChoice::isBuiltIn(m_settings.editorChoice)) {
+        if (m_openInEditor)
+            m_openInEditor(path);
+        return;
+    }
+    m_shell.open(path);
+}
+
+// The list and the frames follow the window's size; everything else keeps its place.
+void FinderWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int w = Twips::fromPixels(width());
+    const int h = Twips::fromPixels(height());
+    const auto px = [](int twips) { return Twips::toPixels(twips); };
+    m_list1->resize(px(w - (kClientWidth - 5295)), px(h - (kClientHeight - 2160)));
+    m_famFindYesNo->move(px(w - (kClientWidth - 3960)), m_famFindYesNo->y());
+    m_famFileSelect->resize(px(w - (kClientWidth - 3735)), m_famFileSelect->height());
+    m_combo1->resize(px(w - (kClientWidth - 2655)), m_combo1->height());
+    m_drive1->resize(px(w - (kClientWidth - 2655)), m_drive1->height());
+    m_labFindingName->resize(px(w - 240), m_labFindingName->height());
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "finder/volumelist.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class FileWalk;
+class MatchListModel;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QPushButton;
+class QTimer;
+class ShellOpener;
+struct Settings;
+
+// The file finder "文件查找": searches one volume for files whose names match a pattern and
+// opens a found file in the chosen editor. The search runs in short slices on the window's
+// own thread, so the window stays responsive and "停止" takes effect at once.
+// The window deletes itself when closed.
+class FinderWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using OpenInEditor = std::function<void(const QString &path)>;
+
+    // `findFileName` is the name the pattern box starts with. `openInEditor` opens a file in
+    // the built-in editor; when empty the "Notavo" choice opens nothing.
+    FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell,
+                 OpenInEditor openInEditor, QWidget *parent = nullptr);
+    ~FinderWindow() override;
+    Q_DISABLE_COPY_MOVE(FinderWindow)
+
+    // Puts a new name into the pattern box (used when the window is asked for again).
+    void setPattern(const QString &pattern);
+    // Searches from `folder` instead of the chosen volume's root; the result line names it.
+    void searchFrom(const QString &folder);
+    bool isSearching() const;
+
+Q_SIGNALS:
+    void searchFinished();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildControls();
+    void startSearch();
+    void stopSearch();
+    void runSlice();
+    void finishSearch();
+    void driveChanged(int index);
+    void openMatch(const QModelIndex &index);
+
+    const Settings &m_settings;
+    ShellOpener &m_shell;
+    OpenInEditor m_openInEditor;
+
+    QList<Volume> m_volumes;
+    QString m_findDrive;
+    QString m_findPattern;
+    std::unique_ptr<FileWalk> m_walk;
+    QTimer *m_slice = nullptr;
+
+    QGroupBox *m_famFileSelect = nullptr;
+    QGroupBox *m_famFindYesNo = nullptr;
+    QComboBox *m_combo1 = nullptr;
+    QComboBox *m_drive1 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QLabel *m_labFindingName = nullptr;
+    QListView *m_list1 = nullptr;
+    MatchListModel *m_matches = nullptr;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <optional>
+
+// Enumerates one folder at a time through the file system's own interface, without
+// following symbolic links and without crossing onto another volume.
+class FolderReader final
+{
+public:
+    using VolumeId = quint64;
+
+    struct Entry
+    {
+        QByteArrayView name;
+        // A real folder: symbolic links to folders are not counted as folders.
+        bool isFolder = false;
+    };
+
+    FolderReader() = default;
+    ~FolderReader();
+    Q_DISABLE_COPY_MOVE(FolderReader)
+
+    // The volume that holds `path`; nullopt when it cannot be read.
+    static std::optional<VolumeId> volumeOf(const QByteArray &path);
+
+    // Starts enumerating `path` (closing any earlier enumeration). False when the folder
+    // cannot be read, is a symbolic link or lies on another volume than `volume`.
+    bool open(const QByteArray &path, VolumeId volume);
+    // The next entry, "." and ".." included; false at the end. The name stays valid until
+    // the next call.
+    bool next(Entry *entry);
+    void close();
+    bool isOpen() const { return m_dir != nullptr; }
+
+private:
+    void *m_dir = nullptr;
+};
