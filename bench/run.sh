@@ -6,6 +6,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 export NOTAVO_BENCH_BUILD=${NOTAVO_BENCH_BUILD:-$root/build-bench}
 
+"$root/scripts/install-deps.sh" bench
+
 build() {
     cmake -S "$root" -B "$NOTAVO_BENCH_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DNOTAVO_BUILD_TESTS=OFF -DNOTAVO_BUILD_BENCH=ON >/dev/null

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Notavo needs to build ("run") and to test ("test").
+# Installs the Debian packages Notavo needs to build ("run"), to test ("test") and to
+# run the benchmarks ("bench").
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
     libxcb1-dev libatspi2.0-dev
     fonts-wqy-microhei)
-if [ "${1:-run}" = test ]; then
-    packages+=(xvfb xauth)
-fi
+case "${1:-run}" in
+    test) packages+=(xvfb xauth) ;;
+    bench) packages+=(xvfb xauth libsqlite3-dev sqlite3 findutils) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
