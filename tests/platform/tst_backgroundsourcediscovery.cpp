@@ -1,0 +1,109 @@
+#include "platform/backgroundsourcediscovery.h"
+
+#include <QTest>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Answers "look N" for its N-th look; a test can hold a look until it lets it go.
+struct ScriptedLookups
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int started = 0;
+    bool holding = false;
+    std::thread::id thread;
+    std::thread::id destroyedOn;
+};
+
+class ScriptedLookup final : public AddressLookup
+{
+public:
+    explicit ScriptedLookup(ScriptedLookups &script) : m_script(script)
+    {
+        m_script.thread = std::this_thread::get_id();
+    }
+    ~ScriptedLookup() override { m_script.destroyedOn = std::this_thread::get_id(); }
+
+    QString lookUp() override
+    {
+        std::unique_lock lock(m_script.mutex);
+        const int number = ++m_script.started;
+        m_script.changed.notify_all();
+        m_script.changed.wait(lock, [&] { return !m_script.holding; });
+        return QStringLiteral("look %1").arg(number);
+    }
+
+private:
+    ScriptedLookups &m_script;
+};
+
+} // namespace
+
+class TestBackgroundSourceDiscovery final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void looksRunOnTheDiscoveryThread()
+    {
+        ScriptedLookups script;
+        {
+            BackgroundSourceDiscovery discovery(
+                [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+            QCOMPARE(discovery.latestAddress(), QString());
+            QCOMPARE(discovery.discoverNow(), QStringLiteral("look 1"));
+            QCOMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+            QVERIFY(script.thread != std::this_thread::get_id());
+        }
+        QCOMPARE(script.destroyedOn, script.thread);
+    }
+
+    void refreshDoesNotStackLooks()
+    {
+        ScriptedLookups script;
+        BackgroundSourceDiscovery discovery(
+            [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+        {
+            std::unique_lock lock(script.mutex);
+            script.holding = true;
+        }
+        discovery.refresh();
+        {
+            std::unique_lock lock(script.mutex);
+            script.changed.wait(lock, [&] { return script.started == 1; });
+        }
+        // Ticks during a running look ask for nothing more.
+        discovery.refresh();
+        discovery.refresh();
+        {
+            std::unique_lock lock(script.mutex);
+            script.holding = false;
+        }
+        script.changed.notify_all();
+        // A drop wants a look that starts after it, so "look 1" is not its answer.
+        QCOMPARE(discovery.discoverNow(), QStringLiteral("look 2"));
+        QCOMPARE(script.started, 2);
+    }
+
+    void dropGivesUpOnASlowLook()
+    {
+        ScriptedLookups script;
+        script.holding = true;
+        BackgroundSourceDiscovery discovery(
+            [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::milliseconds(1));
+        QCOMPARE(discovery.discoverNow(), QString());
+        {
+            std::unique_lock lock(script.mutex);
+            script.holding = false;
+        }
+        script.changed.notify_all();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackgroundSourceDiscovery)
+#include "tst_backgroundsourcediscovery.moc"
