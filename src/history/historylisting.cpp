@@ -1,0 +1,40 @@
+#include "history/historylisting.h"
+
+#include "platform/clock.h"
+#include "store/dateperiod.h"
+#include "store/recordstore.h"
+
+HistoryListing::HistoryListing(RecordStore &store, const Clock &clock)
+    : m_store(store)
+    , m_clock(clock)
+{
+}
+
+HistoryListing::Result HistoryListing::list(const QString &nodeKey, const QString &nodeText) const
+{
+    Result result;
+    const auto fail = [this, &result] {
+        result.records.clear();
+        result.ok = false;
+        result.error = m_store.lastError();
+        return result;
+    };
+
+    if (!m_store.forEachRecord([&](const Record &record) {
+            if (record.category == nodeText)
+                result.records.append(record);
+            return true;
+        }))
+        return fail();
+
+    if (const DatePeriod *period = DatePeriods::byKey(nodeKey)) {
+        const QDate today = m_clock.today();
+        if (!m_store.forEachRecord([&](const Record &record) {
+                if (DatePeriods::contains(period->period, record.date, today))
+                    result.records.append(record);
+                return true;
+            }))
+            return fail();
+    }
+    return result;
+}

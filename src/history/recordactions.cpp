@@ -1,0 +1,126 @@
+#include "history/recordactions.h"
+
+#include "capture/rtfdocument.h"
+#include "common/gbktextfile.h"
+#include "history/recordgridmodel.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/shellopener.h"
+#include "settings/editorchoice.h"
+#include "settings/fileexist.h"
+#include "settings/settings.h"
+#include "store/recordstore.h"
+
+namespace {
+
+bool hasTextExtension(const QString &path)
+{
+    return path.endsWith(QStringLiteral(".txt")) || path.endsWith(QStringLiteral(".TXT"));
+}
+
+} // namespace
+
+RecordActions::RecordActions(Context context)
+    : m_context(std::move(context))
+{
+}
+
+QString RecordActions::filePath(const QString &folder, const QString &name)
+{
+    const QString path = folder + name;
+    return hasTextExtension(path) ? path : path + QStringLiteral(".txt");
+}
+
+QString RecordActions::convertedPath(const QString &path, int dayOfMonth, const QString &extension)
+{
+    return path.chopped(std::min<qsizetype>(4, path.size())) + QString::number(dayOfMonth) + extension;
+}
+
+RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model, int gridRow, QWidget *parent)
+{
+    const QString choice = m_context.settings.editorChoice;
+    const QString folder = model.cellText(gridRow, RecordGridModel::Folder);
+    const QString name = model.cellText(gridRow, RecordGridModel::FileName);
+    const QString path = filePath(folder, name);
+    m_context.findFileName = hasTextExtension(folder + name) ? name : name + QStringLiteral(".txt");
+
+    if (!fileExist(path)) {
+        const auto answer = m_context.dialogs.message(
+            parent, Dialogs::systemTitle(),
+            QStringLiteral("打开文件出错,可能是该文件已经被移走....是否现在查找？"), Dialogs::Icon::Critical,
+            Dialogs::Buttons::YesNo);
+        if (answer != Dialogs::Answer::Yes)
+            return OpenOutcome::MissingDeclined;
+        if (m_context.showFinder)
+            m_context.showFinder();
+        return OpenOutcome::FinderShown;
+    }
+
+    if (EditorChoice::isBuiltIn(choice)) {
+        if (!m_context.openInEditor)
+            return OpenOutcome::NotOpened;
+        m_context.openInEditor(path);
+        return OpenOutcome::InEditor;
+    }
+    if (EditorChoice::isNotepad(choice)) {
+        m_context.shell.open(path);
+        return OpenOutcome::WithShell;
+    }
+    QString extension;
+    if (EditorChoice::isWps(choice))
+        extension = QStringLiteral(".wps");
+    else if (EditorChoice::isWord(choice))
+        extension = QStringLiteral(".doc");
+    else
+        return OpenOutcome::NotOpened;
+    return convertAndOpen(path, extension, parent) ? OpenOutcome::Converted : OpenOutcome::Failed;
+}
+
+// Writes an RTF copy of the record's text beside it and opens the copy. The capture window
+// is left alone: the copy is made straight from the file.
+bool RecordActions::convertAndOpen(const QString &path, const QString &extension, QWidget *parent)
+{
+    QString error;
+    const std::optional<QString> text = GbkTextFile::read(path, &error);
+    const QString target = convertedPath(path, m_context.clock.today().day(), extension);
+    if (!text || !GbkTextFile::writeBytes(target, RtfDocument::fromPlainText(*text), &error)) {
+        m_context.dialogs.message(parent, Dialogs::systemTitle(),
+                                  QStringLiteral("打开文件失败！\n") + error, Dialogs::Icon::Critical,
+                                  Dialogs::Buttons::Ok);
+        return false;
+    }
+    m_context.shell.open(target);
+    return true;
+}
+
+void RecordActions::openSource(const RecordGridModel &model, int gridRow)
+{
+    const QString source = model.cellText(gridRow, RecordGridModel::Source);
+    if (!source.isEmpty())
+        m_context.shell.open(source);
+}
+
+void RecordActions::deleteRows(RecordGridModel &model, const QList<int> &gridRows, QWidget *parent,
+                               const std::function<void()> &declined)
+{
+    for (const int row : gridRows) {
+        const std::optional<Record> record = model.recordAt(row);
+        if (!record)
+            continue;
+        const auto answer = m_context.dialogs.message(
+            parent, Dialogs::systemTitle(), QStringLiteral("真的要删除《") + record->fileName + QStringLiteral("》吗？"),
+            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+        if (answer != Dialogs::Answer::Yes) {
+            if (declined)
+                declined();
+            continue;
+        }
+        // The chosen row's own record goes, not the first record of the same name.
+        if (!m_context.store.removeRecord(record->rowId)) {
+            m_context.dialogs.message(parent, Dialogs::systemTitle(), m_context.store.lastError(),
+                                      Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+            return;
+        }
+        model.blankRow(row);
+    }
+}
