@@ -1,0 +1,132 @@
+#include "common/gbktextfile.h"
+#include "common/programfolder.h"
+#include "help/frmhelp.h"
+#include "help/helptopics.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+// The help viewer's topic tree, its topic search and the shipped help document.
+class TestHelp final : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QTreeWidgetItem *nodeWithKey(const frmHelp &viewer, const QString &key)
+    {
+        for (QTreeWidgetItemIterator it(viewer.tvwHelp()); *it; ++it) {
+            if ((*it)->data(0, frmHelp::KeyRole).toString() == key)
+                return *it;
+        }
+        return nullptr;
+    }
+
+    static QString writeDocument(const QTemporaryDir &dir, const QString &text)
+    {
+        const QString path = ProgramFolder(dir.path()).filePath(QStringLiteral("readme.txt"));
+        if (!GbkTextFile::write(path, text))
+            return {};
+        return path;
+    }
+
+private Q_SLOTS:
+    void treeHoldsTheTopicsInOrderWithOnlyTheRootExpanded()
+    {
+        frmHelp viewer(QStringLiteral("/nonexistent/readme.txt"));
+        const QStringList keys{QStringLiteral("explor"), QStringLiteral("help2"),  QStringLiteral("help4"),
+                               QStringLiteral("help5"),  QStringLiteral("help6"),  QStringLiteral("help7"),
+                               QStringLiteral("help8"),  QStringLiteral("help9"),  QStringLiteral("help10"),
+                               QStringLiteral("help11"), QStringLiteral("help12"), QStringLiteral("help13"),
+                               QStringLiteral("help14"), QStringLiteral("help15")};
+        const QList<int> depths{0, 1, 2, 1, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2};
+        QStringList seenKeys;
+        QList<int> seenDepths;
+        for (QTreeWidgetItemIterator it(viewer.tvwHelp()); *it; ++it) {
+            int depth = 0;
+            for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
+                ++depth;
+            seenKeys.append((*it)->data(0, frmHelp::KeyRole).toString());
+            seenDepths.append(depth);
+            QCOMPARE((*it)->isExpanded(), depth == 0);
+            const QString image = (*it)->data(0, frmHelp::ImageRole).toString();
+            QCOMPARE(image, depth == 0 ? QStringLiteral("expText")
+                                       : depth == 1 ? QStringLiteral("fileOff") : QStringLiteral("helpOff"));
+        }
+        QCOMPARE(seenKeys, keys);
+        QCOMPARE(seenDepths, depths);
+        QTreeWidgetItem *root = viewer.tvwHelp()->topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("Notavo帮助文档"));
+        QCOMPARE(root->data(0, frmHelp::TagRole).toString(), QStringLiteral("root"));
+        QCOMPARE(nodeWithKey(viewer, QStringLiteral("help7"))->text(0), QStringLiteral("设置后台编辑软件"));
+        QCOMPARE(nodeWithKey(viewer, QStringLiteral("help14"))->data(0, frmHelp::SelectedImageRole).toString(),
+                 QStringLiteral("helpOn"));
+    }
+
+    void clickingANodeSelectsItsFirstOccurrence()
+    {
+        QTemporaryDir dir;
+        const QString text = QStringLiteral("标题\nNotavo的系统设置\n设置后台编辑软件\n说明文字\n"
+                                            "再说一次：设置后台编辑软件。\nnotavo帮助文档在此\n");
+        frmHelp viewer(writeDocument(dir, text));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+
+        // A topic: the first of its two occurrences, clicked with the mouse.
+        QTreeWidgetItem *topic = nodeWithKey(viewer, QStringLiteral("help7"));
+        topic->parent()->setExpanded(true);
+        QTreeWidget *tree = viewer.tvwHelp();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(topic).center());
+        QTextCursor selection = viewer.ricHELP()->textCursor();
+        QCOMPARE(selection.selectedText(), QStringLiteral("设置后台编辑软件"));
+        QCOMPARE(selection.selectionStart(), text.indexOf(QStringLiteral("设置后台编辑软件")));
+
+        // A chapter selects its own heading, not its first topic.
+        tree->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help5")));
+        selection = viewer.ricHELP()->textCursor();
+        QCOMPARE(selection.selectedText(), QStringLiteral("Notavo的系统设置"));
+        QCOMPARE(selection.selectionStart(), text.indexOf(QStringLiteral("Notavo的系统设置")));
+
+        // Letter case is ignored.
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QCOMPARE(viewer.ricHELP()->textCursor().selectedText(), QStringLiteral("notavo帮助文档"));
+
+        // A text that does not occur leaves the caret after the first character.
+        tree->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help12")));
+        QVERIFY(!viewer.ricHELP()->textCursor().hasSelection());
+        QCOMPARE(viewer.ricHELP()->textCursor().position(), 1);
+    }
+
+    void missingDocumentIsReportedInTheTextArea()
+    {
+        QTemporaryDir dir;
+        const QString path = ProgramFolder(dir.path()).filePath(QStringLiteral("readme.txt"));
+        QPointer<frmHelp> viewer = new frmHelp(path);
+        QVERIFY(viewer->ricHELP()->toPlainText().contains(QStringLiteral("找不到帮助文档")));
+        QVERIFY(viewer->ricHELP()->toPlainText().contains(path));
+        viewer->cmdOK()->click();
+        QVERIFY(!viewer->isVisible());
+        delete viewer.data();
+    }
+
+    void shippedDocumentHasEveryHeadingInTreeOrder()
+    {
+        const auto document = GbkTextFile::read(QStringLiteral(NOTAVO_HELP_DOCUMENT));
+        QVERIFY(document.has_value());
+        qsizetype previous = -1;
+        for (const HelpTopic &topic : HelpTopics::all()) {
+            const qsizetype at = document->indexOf(topic.text, 0, Qt::CaseInsensitive);
+            QVERIFY2(at >= 0, qPrintable(topic.text));
+            QVERIFY2(at == 0 || document->at(at - 1) == u'\n', qPrintable(topic.text + QStringLiteral(" is not a heading")));
+            QVERIFY2(document->indexOf(u'\n', at) == at + topic.text.size(), qPrintable(topic.text));
+            QVERIFY2(at > previous, qPrintable(topic.text + QStringLiteral(" is out of order")));
+            previous = at;
+        }
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
