@@ -1,0 +1,128 @@
+#include "app/application.h"
+
+#include "app/aboutbox.h"
+#include "app/appcontext.h"
+#include "app/settingsopeningcheck.h"
+#include "app/splashwindow.h"
+#include "capture/capturewindow.h"
+
+#include <QApplication>
+#include <QMenu>
+
+Application::Application(AppContext &context, SourceDiscovery &discovery, const PointerProbe &pointer,
+                         QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_discovery(discovery)
+    , m_pointer(pointer)
+    , m_writer(RecordWriter::Context{context.settings, context.currentRecord, context.store, context.programFolder,
+                                     *context.clock, *context.shell})
+    , m_quit([] { QCoreApplication::quit(); })
+{
+    connect(&m_tray, &TrayIcon::webModeRequested, this, [this] {
+        // The web-mode tick takes over: it shows the bar when the pointer is at the top.
+        if (m_capture)
+            m_capture->switchToWebMode();
+    });
+    connect(&m_tray, &TrayIcon::penModeRequested, this, [this] {
+        if (!m_capture)
+            return;
+        m_capture->switchToPenMode();
+        m_capture->show();
+    });
+    connect(&m_tray, &TrayIcon::exitRequested, this, &Application::exit);
+}
+
+Application::~Application()
+{
+    // The windows refer to the context and the services: they go first.
+    delete m_splash.data();
+    delete m_capture.data();
+    delete m_about.data();
+    for (const QPointer<QWidget> &window : std::as_const(m_otherWindows))
+        delete window.data();
+}
+
+void Application::start()
+{
+    // While the program lives in the tray, closing a message or the about box must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_splash = new SplashWindow;
+    connect(m_splash, &SplashWindow::captureWindowDue, this, &Application::showCaptureAndTray);
+    connect(m_splash, &SplashWindow::finished, this, [this] {
+        if (m_splash)
+            m_splash->deleteLater();
+        Q_EMIT started();
+    });
+    runSettingsOpeningCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
+                            m_messenger.showFunction());
+    m_context.settingsStore.readSysTem(m_context.settings);
+    m_splash->start();
+}
+
+void Application::showCaptureAndTray()
+{
+    if (m_capture)
+        return;
+    m_capture = new CaptureWindow(CaptureWindow::Services{m_writer, m_context.currentRecord, m_discovery,
+                                                          *m_context.dialogs, m_pointer});
+    m_capture->setShowMessage(m_messenger.showFunction());
+    connect(m_capture, &CaptureWindow::modeChanged, &m_tray,
+            [this](CaptureWindow::Mode mode) { m_tray.setPenModeChecked(mode == CaptureWindow::Mode::Pen); });
+    connect(m_capture, &CaptureWindow::toolbarMenuRequested, this, &Application::showTrayMenuWithoutTray);
+    m_capture->show();
+    m_tray.install();
+    if (m_startInPenMode) {
+        m_capture->switchToPenMode();
+        m_capture->show();
+    }
+}
+
+void Application::showTrayMenuWithoutTray(const QPoint &globalPosition)
+{
+    // Where the desktop has no notification area, the toolbar carries the tray's menu.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        m_tray.menu()->popup(globalPosition);
+}
+
+void Application::addProgramWindow(QWidget *window)
+{
+    m_otherWindows.append(window);
+}
+
+void Application::showAbout()
+{
+    if (!m_about)
+        m_about = new AboutBox;
+    m_about->show();
+    m_about->raise();
+}
+
+void Application::exit()
+{
+    m_tray.remove();
+    QList<QPointer<QWidget>> closing{m_capture.data()};
+    closing += m_otherWindows;
+    closing.append(m_splash.data());
+    for (const QPointer<QWidget> &window : std::as_const(closing)) {
+        if (window) {
+            window->close();
+            window->deleteLater();
+        }
+    }
+    m_otherWindows.clear();
+    // A message or the about box still open keeps the program until the user closes it.
+    QApplication::setQuitOnLastWindowClosed(true);
+    if (!anyWindowKeepsProgram())
+        m_quit();
+}
+
+bool Application::anyWindowKeepsProgram() const
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        if (window->isVisible() && window->testAttribute(Qt::WA_QuitOnClose))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/aboutbox.h"
+#include "app/messenger.h"
+#include "app/splashwindow.h"
+#include "app/trayicon.h"
+#include "capture/capturewindow.h"
+#include "capture/recordwriter.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class PointerProbe;
+class SourceDiscovery;
+class QWidget;
+struct AppContext;
+
+// The running program: starts with the splash, brings up the capture window and the tray
+// icon, wires them together and ends the program on the tray menu's exit command.
+class Application final : public QObject
+{
+    Q_OBJECT
+
+public:
+    Application(AppContext &context, SourceDiscovery &discovery, const PointerProbe &pointer,
+                QObject *parent = nullptr);
+    ~Application() override;
+    Q_DISABLE_COPY_MOVE(Application)
+
+    // Shows the splash, checks the save folder and reads the settings.
+    void start();
+    // Splash tick 10: the capture window in web mode with the bar layout, and the tray icon.
+    void showCaptureAndTray();
+    // The tray menu's exit: removes the icon and closes the program's windows. The program
+    // ends now, or when the last of its other windows (a message, the about box) is closed.
+    void exit();
+
+    // Starts the capture window in pen mode instead of web mode (used by the benchmark).
+    void setStartInPenMode(bool penMode) { m_startInPenMode = penMode; }
+    // What ends the event loop; tests replace it.
+    void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
+    // Another window of the program that exit closes, after the capture window.
+    void addProgramWindow(QWidget *window);
+
+    SplashWindow *splash() const { return m_splash; }
+    CaptureWindow *captureWindow() const { return m_capture; }
+    TrayIcon &tray() { return m_tray; }
+    Messenger &messenger() { return m_messenger; }
+    RecordWriter &recordWriter() { return m_writer; }
+    AboutBox *aboutBox() const { return m_about; }
+
+    // The hook other parts of the program are handed to show a message.
+    std::function<void(const QString &)> showMessageFunction() { return m_messenger.showFunction(); }
+    // Shows the about box (created on first use).
+    void showAbout();
+
+Q_SIGNALS:
+    // The splash has closed: start-up is over.
+    void started();
+
+private:
+    void showTrayMenuWithoutTray(const QPoint &globalPosition);
+    bool anyWindowKeepsProgram() const;
+
+    AppContext &m_context;
+    SourceDiscovery &m_discovery;
+    const PointerProbe &m_pointer;
+    RecordWriter m_writer;
+    Messenger m_messenger;
+    TrayIcon m_tray;
+    QPointer<SplashWindow> m_splash;
+    QPointer<CaptureWindow> m_capture;
+    QPointer<AboutBox> m_about;
+    QList<QPointer<QWidget>> m_otherWindows;
+    std::function<void()> m_quit;
+    bool m_startInPenMode = false;
+};

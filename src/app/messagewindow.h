@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// The message window frmSystemERROR: one message with an OK button, shown modeless.
+// "确定" closes and discards it.
+class MessageWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MessageWindow(QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(MessageWindow)
+
+    void setMessage(const QString &text);
+    QString message() const;
+    QPushButton *okButton() const { return m_ok; }
+
+private:
+    QLabel *m_label = nullptr; // labSYSTEM
+    QPushButton *m_ok = nullptr;
+};

@@ -1,0 +1,22 @@
+#include "app/messenger.h"
+
+#include "app/messagewindow.h"
+
+Messenger::~Messenger()
+{
+    delete m_window.data();
+}
+
+void Messenger::show(const QString &text)
+{
+    if (!m_window)
+        m_window = new MessageWindow;
+    m_window->setMessage(text);
+    m_window->show();
+    m_window->raise();
+}
+
+std::function<void(const QString &)> Messenger::showFunction()
+{
+    return [this](const QString &text) { show(text); };
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+
+// The splash window frmBSW. Its 100 ms timer announces at the 10th tick that the capture
+// window and the tray icon are due, and closes the splash at the 20th.
+class SplashWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SplashWindow(QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(SplashWindow)
+
+    // Shows the splash and starts its timer.
+    void start();
+    int tickCount() const { return m_ticks; }
+    QString productName() const;
+    QString versionLine() const;
+
+public Q_SLOTS:
+    void tick();
+
+Q_SIGNALS:
+    void captureWindowDue();
+    void finished();
+
+private:
+    QLabel *m_productName = nullptr;
+    QLabel *m_version = nullptr;
+    QTimer m_timer;
+    int m_ticks = 0;
+};

@@ -1,0 +1,411 @@
+#include "capture/capturewindow.h"
+
+#include "capture/clipboardsecrecy.h"
+#include "capture/pagesource.h"
+#include "capture/pointerprobe.h"
+#include "capture/recordwriter.h"
+#include "capture/webmoderule.h"
+#include "common/gbktextfile.h"
+#include "common/twips.h"
+#include "platform/dialogs.h"
+#include "platform/sourcediscovery.h"
+#include "store/category.h"
+#include "store/currentrecord.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kTickMilliseconds = 100;
+constexpr int kLeft = 5000;
+constexpr int kOptionHeight = 255;
+
+const QString kViewPen = QStringLiteral("viewPen");
+const QString kViewPenNot = QStringLiteral("viewPenNot");
+
+struct OptionPlace
+{
+    int left;
+    int top;
+    int width;
+};
+
+// Places of Option1(0..9) in the frame, by button index.
+constexpr std::array<OptionPlace, 10> kOptionPlaces{{
+    {120, 240, 975}, {1200, 240, 735}, {2040, 240, 735}, {2880, 240, 735}, {3720, 240, 735},
+    {120, 600, 975}, {1200, 600, 735}, {2040, 600, 735}, {2880, 600, 735}, {3720, 600, 735},
+}};
+
+QIcon drawnIcon(bool pen)
+{
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (pen) {
+        painter.setPen(QPen(QColor(0x20, 0x50, 0xa0), 3, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(4, 16), QPointF(15, 5));
+        painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
+        painter.drawLine(QPointF(2, 18), QPointF(4, 16));
+    } else {
+        painter.setPen(QPen(QColor(0xb0, 0x30, 0x30), 3, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(5, 5), QPointF(15, 15));
+        painter.drawLine(QPointF(15, 5), QPointF(5, 15));
+    }
+    return QIcon(pixmap);
+}
+
+QFont simSun(qreal points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("NSimSun")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+} // namespace
+
+CaptureWindow::CaptureWindow(Services services, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_services(services)
+{
+    setWindowTitle(QStringLiteral("Notavo"));
+    setAcceptDrops(true);
+    buildToolbar();
+    buildTitle();
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("ricViewText"));
+    m_text->setGeometry(Twips::rect(120, 600, 5535, 3135));
+
+    buildFrame();
+
+    m_webTimer.setInterval(kTickMilliseconds);
+    m_penTimer.setInterval(kTickMilliseconds);
+    connect(&m_webTimer, &QTimer::timeout, this, &CaptureWindow::webModeTick);
+    connect(&m_penTimer, &QTimer::timeout, this, &CaptureWindow::penModeTick);
+    // Pen mode reads the clipboard only after it has changed: the result is the same as
+    // reading it at every tick, without a round trip to the clipboard's owner.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { m_clipboardChanged = true; });
+
+    move(Twips::point(kLeft, 0));
+    setViewBar();
+    m_viewPenNot->setEnabled(false);
+    m_webTimer.start();
+}
+
+CaptureWindow::~CaptureWindow() = default;
+
+void CaptureWindow::buildToolbar()
+{
+    m_toolbar = new QToolBar(this);
+    m_toolbar->setObjectName(QStringLiteral("penToolbar"));
+    m_toolbar->setGeometry(Twips::rect(120, 70, 855, 420));
+    m_toolbar->setIconSize(QSize(20, 20));
+    m_toolbar->setMovable(false);
+    m_toolbar->setContextMenuPolicy(Qt::CustomContextMenu);
+    const auto addButton = [this](const QString &key, bool pen, const QString &tip) {
+        QAction *action = m_toolbar->addAction(drawnIcon(pen), tip);
+        action->setObjectName(key);
+        action->setToolTip(tip);
+        connect(action, &QAction::triggered, this, [this, key] { penToolbarButtonClick(key); });
+        return action;
+    };
+    m_viewPen = addButton(kViewPen, true, QStringLiteral("开始启动普通记录"));
+    m_viewPenNot = addButton(kViewPenNot, false, QStringLiteral("关闭普通记录"));
+    connect(m_toolbar, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { Q_EMIT toolbarMenuRequested(m_toolbar->mapToGlobal(at)); });
+}
+
+void CaptureWindow::buildTitle()
+{
+    // The title twice, offset, for a shadow. The labels let the pointer through to the
+    // window's background, so they count as background for moving and for web mode.
+    const auto addLabel = [this](int index, QRect place, const QColor &color) {
+        auto *label = new QLabel(QStringLiteral("Notavo"), this);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+        label->setGeometry(place);
+        label->setFont(simSun(10.5));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    };
+    // The design width of 480 twips is too narrow for the title in most fonts; both labels
+    // reach to the window's right border line instead.
+    addLabel(0, QRect(Twips::point(5280 - 300, 60), Twips::size(480 + 300, 450)), QColor(0x90, 0xee, 0x90));
+    addLabel(1, QRect(Twips::point(5260 - 300, 50), Twips::size(480 + 300, 450)), QColor(0x00, 0x00, 0xff));
+}
+
+void CaptureWindow::buildFrame()
+{
+    m_frame = new QGroupBox(QStringLiteral("点击以下按钮，以不同类别记录"), this);
+    m_frame->setObjectName(QStringLiteral("fraTextSet"));
+    m_frame->setGeometry(Twips::rect(120, 3840, 5535, 975));
+    for (int index = 0; index < 10; ++index) {
+        const Category *category = Categories::byButton(index);
+        const OptionPlace &place = kOptionPlaces.at(static_cast<std::size_t>(index));
+        auto *option = new QRadioButton(category ? category->name : QString(), m_frame);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(index));
+        option->setGeometry(Twips::rect(place.left, place.top, place.width, kOptionHeight));
+        // Every click stores; the button never stays selected.
+        option->setAutoExclusive(false);
+        connect(option, &QRadioButton::clicked, this, [this, index] { categoryClick(index); });
+        m_options.at(static_cast<std::size_t>(index)) = option;
+    }
+    m_cancel = new QPushButton(QStringLiteral("取消"), m_frame);
+    m_cancel->setObjectName(QStringLiteral("cmdWinHide"));
+    m_cancel->setGeometry(Twips::rect(4560, 360, 855, 375));
+    connect(m_cancel, &QPushButton::clicked, this, &CaptureWindow::cancelClick);
+}
+
+void CaptureWindow::setShowMessage(std::function<void(const QString &)> showMessage)
+{
+    m_showMessage = std::move(showMessage);
+}
+
+QAction *CaptureWindow::toolbarButton(const QString &key) const
+{
+    if (key == kViewPen)
+        return m_viewPen;
+    if (key == kViewPenNot)
+        return m_viewPenNot;
+    return nullptr;
+}
+
+void CaptureWindow::applyLayout(CaptureLayout layout)
+{
+    m_layout = layout;
+    const CaptureGeometry geometry = captureGeometry(layout);
+    setFixedSize(Twips::size(geometry.width, geometry.height));
+    update();
+}
+
+void CaptureWindow::setViewFull()
+{
+    applyLayout(CaptureLayout::Full);
+}
+
+void CaptureWindow::setViewBar()
+{
+    applyLayout(CaptureLayout::Bar);
+}
+
+void CaptureWindow::setViewPen()
+{
+    applyLayout(CaptureLayout::Pen);
+}
+
+QLine CaptureWindow::bottomLine() const
+{
+    const CaptureGeometry geometry = captureGeometry(m_layout);
+    const int y = Twips::toPixels(geometry.bottomLineY);
+    return {0, y, Twips::toPixels(geometry.rightLineX), y};
+}
+
+QLine CaptureWindow::rightLine() const
+{
+    const CaptureGeometry geometry = captureGeometry(m_layout);
+    const int x = Twips::toPixels(geometry.rightLineX);
+    return {x, 0, x, Twips::toPixels(geometry.bottomLineY)};
+}
+
+QString CaptureWindow::captureText() const
+{
+    return m_text->toPlainText();
+}
+
+void CaptureWindow::setCaptureText(const QString &text)
+{
+    m_text->setPlainText(GbkTextFile::fromCrLf(text));
+}
+
+void CaptureWindow::switchToPenMode()
+{
+    m_penTimer.start();
+    m_webTimer.stop();
+    setViewPen();
+    m_viewPen->setEnabled(false);
+    m_viewPenNot->setEnabled(true);
+    m_mode = Mode::Pen;
+    Q_EMIT modeChanged(m_mode);
+}
+
+void CaptureWindow::switchToWebMode()
+{
+    m_webTimer.start();
+    m_penTimer.stop();
+    setViewFull();
+    m_viewPen->setEnabled(true);
+    m_viewPenNot->setEnabled(false);
+    m_mode = Mode::Web;
+    Q_EMIT modeChanged(m_mode);
+}
+
+void CaptureWindow::penToolbarButtonClick(const QString &key)
+{
+    if (key == kViewPen)
+        switchToPenMode();
+    else if (key == kViewPenNot)
+        switchToWebMode();
+}
+
+void CaptureWindow::categoryClick(int index)
+{
+    QRadioButton *option = categoryButton(index);
+    m_services.record.recCategory = option->text();
+    const RecordWriter::Result result = m_services.writer.saveRecord(captureText(), m_address);
+    switch (result.outcome) {
+    case RecordWriter::Outcome::Stored:
+        releaseCapture();
+        break;
+    case RecordWriter::Outcome::StoredUnderFallbackName:
+        break;
+    case RecordWriter::Outcome::Failed:
+        // The capture stays; the user learns that it was not stored.
+        m_services.dialogs.message(this, Dialogs::systemTitle(), result.error, Dialogs::Icon::Critical,
+                                   Dialogs::Buttons::Ok);
+        break;
+    }
+    option->setChecked(false);
+}
+
+void CaptureWindow::cancelClick()
+{
+    releaseCapture();
+}
+
+void CaptureWindow::releaseCapture()
+{
+    m_keepShown = false;
+    m_keepExpanded = false;
+    hide();
+    m_text->clear();
+    m_addressPinned = false;
+}
+
+void CaptureWindow::webModeTick()
+{
+    const PointerProbe &pointer = m_services.pointer;
+    WebModeRule::Input input;
+    input.pointer = pointer.position();
+    const QWidget *under = pointer.widgetAt(input.pointer);
+    input.visible = isVisible();
+    input.overToolbar = under && (under == m_toolbar || m_toolbar->isAncestorOf(under));
+    input.overBackground = under == this;
+    input.keepShown = m_keepShown;
+    input.keepExpanded = m_keepExpanded;
+
+    const WebModeRule::Decision decision = WebModeRule::decide(input);
+    m_showZone = decision.showZone;
+    if (decision.show) {
+        show();
+        move(Twips::point(kLeft, 0));
+    }
+    if (decision.shrinkToBar && m_layout != CaptureLayout::Bar)
+        setViewBar();
+    if (decision.hide && isVisible())
+        hide();
+
+    m_services.discovery.refresh();
+    if (!m_addressPinned)
+        m_address = m_services.discovery.latestAddress();
+}
+
+void CaptureWindow::penModeTick()
+{
+    if (!m_clipboardChanged)
+        return;
+    m_clipboardChanged = false;
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || ClipboardSecrecy::isSecret(*data))
+        return;
+    QString text = captureText();
+    if (!m_pen.take(GbkTextFile::fromCrLf(data->text()), text))
+        return;
+    const QString page = PageSource::pageAddressFrom(*data);
+    if (!page.isEmpty()) {
+        m_address = page;
+        m_addressPinned = true;
+    }
+    m_text->setPlainText(text);
+    m_text->moveCursor(QTextCursor::End);
+    // The box grows to show the text, but a hidden window stays hidden.
+    setViewFull();
+}
+
+void CaptureWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(bottomLine());
+    painter.drawLine(rightLine());
+}
+
+void CaptureWindow::mousePressEvent(QMouseEvent *event)
+{
+    m_dragging = event->button() == Qt::LeftButton;
+    if (m_dragging)
+        m_dragOrigin = QPointF(event->position().x(), qRound(event->position().y()));
+}
+
+void CaptureWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_dragging || !(event->buttons() & Qt::LeftButton))
+        return;
+    move(pos() + (event->position() - m_dragOrigin).toPoint());
+}
+
+void CaptureWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CaptureWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CaptureWindow::dropEvent(QDropEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (const QMimeData *data = event->mimeData())
+        takeDrop(*data);
+}
+
+void CaptureWindow::takeDrop(const QMimeData &data)
+{
+    // A picture without text is refused and changes nothing.
+    if (!data.hasText() && data.hasImage()) {
+        if (m_showMessage)
+            m_showMessage(QStringLiteral("你记录的内容不是文本内容"));
+        return;
+    }
+    const QString discovered = m_services.discovery.discoverNow();
+    const QString page = PageSource::pageAddressFrom(data);
+    m_addressPinned = !page.isEmpty();
+    m_address = m_addressPinned ? page : discovered;
+    if (data.hasText())
+        setCaptureText(data.text());
+    m_keepExpanded = true;
+    m_keepShown = true;
+    setViewFull();
+    m_cancel->setFocus();
+}

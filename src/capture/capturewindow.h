@@ -1,0 +1,140 @@
+#pragma once
+
+#include "capture/capturelayout.h"
+#include "capture/pencapture.h"
+
+#include <QPointF>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class Dialogs;
+class PointerProbe;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMimeData;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QToolBar;
+class RecordWriter;
+class SourceDiscovery;
+struct CurrentRecord;
+
+// The capture window frmViewText: a frameless, always-on-top window outside the taskbar that
+// takes text in web mode (a bar at the top edge of the screen, fed by drops) or in pen mode
+// (a small box fed by the clipboard), and stores it under one of ten categories.
+class CaptureWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Mode { Web, Pen };
+
+    struct Services
+    {
+        RecordWriter &writer;
+        CurrentRecord &record;
+        SourceDiscovery &discovery;
+        Dialogs &dialogs;
+        const PointerProbe &pointer;
+    };
+
+    explicit CaptureWindow(Services services, QWidget *parent = nullptr);
+    ~CaptureWindow() override;
+    Q_DISABLE_COPY_MOVE(CaptureWindow)
+
+    // Shows the message window; set by the application.
+    void setShowMessage(std::function<void(const QString &)> showMessage);
+
+    Mode mode() const { return m_mode; }
+    void switchToWebMode();
+    void switchToPenMode();
+
+    void setViewFull();
+    void setViewBar();
+    void setViewPen();
+    CaptureLayout currentLayout() const { return m_layout; }
+    // The two border lines, in pixels of the window.
+    QLine bottomLine() const;
+    QLine rightLine() const;
+
+    QString captureText() const;
+    void setCaptureText(const QString &text);
+    // The record's source (txtAddress).
+    QString sourceAddress() const { return m_address; }
+    // The last clipboard text pen mode took (ricTextBak).
+    QString lastClipboardText() const { return m_pen.lastTaken(); }
+    bool keepShown() const { return m_keepShown; }
+    bool keepExpanded() const { return m_keepExpanded; }
+    int showZone() const { return m_showZone; }
+    bool isWebTimerActive() const { return m_webTimer.isActive(); }
+    bool isPenTimerActive() const { return m_penTimer.isActive(); }
+
+    QToolBar *penToolbar() const { return m_toolbar; }
+    QAction *toolbarButton(const QString &key) const;
+    QPlainTextEdit *textBox() const { return m_text; }
+    QGroupBox *categoryFrame() const { return m_frame; }
+    QRadioButton *categoryButton(int index) const { return m_options.at(static_cast<std::size_t>(index)); }
+    QPushButton *cancelButton() const { return m_cancel; }
+
+    // The toolbar's button handler: "viewPen" starts pen mode, "viewPenNot" web mode.
+    void penToolbarButtonClick(const QString &key);
+    // Stores the capture under the category of button `index`.
+    void categoryClick(int index);
+    // Discards the capture.
+    void cancelClick();
+
+public Q_SLOTS:
+    void webModeTick();
+    void penModeTick();
+
+Q_SIGNALS:
+    void modeChanged(CaptureWindow::Mode mode);
+    // A right click on the toolbar, for desktops without a notification area.
+    void toolbarMenuRequested(const QPoint &globalPosition);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildTitle();
+    void buildFrame();
+    void applyLayout(CaptureLayout layout);
+    void takeDrop(const QMimeData &data);
+    void releaseCapture();
+
+    Services m_services;
+    std::function<void(const QString &)> m_showMessage;
+
+    QToolBar *m_toolbar = nullptr;
+    QAction *m_viewPen = nullptr;
+    QAction *m_viewPenNot = nullptr;
+    QPlainTextEdit *m_text = nullptr;
+    QGroupBox *m_frame = nullptr;
+    std::array<QRadioButton *, 10> m_options{};
+    QPushButton *m_cancel = nullptr;
+
+    QTimer m_webTimer; // Timer1
+    QTimer m_penTimer; // tim
+    Mode m_mode = Mode::Web;
+    CaptureLayout m_layout = CaptureLayout::Bar;
+
+    QString m_address;           // txtAddress
+    bool m_addressPinned = false; // the data carried its page address: ticks leave it alone
+    PenCapture m_pen;
+    bool m_clipboardChanged = true;
+    bool m_keepShown = false;
+    bool m_keepExpanded = false;
+    int m_showZone = 0;
+    QPointF m_dragOrigin;
+    bool m_dragging = false;
+};
