@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -156,6 +157,8 @@ void frmHelp::tvwHelp_NodeClick(QTreeWidgetItem *node)
     const QTextCursor found = m_text->document()->find(node->text(0), 0);
     if (!found.isNull()) {
         m_text->setTextCursor(found);
-        m_text->ensureCursorVisible();
+        // Bring the heading to the top of the view, so its section reads below it.
+        QScrollBar *scroll = m_text->verticalScrollBar();
+        scroll->setValue(scroll->value() + m_text->cursorRect(found).top());
     }
 }

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTabWidget>
@@ -104,9 +105,21 @@ QWidget *frmSetSystem::buildFolderPage()
     m_folders->setAccessibleName(QStringLiteral("文件夹"));
     m_folders->setModel(m_folderModel);
     m_folders->setHeaderHidden(true);
+    m_folders->setIndentation(12);
     for (int column = 1; column < m_folderModel->columnCount(); ++column)
         m_folders->hideColumn(column);
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmSetSystem::Dir1_Change);
+    // The model reads and sorts folders in the background, moving rows as it goes; the current
+    // folder is kept in view until the user takes the list in hand.
+    const auto follow = [this] {
+        if (m_followCurrent)
+            m_folders->scrollTo(m_folders->currentIndex(), QAbstractItemView::PositionAtCenter);
+    };
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, follow);
+    connect(m_folderModel, &QAbstractItemModel::layoutChanged, this, follow);
+    connect(m_folderModel, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(m_folders, &QTreeView::pressed, this, [this] { m_followCurrent = false; });
+    connect(m_folders->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_followCurrent = false; });
 
     auto *image = new QLabel(page);
     image->setObjectName(QStringLiteral("Image1"));
@@ -260,8 +273,11 @@ void frmSetSystem::showFolder(const QString &path)
     if (drive >= 0)
         m_drives->setCurrentIndex(drive);
     const QModelIndex index = m_folderModel->index(folder);
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_folders->expand(parent);
     m_folders->setCurrentIndex(index);
-    m_folders->scrollTo(index);
+    m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_followCurrent = true;
     m_syncing = false;
 }
 

@@ -68,6 +68,7 @@ private:
     SettingsDialogLogic m_logic;
     MessageHook m_showMessage;
     bool m_syncing = false;
+    bool m_followCurrent = false;
 
     QTabWidget *m_tabs = nullptr;
     QLineEdit *m_txtPath = nullptr;
