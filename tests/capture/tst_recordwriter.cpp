@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -234,6 +236,27 @@ private slots:
         QVERIFY(rtf.contains("\\u-10179??\\u-8704??"));  // the emoji as a surrogate pair
         QVERIFY(rtf.contains("\\tab x"));
         QCOMPARE(rtf.count('{') - rtf.count("\\{"), rtf.count('}') - rtf.count("\\}"));
+    }
+
+    void wordProcessorsShowTheSameCharacters()
+    {
+        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (office.isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed; the rich-text copy is not read back");
+        QTemporaryDir dir;
+        const QString text = QStringLiteral("今天天气很好，我们去公园。\n{括号} \\反斜杠\t制表\n生僻𠀀 表情😀 欧元€");
+        QVERIFY(GbkTextFile::writeBytes(dir.filePath(QStringLiteral("copy.wps.rtf")), RtfDocument::fromPlainText(text)));
+        QProcess convert;
+        convert.setWorkingDirectory(dir.path());
+        convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                               QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                               QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("copy.wps.rtf")});
+        QVERIFY(convert.waitForFinished(120000));
+        QFile converted(dir.filePath(QStringLiteral("copy.wps.txt")));
+        QVERIFY(converted.open(QIODevice::ReadOnly));
+        QString shown = QString::fromUtf8(converted.readAll());
+        shown.remove(QChar(0xFEFF));
+        QCOMPARE(GbkTextFile::fromCrLf(shown).trimmed(), text);
     }
 };
 
