@@ -20,9 +20,9 @@ HistoryListing::Result HistoryListing::list(const QString &nodeKey, const QStrin
         return result;
     };
 
-    if (!m_store.forEachRecord([&](const Record &record) {
-            if (record.category == nodeText)
-                result.records.append(record);
+    // The database compares 类别 exactly (case-sensitive, whole text), as the pass requires.
+    if (!m_store.forEachRecordInCategory(nodeText, [&](const Record &record) {
+            result.records.append(record);
             return true;
         }))
         return fail();

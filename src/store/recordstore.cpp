@@ -115,6 +115,25 @@ bool RecordStore::forEachRecord(const std::function<bool(const Record &)> &visit
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT rowid, * FROM filedata ORDER BY rowid")))
         return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+    return visitRows(query, visit);
+}
+
+bool RecordStore::forEachRecordInCategory(const QString &category,
+                                          const std::function<bool(const Record &)> &visit)
+{
+    if (!ensureOpen())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT rowid, * FROM filedata WHERE \"类别\" = ? ORDER BY rowid"));
+    query.addBindValue(category);
+    if (!query.exec())
+        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+    return visitRows(query, visit);
+}
+
+bool RecordStore::visitRows(QSqlQuery &query, const std::function<bool(const Record &)> &visit)
+{
     while (query.next()) {
         if (!visit(recordFrom(query)))
             break;

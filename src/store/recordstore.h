@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class QSqlQuery;
+
 // The record database: one SQLite file holding the table filedata with the columns
 // 文件名, 大小, 类别, 记录时间, 存放地址, 资料来源 in that order. Rows keep insertion
 // (rowid) order. A missing file or table is created. Every operation reports failure
@@ -28,6 +30,8 @@ public:
     // Calls `visit` for every row in stored order. Stops early when it returns false.
     bool forEachRecord(const std::function<bool(const Record &)> &visit);
     std::optional<QList<Record>> records();
+    // Calls `visit` for every row, in stored order, whose 类别 equals `category` exactly.
+    bool forEachRecordInCategory(const QString &category, const std::function<bool(const Record &)> &visit);
 
     // The first row, in stored order, whose 文件名 equals `name` exactly. On success
     // *found holds it, or nullopt when no row matches.
@@ -39,6 +43,7 @@ public:
 private:
     bool ensureOpen();
     bool fail(const QString &what, const QString &detail);
+    bool visitRows(QSqlQuery &query, const std::function<bool(const Record &)> &visit);
 
     QString m_path;
     QString m_connection;

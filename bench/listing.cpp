@@ -1,0 +1,46 @@
+// Times one click on a history node: from the click until the grid shows the count.
+// Usage: listing_bench DATABASE NODE_KEY [--show]
+#include "history/historywindow.h"
+#include "history/recordgridmodel.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/shellopener.h"
+#include "settings/settings.h"
+#include "store/recordstore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3)
+        return 2;
+    RecordStore store(args.at(1));
+    Settings settings;
+    QString findFileName;
+    SystemClock clock;
+    const auto shell = createShellOpener();
+    const auto dialogs = createDialogs();
+    // The window deletes itself when the application's end closes it.
+    QPointer<HistoryWindow> window = new HistoryWindow(store, settings, findFileName, clock, *shell, *dialogs, {});
+    const bool show = args.contains(QStringLiteral("--show"));
+    if (show)
+        window->show();
+
+    QElapsedTimer timer;
+    timer.start();
+    window->listNode(args.at(2));
+    const QString count = window->findChild<QLineEdit *>(QStringLiteral("txtFiles"))->text();
+    app.processEvents();
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    QTextStream(stdout) << seconds << ' ' << count << Qt::endl;
+    if (show)
+        return app.exec();
+    delete window;
+    return 0;
+}
