@@ -18,6 +18,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -68,6 +69,17 @@ QIcon drawnIcon(bool pen)
     return QIcon(pixmap);
 }
 
+// Text that the data really carries: Qt would also turn a dragged file's address into text.
+bool offersText(const QMimeData &data)
+{
+    const QStringList formats = data.formats();
+    for (const QString &format : formats) {
+        if (format == QLatin1String("text/plain") || format.startsWith(QLatin1String("text/plain;")))
+            return true;
+    }
+    return false;
+}
+
 QFont simSun(qreal points)
 {
     QFont font;
@@ -114,8 +126,12 @@ void CaptureWindow::buildToolbar()
     m_toolbar = new QToolBar(this);
     m_toolbar->setObjectName(QStringLiteral("penToolbar"));
     m_toolbar->setGeometry(Twips::rect(120, 70, 855, 420));
-    m_toolbar->setIconSize(QSize(20, 20));
+    // Two buttons in 855 twips: no handle, margins or spacing.
+    m_toolbar->setIconSize(QSize(18, 18));
     m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; padding: 0px; spacing: 0px; }"));
+    m_toolbar->layout()->setContentsMargins(0, 0, 0, 0);
     m_toolbar->setContextMenuPolicy(Qt::CustomContextMenu);
     const auto addButton = [this](const QString &key, bool pen, const QString &tip) {
         QAction *action = m_toolbar->addAction(drawnIcon(pen), tip);
@@ -393,7 +409,8 @@ void CaptureWindow::dropEvent(QDropEvent *event)
 void CaptureWindow::takeDrop(const QMimeData &data)
 {
     // A picture without text is refused and changes nothing.
-    if (!data.hasText() && data.hasImage()) {
+    const bool text = offersText(data);
+    if (!text && data.hasImage()) {
         if (m_showMessage)
             m_showMessage(QStringLiteral("你记录的内容不是文本内容"));
         return;
@@ -402,7 +419,7 @@ void CaptureWindow::takeDrop(const QMimeData &data)
     const QString page = PageSource::pageAddressFrom(data);
     m_addressPinned = !page.isEmpty();
     m_address = m_addressPinned ? page : discovered;
-    if (data.hasText())
+    if (text)
         setCaptureText(data.text());
     m_keepExpanded = true;
     m_keepShown = true;

@@ -1,0 +1,475 @@
+#include "capture/capturewindow.h"
+#include "capture/pointerprobe.h"
+#include "capture/recordwriter.h"
+#include "common/gbktextfile.h"
+#include "common/programfolder.h"
+#include "common/twips.h"
+#include "platform/testing/fakeclock.h"
+#include "platform/testing/fakesourcediscovery.h"
+#include "platform/testing/recordingshellopener.h"
+#include "platform/testing/scripteddialogs.h"
+#include "settings/settings.h"
+#include "store/currentrecord.h"
+#include "store/recordstore.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QImage>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+class FakePointer final : public PointerProbe
+{
+public:
+    QPoint position() const override { return at; }
+    QWidget *widgetAt(const QPoint &) const override { return under; }
+    QPoint at{640, 400};
+    QWidget *under = nullptr;
+};
+
+struct Rig
+{
+    Rig()
+        : folder(dir.path())
+        , store(folder.filePath(QStringLiteral("filelist.db")))
+        , writer(RecordWriter::Context{settings, record, store, folder, clock, shell})
+        , window(CaptureWindow::Services{writer, record, discovery, dialogs, pointer})
+    {
+        settings.saveFolder = QStringLiteral("myText");
+        settings.autoOpenFlag = QStringLiteral("FALSE");
+        window.setShowMessage([this](const QString &text) { messages.append(text); });
+    }
+
+    void pointAt(int x, int y, QWidget *under = nullptr)
+    {
+        pointer.at = QPoint(x, y);
+        pointer.under = under;
+        window.webModeTick();
+    }
+
+    void drop(QMimeData &data)
+    {
+        // Qt delivers a drop to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(20, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &enter);
+        QDropEvent event(QPointF(20, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &event);
+        lastDropAction = event.dropAction();
+    }
+
+    QTemporaryDir dir;
+    ProgramFolder folder;
+    Settings settings;
+    CurrentRecord record;
+    RecordStore store;
+    FakeClock clock;
+    RecordingShellOpener shell;
+    RecordWriter writer;
+    FakeSourceDiscovery discovery;
+    ScriptedDialogs dialogs;
+    FakePointer pointer;
+    CaptureWindow window;
+    QStringList messages;
+    Qt::DropAction lastDropAction = Qt::IgnoreAction;
+};
+
+} // namespace
+
+class TestCaptureWindow final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void designAtStart();
+    void layoutsAndBorderLines();
+    void webTickShowsAndHidesAtZoneEdges();
+    void webTickKeepsWindowOverToolbarOrBackground();
+    void webTickTakesDiscoveredAddress();
+    void dropOfTextHoldsWindowOpen();
+    void dropOfPictureOrOtherData();
+    void dropCarryingPageAddressPinsSource();
+    void categoryClickStoresFileAndRow();
+    void failedStoreKeepsCaptureAndTellsUser();
+    void cancelDiscards();
+    void modeSwitches();
+    void penTickAppendsClipboardTexts();
+    void draggingBackgroundMovesWindow();
+};
+
+void TestCaptureWindow::designAtStart()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(window.windowType(), Qt::Tool);
+    QCOMPARE(window.pos(), Twips::point(5000, 0));
+    QCOMPARE(window.currentLayout(), CaptureLayout::Bar);
+    QCOMPARE(window.mode(), CaptureWindow::Mode::Web);
+    QVERIFY(window.isWebTimerActive());
+    QVERIFY(!window.isPenTimerActive());
+    QVERIFY(window.acceptDrops());
+
+    QCOMPARE(window.toolbarButton(QStringLiteral("viewPen"))->toolTip(), QStringLiteral("开始启动普通记录"));
+    QCOMPARE(window.toolbarButton(QStringLiteral("viewPenNot"))->toolTip(), QStringLiteral("关闭普通记录"));
+    QVERIFY(window.toolbarButton(QStringLiteral("viewPen"))->isEnabled());
+    QVERIFY(!window.toolbarButton(QStringLiteral("viewPenNot"))->isEnabled());
+    QCOMPARE(window.categoryFrame()->title(), QStringLiteral("点击以下按钮，以不同类别记录"));
+    QCOMPARE(window.categoryFrame()->geometry(), Twips::rect(120, 3840, 5535, 975));
+    QCOMPARE(window.cancelButton()->text(), QStringLiteral("取消"));
+    QCOMPARE(window.textBox()->geometry(), Twips::rect(120, 600, 5535, 3135));
+
+    const QStringList captions{QStringLiteral("默认文本"), QStringLiteral("论文"), QStringLiteral("小说"),
+                               QStringLiteral("故事"), QStringLiteral("新闻"), QStringLiteral("学习资料"),
+                               QStringLiteral("寓言"), QStringLiteral("数据"), QStringLiteral("短句"),
+                               QStringLiteral("其它")};
+    for (int index = 0; index < 10; ++index)
+        QCOMPARE(window.categoryButton(index)->text(), captions.at(index));
+    QCOMPARE(window.categoryButton(5)->geometry(), Twips::rect(120, 600, 975, 255));
+    QCOMPARE(window.categoryButton(9)->geometry(), Twips::rect(3720, 600, 735, 255));
+}
+
+void TestCaptureWindow::layoutsAndBorderLines()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    window.setViewFull();
+    QCOMPARE(window.size(), Twips::size(5820, 5000));
+    QCOMPARE(window.bottomLine().y1(), Twips::toPixels(4970));
+    QCOMPARE(window.rightLine().x1(), Twips::toPixels(5790));
+    window.setViewPen();
+    QCOMPARE(window.size(), Twips::size(1050, 550));
+    QCOMPARE(window.bottomLine().y1(), Twips::toPixels(520));
+    QCOMPARE(window.rightLine().x1(), Twips::toPixels(1020));
+    window.setViewBar();
+    QCOMPARE(window.size(), Twips::size(5820, 550));
+    QCOMPARE(window.rightLine().x1(), Twips::toPixels(5790));
+}
+
+void TestCaptureWindow::webTickShowsAndHidesAtZoneEdges()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    // Hidden: the zone is 5 pixels high; at y == 5 nothing happens, below it the bar shows.
+    rig.pointAt(500, 5);
+    QVERIFY(!window.isVisible());
+    rig.pointAt(1200, 4);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.pos(), Twips::point(5000, 0));
+    // Shown: 30 pixels between x 300 and 700, both excluded.
+    rig.pointAt(301, 29);
+    QCOMPARE(window.showZone(), 30);
+    QVERIFY(window.isVisible());
+    rig.pointAt(699, 30); // equal to the zone: neither shown nor hidden
+    QVERIFY(window.isVisible());
+    rig.pointAt(300, 20); // outside the wide zone: 5 pixels, and 20 > 5 hides
+    QCOMPARE(window.showZone(), 5);
+    QVERIFY(!window.isVisible());
+    rig.pointAt(699, 2);
+    rig.pointAt(700, 6);
+    QVERIFY(!window.isVisible());
+
+    // A full window shrinks to the bar at the next tick unless held expanded.
+    rig.pointAt(500, 0);
+    window.setViewFull();
+    rig.pointAt(500, 10);
+    QCOMPARE(window.currentLayout(), CaptureLayout::Bar);
+    // Pointing at the capture text counts as leaving the window.
+    rig.pointAt(500, 300, window.textBox());
+    QVERIFY(!window.isVisible());
+}
+
+void TestCaptureWindow::webTickKeepsWindowOverToolbarOrBackground()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    rig.pointAt(400, 0);
+    const auto buttons = window.penToolbar()->findChildren<QWidget *>();
+    QVERIFY(!buttons.isEmpty());
+    rig.pointAt(1000, 300, buttons.constFirst());
+    QVERIFY(window.isVisible());
+    rig.pointAt(1000, 300, window.penToolbar());
+    QVERIFY(window.isVisible());
+    rig.pointAt(1000, 300, &window);
+    QVERIFY(window.isVisible());
+    rig.pointAt(1000, 300, window.categoryButton(2));
+    QVERIFY(!window.isVisible());
+}
+
+void TestCaptureWindow::webTickTakesDiscoveredAddress()
+{
+    Rig rig;
+    rig.discovery.address = QStringLiteral("http://example.org/a");
+    rig.pointAt(640, 400);
+    QCOMPARE(rig.discovery.refreshes, 1);
+    QCOMPARE(rig.window.sourceAddress(), QStringLiteral("http://example.org/a"));
+    rig.discovery.address.clear();
+    rig.pointAt(640, 400);
+    QCOMPARE(rig.window.sourceAddress(), QString());
+}
+
+void TestCaptureWindow::dropOfTextHoldsWindowOpen()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    rig.pointAt(500, 0);
+    rig.discovery.address = QStringLiteral("http://news.example/1");
+    window.setCaptureText(QStringLiteral("old"));
+    QMimeData data;
+    data.setText(QStringLiteral("第一段文字。\r\n"));
+    rig.drop(data);
+    QCOMPARE(rig.lastDropAction, Qt::CopyAction);
+    QCOMPARE(rig.discovery.immediateLooks, 1);
+    // Replaced, not appended; the browser's trailing line break stays.
+    QCOMPARE(window.captureText(), QStringLiteral("第一段文字。\n"));
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://news.example/1"));
+    QVERIFY(window.keepShown());
+    QVERIFY(window.keepExpanded());
+    QCOMPARE(window.currentLayout(), CaptureLayout::Full);
+    QCOMPARE(window.focusWidget(), static_cast<QWidget *>(window.cancelButton()));
+
+    // Held open and full wherever the pointer goes.
+    rig.pointAt(900, 600, window.textBox());
+    rig.pointAt(10, 700);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.currentLayout(), CaptureLayout::Full);
+
+    QMimeData second;
+    second.setText(QStringLiteral("second"));
+    rig.drop(second);
+    QCOMPARE(window.captureText(), QStringLiteral("second"));
+}
+
+void TestCaptureWindow::dropOfPictureOrOtherData()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    rig.pointAt(500, 0);
+    window.setCaptureText(QStringLiteral("kept"));
+
+    QMimeData picture;
+    picture.setImageData(QImage(4, 4, QImage::Format_RGB32));
+    rig.drop(picture);
+    QCOMPARE(rig.messages, QStringList{QStringLiteral("你记录的内容不是文本内容")});
+    QCOMPARE(window.captureText(), QStringLiteral("kept"));
+    QVERIFY(!window.keepShown());
+    QCOMPARE(window.currentLayout(), CaptureLayout::Bar);
+
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.bin"))});
+    file.removeFormat(QStringLiteral("text/plain"));
+    rig.drop(file);
+    QCOMPARE(rig.messages.size(), 1);
+    QCOMPARE(window.captureText(), QStringLiteral("kept"));
+    QVERIFY(window.keepShown());
+    QVERIFY(window.keepExpanded());
+    QCOMPARE(window.currentLayout(), CaptureLayout::Full);
+}
+
+void TestCaptureWindow::dropCarryingPageAddressPinsSource()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    rig.discovery.address = QStringLiteral("http://browser.example/");
+    rig.pointAt(500, 0);
+    QMimeData data;
+    data.setText(QStringLiteral("text"));
+    data.setData(QStringLiteral("text/x-moz-url-priv"), QStringLiteral("http://page.example/x").toUtf8());
+    rig.drop(data);
+    // When the data names its page, ticks must not replace that address until the capture ends.
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/x"));
+    rig.pointAt(500, 10);
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/x"));
+    window.cancelClick();
+    rig.pointAt(500, 10);
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://browser.example/"));
+}
+
+void TestCaptureWindow::categoryClickStoresFileAndRow()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    rig.discovery.address = QStringLiteral("http://example.org/story");
+    rig.pointAt(500, 0);
+    QMimeData data;
+    data.setText(QStringLiteral("今天天气很好，我们去公园。"));
+    rig.drop(data);
+
+    QTest::mouseClick(window.categoryButton(2), Qt::LeftButton);
+
+    const QString path = QDir(rig.folder.filePath(QStringLiteral("myText"))).filePath(QStringLiteral("今天天气很好.txt"));
+    QCOMPARE(GbkTextFile::read(path), std::optional<QString>(QStringLiteral("今天天气很好，我们去公园。")));
+    const auto records = rig.store.records();
+    QVERIFY(records.has_value());
+    QCOMPARE(records->size(), 1);
+    QCOMPARE(records->constFirst().fileName, QStringLiteral("今天天气很好"));
+    QCOMPARE(records->constFirst().category, QStringLiteral("小说"));
+    QCOMPARE(records->constFirst().source, QStringLiteral("http://example.org/story"));
+
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.captureText().isEmpty());
+    QVERIFY(!window.keepShown());
+    QVERIFY(!window.keepExpanded());
+    QVERIFY(!window.categoryButton(2)->isChecked());
+    QVERIFY(rig.dialogs.messages.isEmpty());
+
+    // An empty capture stores an empty record.
+    QTest::mouseClick(window.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->size(), 2);
+    QCOMPARE(rig.store.records()->at(1).size, QStringLiteral("0"));
+    QVERIFY(!window.categoryButton(0)->isChecked());
+}
+
+void TestCaptureWindow::failedStoreKeepsCaptureAndTellsUser()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    // A file where the save folder should be: nothing can be stored.
+    QFile blocker(rig.folder.filePath(QStringLiteral("myText")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    rig.pointAt(500, 0);
+    QMimeData data;
+    data.setText(QStringLiteral("keep me"));
+    rig.drop(data);
+
+    QTest::mouseClick(window.categoryButton(4), Qt::LeftButton);
+    QCOMPARE(window.captureText(), QStringLiteral("keep me"));
+    QVERIFY(window.isVisible());
+    QVERIFY(window.keepShown());
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.constFirst().title, QStringLiteral("系统提示："));
+    QCOMPARE(rig.dialogs.messages.constFirst().icon, Dialogs::Icon::Critical);
+    QVERIFY(!rig.dialogs.messages.constFirst().text.isEmpty());
+    QVERIFY(!window.categoryButton(4)->isChecked());
+}
+
+void TestCaptureWindow::cancelDiscards()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    rig.pointAt(500, 0);
+    QMimeData data;
+    data.setText(QStringLiteral("throw away"));
+    rig.drop(data);
+    QTest::mouseClick(window.cancelButton(), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.captureText().isEmpty());
+    QVERIFY(!window.keepShown());
+    QVERIFY(!window.keepExpanded());
+    QCOMPARE(rig.store.records()->size(), 0);
+}
+
+void TestCaptureWindow::modeSwitches()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    QList<CaptureWindow::Mode> modes;
+    connect(&window, &CaptureWindow::modeChanged, this, [&modes](CaptureWindow::Mode mode) { modes.append(mode); });
+
+    window.toolbarButton(QStringLiteral("viewPen"))->trigger();
+    QCOMPARE(window.mode(), CaptureWindow::Mode::Pen);
+    QVERIFY(window.isPenTimerActive());
+    QVERIFY(!window.isWebTimerActive());
+    QCOMPARE(window.currentLayout(), CaptureLayout::Pen);
+    QVERIFY(!window.toolbarButton(QStringLiteral("viewPen"))->isEnabled());
+    QVERIFY(window.toolbarButton(QStringLiteral("viewPenNot"))->isEnabled());
+
+    window.penToolbarButtonClick(QStringLiteral("other"));
+    QCOMPARE(window.mode(), CaptureWindow::Mode::Pen);
+
+    window.toolbarButton(QStringLiteral("viewPenNot"))->trigger();
+    QCOMPARE(window.mode(), CaptureWindow::Mode::Web);
+    QVERIFY(window.isWebTimerActive());
+    QVERIFY(!window.isPenTimerActive());
+    QCOMPARE(window.currentLayout(), CaptureLayout::Full);
+    QCOMPARE(modes, (QList<CaptureWindow::Mode>{CaptureWindow::Mode::Pen, CaptureWindow::Mode::Web}));
+
+    QPoint menuAt;
+    connect(&window, &CaptureWindow::toolbarMenuRequested, this, [&menuAt](const QPoint &at) { menuAt = at; });
+    Q_EMIT window.penToolbar()->customContextMenuRequested(QPoint(3, 4));
+    QCOMPARE(menuAt, window.penToolbar()->mapToGlobal(QPoint(3, 4)));
+}
+
+void TestCaptureWindow::penTickAppendsClipboardTexts()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    window.switchToPenMode();
+    window.hide();
+
+    clipboard->setText(QStringLiteral("abc"));
+    window.penModeTick();
+    QCOMPARE(window.captureText(), QStringLiteral("abc"));
+    QCOMPARE(window.lastClipboardText(), QStringLiteral("abc"));
+    // The box grows, but a hidden window is not shown.
+    QCOMPARE(window.currentLayout(), CaptureLayout::Full);
+    QVERIFY(!window.isVisible());
+
+    window.penModeTick();
+    clipboard->setText(QStringLiteral("def"));
+    window.penModeTick();
+    clipboard->setText(QStringLiteral("def"));
+    window.penModeTick();
+    QCOMPARE(window.captureText(), QStringLiteral("abc\ndef"));
+    clipboard->setText(QStringLiteral("abc"));
+    window.penModeTick();
+    QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc"));
+
+    // What a password manager marks as secret is never collected.
+    auto *secret = new QMimeData;
+    secret->setText(QStringLiteral("hunter2"));
+    secret->setData(QStringLiteral("x-kde-passwordManagerHint"), "secret");
+    clipboard->setMimeData(secret);
+    window.penModeTick();
+    QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc"));
+    QCOMPARE(window.lastClipboardText(), QStringLiteral("abc"));
+
+    // Line breaks count two characters in the stored size.
+    window.show();
+    QTest::mouseClick(window.categoryButton(8), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->size(), 1);
+    QCOMPARE(rig.store.records()->constFirst().size, QStringLiteral("13"));
+    // Discarded, the capture starts again; the text last taken is not taken twice.
+    window.cancelClick();
+    clipboard->setText(QStringLiteral("abc"));
+    window.penModeTick();
+    QVERIFY(window.captureText().isEmpty());
+    QVERIFY(!window.isVisible());
+}
+
+void TestCaptureWindow::draggingBackgroundMovesWindow()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    window.show();
+    const QPoint start = window.pos();
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(200, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(230, 35), window.mapToGlobal(QPointF(230, 35)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &move);
+    QCOMPARE(window.pos(), start + QPoint(30, 15));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(230, 35));
+
+    QTest::mousePress(&window, Qt::RightButton, {}, QPoint(200, 20));
+    QMouseEvent rightMove(QEvent::MouseMove, QPointF(260, 40), window.mapToGlobal(QPointF(260, 40)), Qt::NoButton,
+                          Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &rightMove);
+    QCOMPARE(window.pos(), start + QPoint(30, 15));
+}
+
+QTEST_MAIN(TestCaptureWindow)
+#include "tst_capturewindow.moc"
