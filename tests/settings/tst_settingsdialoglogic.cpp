@@ -55,22 +55,6 @@ private Q_SLOTS:
         QCOMPARE(f.settings.saveFolder, saved);
     }
 
-    void openingCheckFallsBackToTheDefaultFolderInMemoryOnly()
-    {
-        Fixture f;
-        const QString gone = f.folder.filePath(QStringLiteral("已删除"));
-        f.write(QStringLiteral("MyFileApp"), QStringLiteral("saveFilePATH"), gone);
-        const QByteArray before = f.iniBytes();
-
-        QVERIFY(!f.logic.openingCheck());
-        QCOMPARE(f.settings.saveFolder, f.folder.filePath(QStringLiteral("myText")));
-        QCOMPARE(f.iniBytes(), before);
-
-        f.logic.cancel();
-        QCOMPARE(f.settings.saveFolder, gone);
-        QCOMPARE(f.iniBytes(), before);
-    }
-
     void confirmAfterAMissingFolderCreatesTheDefaultFolder()
     {
         Fixture f;
@@ -137,9 +121,6 @@ private Q_SLOTS:
     {
         Fixture f;
         f.logic.openingCheck();
-        QCOMPARE(f.logic.confirm({QStringLiteral("   "), std::nullopt, true, true}),
-                 SettingsDialogLogic::ConfirmOutcome::EmptyFolder);
-
         // A level that is a file cannot hold folders.
         QFile blocker(f.folder.filePath(QStringLiteral("文件")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -160,7 +141,6 @@ private Q_SLOTS:
         QTest::newRow("wps") << QStringLiteral("使用WPS") << 2;
         QTest::newRow("word") << QStringLiteral("使用Doc") << 3;
         QTest::newRow("no settings file") << QStringLiteral("txtPATH") << -1;
-        QTest::newRow("lower case") << QStringLiteral("使用wps") << -1;
     }
 
     void editorPageFollowsTheStoredChoice()
