@@ -22,7 +22,7 @@ void decodeUtf8(QByteArrayView bytes, std::vector<char32_t> *out)
     for (qsizetype i = 0; i < n;) {
         const unsigned char lead = p[i];
         if (lead < 0x80) {
-            out->push_back(lead);
+            out->push_back(fold(lead));
             ++i;
             continue;
         }

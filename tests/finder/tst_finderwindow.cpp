@@ -1,0 +1,137 @@
+#include "finder/finderwindow.h"
+#include "platform/testing/recordingshellopener.h"
+#include "settings/settings.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestFinderWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("a/b")));
+        for (const char *name : {"记录1.txt", "a/记录1.TXT", "a/b/other.txt"}) {
+            QFile file(m_dir->filePath(QString::fromUtf8(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_opened.clear();
+        m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell,
+                                    [this](const QString &path) { m_opened.append(path); });
+    }
+
+    void cleanup() { delete m_window; }
+
+    void startsWithTheNameAndThePatterns()
+    {
+        auto *combo = m_window->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        QCOMPARE(combo->currentText(), QStringLiteral("记录1.txt"));
+        QCOMPARE(combo->count(), 8);
+        QCOMPARE(combo->itemText(0), QStringLiteral("*.txt"));
+        QCOMPARE(combo->itemText(7), QStringLiteral("*.mov"));
+        QVERIFY(m_window->findChild<QComboBox *>(QStringLiteral("Drive1"))->count() > 0);
+        QVERIFY(!button("Command2")->isEnabled());
+        QCOMPARE(label()->text(), QStringLiteral("查找"));
+    }
+
+    void searchListsMatchesAndTheResultLine()
+    {
+        QSignalSpy finished(m_window, &FinderWindow::searchFinished);
+        m_window->searchFrom(m_dir->path());
+        QVERIFY(button("Command2")->isEnabled());
+        QVERIFY(finished.wait());
+        const QString root = m_dir->path() + u'/';
+        QCOMPARE(paths(), (QStringList{root + QStringLiteral("记录1.txt"), root + QStringLiteral("a/记录1.TXT")}));
+        QCOMPARE(label()->text(), QStringLiteral("在驱动器%1上共查找到2个与\"记录1.txt\"相匹配的文件。").arg(root));
+        QVERIFY(!button("Command2")->isEnabled());
+    }
+
+    void stopEndsTheSearchWithTheCountSoFar()
+    {
+        QSignalSpy finished(m_window, &FinderWindow::searchFinished);
+        m_window->searchFrom(m_dir->path());
+        button("Command2")->click();
+        QVERIFY(!button("Command2")->isEnabled());
+        QVERIFY(finished.wait());
+        QCOMPARE(paths(), QStringList());
+        QVERIFY(label()->text().startsWith(QStringLiteral("在驱动器")));
+        QVERIFY(label()->text().contains(QStringLiteral("上共查找到0个与\"记录1.txt\"")));
+        QVERIFY(!m_window->isSearching());
+    }
+
+    void emptyPatternOnlyEnablesStop()
+    {
+        m_window->setPattern(QString());
+        button("Command1")->click();
+        QVERIFY(button("Command2")->isEnabled());
+        QVERIFY(!m_window->isSearching());
+        QCOMPARE(label()->text(), QStringLiteral("查找"));
+    }
+
+    void doubleClickOpensInTheChosenEditor()
+    {
+        QSignalSpy finished(m_window, &FinderWindow::searchFinished);
+        m_window->searchFrom(m_dir->path());
+        QVERIFY(finished.wait());
+        auto *list = m_window->findChild<QListView *>(QStringLiteral("List1"));
+        const QModelIndex first = list->model()->index(0, 0);
+        Q_EMIT list->doubleClicked(first);
+        QCOMPARE(m_opened, QStringList{first.data().toString()});
+        QVERIFY(m_shell.opened.isEmpty());
+
+        m_settings.editorChoice = QStringLiteral("使用WPS");
+        Q_EMIT list->doubleClicked(first);
+        QCOMPARE(m_shell.opened, QStringList{first.data().toString()});
+        QCOMPARE(m_opened.size(), 1);
+    }
+
+    void cannotShrinkBelowItsSmallestSize()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window->resize(10, 10);
+        QVERIFY(m_window->width() >= m_window->minimumWidth());
+        QVERIFY(m_window->height() >= m_window->minimumHeight());
+        QVERIFY(m_window->minimumWidth() > 300);
+        auto *list = m_window->findChild<QListView *>(QStringLiteral("List1"));
+        m_window->resize(m_window->minimumWidth() + 100, m_window->minimumHeight() + 50);
+        // The list keeps its design margin of 60 twips (4 pixels) to the right edge.
+        QCOMPARE(list->geometry().right(), m_window->width() - 5);
+    }
+
+private:
+    QPushButton *button(const char *name) const
+    {
+        return m_window->findChild<QPushButton *>(QString::fromLatin1(name));
+    }
+    QLabel *label() const { return m_window->findChild<QLabel *>(QStringLiteral("labFindingName")); }
+    QStringList paths() const
+    {
+        const QAbstractItemModel *model = m_window->findChild<QListView *>(QStringLiteral("List1"))->model();
+        QStringList out;
+        for (int row = 0; row < model->rowCount(); ++row)
+            out.append(model->index(row, 0).data().toString());
+        return out;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    Settings m_settings;
+    RecordingShellOpener m_shell;
+    QStringList m_opened;
+    FinderWindow *m_window = nullptr;
+};
+
+QTEST_MAIN(TestFinderWindow)
+#include "tst_finderwindow.moc"
