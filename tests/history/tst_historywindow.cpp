@@ -1,0 +1,167 @@
+#include "historyfixture.h"
+
+#include "finder/finderwindow.h"
+#include "history/historywindow.h"
+#include "history/recordgridmodel.h"
+#include "platform/testing/fakeclock.h"
+#include "platform/testing/recordingshellopener.h"
+#include "platform/testing/scripteddialogs.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QTreeWidget>
+
+class TestHistoryWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fixture = std::make_unique<HistoryFixture>();
+        m_dialogs = ScriptedDialogs();
+        for (int i = 1; i <= 12; ++i)
+            m_fixture->add(QStringLiteral("笔记%1").arg(i), QStringLiteral("小说"), m_clock.today());
+        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_window = new HistoryWindow(m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {});
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+
+    void cleanup() { delete m_window; }
+
+    void opensWithTheTreeAndFifteenEmptyRows()
+    {
+        auto *tree = m_window->findChild<QTreeWidget *>(QStringLiteral("tvwExplorer"));
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *root = tree->topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("虚拟文件夹"));
+        QVERIFY(root->isExpanded());
+        QCOMPARE(root->childCount(), 2);
+        QCOMPARE(root->child(0)->childCount(), 10);
+        QCOMPARE(root->child(1)->childCount(), 7);
+        QVERIFY(!root->child(0)->isExpanded());
+        QVERIFY(!tree->currentItem());
+        QCOMPARE(grid()->model()->rowCount(), 15);
+        QCOMPARE(grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("文件名"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("历史记录"));
+    }
+
+    void listingShowsTheCount()
+    {
+        m_window->listNode(QStringLiteral("xiaoShuo"));
+        QCOMPARE(field("txtFiles"), QStringLiteral("共列 12 个文件"));
+        QCOMPARE(field("txtFile"), QString());
+        m_window->listNode(QStringLiteral("leiBie"));
+        QCOMPARE(field("txtFiles"), QStringLiteral("共列 0 个文件"));
+    }
+
+    void mouseMoveFillsTheStatusFields()
+    {
+        m_window->listNode(QStringLiteral("xiaoShuo"));
+        mouse(QEvent::MouseMove, 5, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(field("txtFile"), QStringLiteral("当前第 5 个文件"));
+        QCOMPARE(field("txtFileName"), QStringLiteral("文件名: 笔记5"));
+        QCOMPARE(field("txtFiles"), QStringLiteral("共列 12 个文件"));
+        mouse(QEvent::MouseMove, 14, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(field("txtFiles"), QString());
+    }
+
+    void dragMarksRowsAndThePopupDeletesThem()
+    {
+        m_window->listNode(QStringLiteral("xiaoShuo"));
+        mouse(QEvent::MouseButtonPress, 7, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, 3, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(m_window->marking().startRow, 7);
+        QCOMPARE(m_window->marking().endRow, 3);
+
+        mouse(QEvent::MouseButtonRelease, 9, Qt::RightButton, Qt::NoButton);
+        auto *popup = m_window->findChild<QMenu *>(QStringLiteral("mnuDelete"));
+        QTRY_VERIFY(popup->isVisible());
+        popup->hide();
+        answer({Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::No,
+                             Dialogs::Answer::No, Dialogs::Answer::Yes});
+        m_window->findChild<QAction *>(QStringLiteral("mDele"))->trigger();
+        QCOMPARE(m_dialogs.messages.size(), 5);
+        QCOMPARE(m_dialogs.messages.first().text, QStringLiteral("真的要删除《笔记3》吗？"));
+        QCOMPARE(m_dialogs.messages.last().text, QStringLiteral("真的要删除《笔记7》吗？"));
+        QCOMPARE(m_window->grid().cellText(3, 1), QString());
+        QCOMPARE(m_window->grid().cellText(7, 1), QString());
+        QCOMPARE(m_window->grid().cellText(4, 1), QStringLiteral("笔记4"));
+        QCOMPARE(m_fixture->store().records()->size(), 10);
+    }
+
+    void plainClickThenRightClickDeletesTheRightClickedRow()
+    {
+        m_window->listNode(QStringLiteral("xiaoShuo"));
+        mouse(QEvent::MouseButtonPress, 5, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, 5, Qt::LeftButton, Qt::NoButton);
+        mouse(QEvent::MouseButtonRelease, 9, Qt::RightButton, Qt::NoButton);
+        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        m_window->findChild<QAction *>(QStringLiteral("mDele"))->trigger();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().text, QStringLiteral("真的要删除《笔记9》吗？"));
+    }
+
+    void missingFileLeadsToTheFinder()
+    {
+        m_window->listNode(QStringLiteral("xiaoShuo"));
+        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        mouse(QEvent::MouseButtonDblClick, 2, Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_findFileName, QStringLiteral("笔记2.txt"));
+        FinderWindow *finder = m_window->finderWindow();
+        QVERIFY(finder);
+        QVERIFY(finder->isVisible());
+        QCOMPARE(finder->findChild<QComboBox *>(QStringLiteral("Combo1"))->currentText(), QStringLiteral("笔记2.txt"));
+    }
+
+    void listingErrorIsShownInAMessage()
+    {
+        QTemporaryDir dir;
+        RecordStore broken(dir.path());
+        HistoryWindow window(broken, m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {});
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.listNode(QStringLiteral("daToDay"));
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().title, QStringLiteral("系统提示："));
+        QCOMPARE(m_dialogs.messages.first().icon, Dialogs::Icon::Critical);
+        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtFiles"))->text(), QStringLiteral("共列 0 个文件"));
+    }
+
+private:
+    void answer(std::initializer_list<Dialogs::Answer> answers)
+    {
+        for (const Dialogs::Answer a : answers)
+            m_dialogs.answers.enqueue(a);
+    }
+    QTableView *grid() const { return m_window->findChild<QTableView *>(QStringLiteral("MSFlexGrid1")); }
+    QString field(const char *name) const
+    {
+        return m_window->findChild<QLineEdit *>(QString::fromLatin1(name))->text();
+    }
+    // Sends a mouse event to the middle of the 文件名 cell of a grid row.
+    void mouse(QEvent::Type type, int gridRow, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QWidget *viewport = grid()->viewport();
+        const QPoint pos = grid()->visualRect(grid()->model()->index(gridRow - 1, 1)).center();
+        QMouseEvent event(type, pos, viewport->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+
+    std::unique_ptr<HistoryFixture> m_fixture;
+    Settings m_settings;
+    QString m_findFileName;
+    FakeClock m_clock;
+    RecordingShellOpener m_shell;
+    ScriptedDialogs m_dialogs;
+    HistoryWindow *m_window = nullptr;
+};
+
+QTEST_MAIN(TestHistoryWindow)
+#include "tst_historywindow.moc"

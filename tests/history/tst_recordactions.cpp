@@ -1,0 +1,195 @@
+#include "historyfixture.h"
+
+#include "common/gbktextfile.h"
+#include "history/recordactions.h"
+#include "history/recordgridmodel.h"
+#include "platform/testing/fakeclock.h"
+#include "platform/testing/recordingshellopener.h"
+#include "platform/testing/scripteddialogs.h"
+#include "settings/settings.h"
+
+#include <QFile>
+
+using Outcome = RecordActions::OpenOutcome;
+
+class TestRecordActions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fixture = std::make_unique<HistoryFixture>();
+        m_dialogs = ScriptedDialogs();
+        m_shell.opened.clear();
+        m_edited.clear();
+        m_finderShown = 0;
+        m_findFileName.clear();
+        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_actions = std::make_unique<RecordActions>(RecordActions::Context{
+            m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs,
+            [this](const QString &path) { m_edited.append(path); }, [this] { ++m_finderShown; }});
+    }
+
+    void textExtensionRules()
+    {
+        QCOMPARE(RecordActions::filePath(QStringLiteral("D:/notes/"), QStringLiteral("abc")), QStringLiteral("D:/notes/abc.txt"));
+        QCOMPARE(RecordActions::filePath(QStringLiteral("/n/"), QStringLiteral("abc.txt")), QStringLiteral("/n/abc.txt"));
+        QCOMPARE(RecordActions::filePath(QStringLiteral("/n/"), QStringLiteral("abc.TXT")), QStringLiteral("/n/abc.TXT"));
+        QCOMPARE(RecordActions::filePath(QStringLiteral("/n/"), QStringLiteral("abc.Txt")), QStringLiteral("/n/abc.Txt.txt"));
+        QCOMPARE(RecordActions::filePath(QString(), QString()), QStringLiteral(".txt"));
+        QCOMPARE(RecordActions::convertedPath(QStringLiteral("/n/会议记录.txt"), 7, QStringLiteral(".wps")),
+                 QStringLiteral("/n/会议记录7.wps"));
+    }
+
+    void opensInTheChosenEditor()
+    {
+        const RecordGridModel &model = listed({QStringLiteral("abc")});
+        const QString path = m_fixture->filePath(QStringLiteral("abc.txt"));
+        QVERIFY(GbkTextFile::write(path, QStringLiteral("正文")));
+
+        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::InEditor);
+        QCOMPARE(m_edited, QStringList{path});
+
+        m_settings.editorChoice = QStringLiteral("使用记事本");
+        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::WithShell);
+        QCOMPARE(m_shell.opened, QStringList{path});
+
+        m_settings.editorChoice = QStringLiteral("其它编辑器");
+        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::NotOpened);
+        QCOMPARE(m_shell.opened.size(), 1);
+        QVERIFY(m_dialogs.messages.isEmpty());
+    }
+
+    // The RTF copy is written beside the record's file from the file itself.
+    void convertAndOpenWritesRtfBesideTheFile()
+    {
+        m_clock.set(QDateTime(QDate(2026, 3, 7), QTime(10, 0)));
+        const RecordGridModel &model = listed({QStringLiteral("会议记录")});
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("会议记录.txt")), QStringLiteral("第一行\n第二行")));
+
+        for (const auto &[choice, extension] : {std::pair{"使用WPS", "wps"}, std::pair{"使用Doc", "doc"}}) {
+            m_settings.editorChoice = QString::fromUtf8(choice);
+            QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::Converted);
+            const QString copy = m_fixture->filePath(QStringLiteral("会议记录7.") + QString::fromLatin1(extension));
+            QCOMPARE(m_shell.opened.last(), copy);
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray rtf = file.readAll();
+            QVERIFY(rtf.startsWith("{\\rtf"));
+            QVERIFY(rtf.contains("\\par"));
+        }
+    }
+
+    void missingFileOffersTheFinder()
+    {
+        const RecordGridModel &model = listed({QStringLiteral("gone"), QStringLiteral("gone.TXT")});
+        m_dialogs.answers.enqueue(Dialogs::Answer::No);
+        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::MissingDeclined);
+        QCOMPARE(m_finderShown, 0);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.at(0).title, QStringLiteral("系统提示："));
+        QCOMPARE(m_dialogs.messages.at(0).text, QStringLiteral("打开文件出错,可能是该文件已经被移走....是否现在查找？"));
+        QCOMPARE(m_dialogs.messages.at(0).icon, Dialogs::Icon::Critical);
+
+        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::FinderShown);
+        QCOMPARE(m_finderShown, 1);
+        QCOMPARE(m_findFileName, QStringLiteral("gone.txt"));
+
+        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        QCOMPARE(m_actions->openFile(model, 2, nullptr), Outcome::FinderShown);
+        QCOMPARE(m_findFileName, QStringLiteral("gone.TXT"));
+        QVERIFY(m_edited.isEmpty());
+    }
+
+    void openSourceUsesTheShell()
+    {
+        const RecordGridModel &model = listed({QStringLiteral("abc")});
+        m_actions->openSource(model, 1);
+        QCOMPARE(m_shell.opened, QStringList{QStringLiteral("https://example.com/abc")});
+    }
+
+    // Two records share a name: the chosen row's record goes, not the first of that name.
+    void deletesTheChosenRowAmongDuplicates()
+    {
+        RecordGridModel &model = listed({QStringLiteral("dup"), QStringLiteral("dup"), QStringLiteral("other")});
+        const qint64 firstId = model.recordAt(1)->rowId;
+        const QString chosenFile = m_fixture->filePath(QStringLiteral("dup.txt"));
+        QVERIFY(GbkTextFile::write(chosenFile, QStringLiteral("x")));
+
+        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        m_actions->deleteRows(model, {2}, nullptr, {});
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.at(0).text, QStringLiteral("真的要删除《dup》吗？"));
+        QCOMPARE(m_dialogs.messages.at(0).icon, Dialogs::Icon::Exclamation);
+        const QList<Record> left = *m_fixture->store().records();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).rowId, firstId);
+        QCOMPARE(model.cellText(2, 1), QString());
+        QCOMPARE(model.cellText(2, 0), QStringLiteral("2"));
+        QCOMPARE(model.cellText(1, 1), QStringLiteral("dup"));
+        QVERIFY(QFile::exists(chosenFile));
+
+        // The blanked row has no record any more: nothing is asked.
+        m_actions->deleteRows(model, {2}, nullptr, {});
+        QCOMPARE(m_dialogs.messages.size(), 1);
+    }
+
+    void eachRowOfARangeIsAskedOnItsOwn()
+    {
+        RecordGridModel &model = listed({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        answer({Dialogs::Answer::No, Dialogs::Answer::Yes, Dialogs::Answer::No});
+        int declined = 0;
+        m_actions->deleteRows(model, {1, 2, 3, 4}, nullptr, [&declined] { ++declined; });
+        QCOMPARE(m_dialogs.messages.size(), 3);
+        QCOMPARE(declined, 2);
+        QStringList left;
+        const QList<Record> records = *m_fixture->store().records();
+        for (const Record &record : records)
+            left.append(record.fileName);
+        QCOMPARE(left, (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    }
+
+    void deleteReportsADatabaseError()
+    {
+        RecordGridModel &model = listed({QStringLiteral("a")});
+        QTemporaryDir dir;
+        RecordStore broken(dir.path());
+        RecordActions actions({broken, m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {}, {}});
+        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        actions.deleteRows(model, {1}, nullptr, {});
+        QCOMPARE(m_dialogs.messages.size(), 2);
+        QCOMPARE(m_dialogs.messages.at(1).title, QStringLiteral("系统提示："));
+        QCOMPARE(m_dialogs.messages.at(1).icon, Dialogs::Icon::Critical);
+        QCOMPARE(model.cellText(1, 1), QStringLiteral("a"));
+    }
+
+private:
+    void answer(std::initializer_list<Dialogs::Answer> answers)
+    {
+        for (const Dialogs::Answer a : answers)
+            m_dialogs.answers.enqueue(a);
+    }
+    RecordGridModel &listed(const QStringList &names)
+    {
+        for (const QString &name : names)
+            m_fixture->add(name, QStringLiteral("小说"), m_clock.today());
+        m_model.setListing(*m_fixture->store().records());
+        return m_model;
+    }
+
+    std::unique_ptr<HistoryFixture> m_fixture;
+    Settings m_settings;
+    QString m_findFileName;
+    FakeClock m_clock;
+    RecordingShellOpener m_shell;
+    ScriptedDialogs m_dialogs;
+    RecordGridModel m_model;
+    QStringList m_edited;
+    int m_finderShown = 0;
+    std::unique_ptr<RecordActions> m_actions;
+};
+
+QTEST_GUILESS_MAIN(TestRecordActions)
+#include "tst_recordactions.moc"
