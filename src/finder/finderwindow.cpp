@@ -199,7 +199,10 @@ void FinderWindow::finishSearch()
 {
     m_slice->stop();
     m_walk.reset();
-    m_labFindingName->setText(FinderText::result(m_findDrive, m_matches->rowCount(), m_findPattern));
+    const QString result = FinderText::result(m_findDrive, m_matches->rowCount(), m_findPattern);
+    m_labFindingName->setText(result);
+    // A narrow window cuts the line; the tool tip shows it whole.
+    m_labFindingName->setToolTip(result);
     m_command2->setEnabled(false);
     Q_EMIT searchFinished();
 }

@@ -84,6 +84,9 @@ void HistoryWindow::buildTree()
     m_tree->setGeometry(Twips::rect(15, 0, 2040, 6855));
     m_tree->setHeaderHidden(true);
     m_tree->setIconSize(QSize(20, 20));
+    // Narrow indentation so the node texts fit the tree's fixed width.
+    m_tree->setIndentation(14);
+    m_tree->setTextElideMode(Qt::ElideNone);
 
     QHash<QString, QTreeWidgetItem *> byKey;
     for (const HistoryNode &node : HistoryTree::nodes()) {

@@ -61,6 +61,20 @@ private Q_SLOTS:
         QCOMPARE(field("txtFiles"), QStringLiteral("共列 0 个文件"));
     }
 
+    // A click on the node already chosen lists again, taking in records stored meanwhile.
+    void clickingTheSameNodeListsAgain()
+    {
+        auto *tree = m_window->findChild<QTreeWidget *>(QStringLiteral("tvwExplorer"));
+        QTreeWidgetItem *novels = tree->topLevelItem(0)->child(0)->child(3);
+        tree->topLevelItem(0)->child(0)->setExpanded(true);
+        const QPoint at = tree->visualItemRect(novels).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(field("txtFiles"), QStringLiteral("共列 12 个文件"));
+        m_fixture->add(QStringLiteral("新的"), QStringLiteral("小说"), m_clock.today());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(field("txtFiles"), QStringLiteral("共列 13 个文件"));
+    }
+
     void mouseMoveFillsTheStatusFields()
     {
         m_window->listNode(QStringLiteral("xiaoShuo"));
