@@ -23,7 +23,8 @@ GMainContext *g_context = nullptr;
 bool initialiseBus()
 {
     static const bool available = [] {
-        if (atspi_init() < 0)
+        // Without a reachable bus libatspi still initialises, with no connection to use.
+        if (atspi_init() < 0 || !atspi_get_a11y_bus())
             return false;
         g_context = g_main_context_new();
         atspi_set_main_context(g_context);
