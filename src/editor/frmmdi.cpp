@@ -62,7 +62,13 @@ FrmMdi::FrmMdi(EditorState &state, Services services)
     updateStatus();
 }
 
-FrmMdi::~FrmMdi() = default;
+FrmMdi::~FrmMdi()
+{
+    // The documents go while the frame is still whole: taking the windows down must not
+    // call back into a half-destroyed frame.
+    m_mdiArea->disconnect(this);
+    qDeleteAll(m_mdiArea->subWindowList());
+}
 
 QAction *FrmMdi::addItem(QMenu *menu, const char *name, const QString &caption, const QKeySequence &key)
 {

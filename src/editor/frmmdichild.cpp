@@ -32,6 +32,12 @@ FrmMdiChild::FrmMdiChild(FrmMdi &frame, EditorState &state)
     formLoad();
 }
 
+FrmMdiChild::~FrmMdiChild()
+{
+    m_ricEdit->disconnect(this);
+    m_ricEdit->disconnect(&m_frame);
+}
+
 void FrmMdiChild::setTxtChange(const QString &marker)
 {
     m_txtChange = marker;

@@ -16,6 +16,7 @@ class FrmMdiChild final : public QWidget
 public:
     // Starts as the editor state says: a new document (openMode 0) or the file openFilePath.
     FrmMdiChild(FrmMdi &frame, EditorState &state);
+    ~FrmMdiChild() override;
     Q_DISABLE_COPY_MOVE(FrmMdiChild)
 
     RichEdit *ricEdit() const { return m_ricEdit; }

@@ -1,0 +1,214 @@
+#include "editorfixture.h"
+#include "pdfwords.h"
+
+#include "common/gbkcodec.h"
+#include "common/gbktextfile.h"
+#include "editor/documentcommands.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPrinter>
+#include <memory>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<QPrinter> pdfPrinter(const QString &path)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    return printer;
+}
+
+} // namespace
+
+class TestEditorCommands : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<EditorFixture> f;
+
+    QList<Record> records() { return f->store.records().value_or(QList<Record>()); }
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<EditorFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void saveAsAddsARecordEveryTimeAndSaveDoesNot()
+    {
+        FrmMdiChild *document = f->newDocument(QStringLiteral("三个\n字"));
+        const QString first = f->path(QStringLiteral("笔记"));
+        f->dialogs.fileNames.enqueue(first);
+        f->item("mFileSave")->trigger();
+        QCOMPARE(f->dialogs.fileDialogs.size(), 1);
+        QCOMPARE(f->dialogs.fileDialogs[0].first, QStringLiteral("  "));
+        QCOMPARE(f->dialogs.fileDialogs[0].second, DocumentCommands::fileFilter());
+        // Saved as typed, without an added extension, in GBK with CR LF and no BOM.
+        QCOMPARE(bytesOf(first), Gbk::encode(u"三个\r\n字"));
+        QCOMPARE(document->caption(), first);
+        QCOMPARE(document->txtChange(), QStringLiteral("0"));
+        QCOMPARE(f->editor.state().activeDocPath, first);
+
+        QList<Record> rows = records();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].fileName, QStringLiteral("笔记"));
+        QCOMPARE(rows[0].size, QStringLiteral("5"));
+        QCOMPARE(rows[0].category, QStringLiteral("默认文本"));
+        QCOMPARE(rows[0].source, QStringLiteral("Notavo"));
+        QCOMPARE(rows[0].folder, f->path(QString()) + QDir::separator());
+        QCOMPARE(rows[0].date, f->clock.today());
+
+        // Saving again writes to the same file without a dialog or a record.
+        f->edit()->append(QStringLiteral("补"));
+        f->frame().toolbarButtonClick(QStringLiteral("saveFile"));
+        QCOMPARE(f->dialogs.fileDialogs.size(), 1);
+        QCOMPARE(bytesOf(first), Gbk::encode(u"三个\r\n字\r\n补"));
+        QCOMPARE(records().size(), 1);
+
+        // Formatting never reaches the file; a second save under a name adds a second record.
+        f->select(0, 2);
+        f->frame().toolbarButtonClick(QStringLiteral("mid"));
+        const QString second = f->path(QStringLiteral("另存.txt"));
+        f->dialogs.fileNames.enqueue(second);
+        f->item("mFileSaveAs")->trigger();
+        QCOMPARE(bytesOf(second), bytesOf(first));
+        rows = records();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].fileName, QStringLiteral("另存.txt"));
+
+        // A cancelled dialog writes nothing and adds nothing.
+        f->item("mFileSaveAs")->trigger();
+        QCOMPARE(records().size(), 2);
+        QVERIFY(f->dialogs.messages.isEmpty());
+    }
+
+    void gbkFilesRoundTrip()
+    {
+        // CJK, CR LF, the euro sign and a character GBK cannot hold.
+        const QString text = QStringLiteral("中文第一行\r\n€ 与 😀\r\n");
+        const QString path = f->path(QStringLiteral("往返.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(Gbk::encode(text));
+        file.close();
+        f->dialogs.fileNames.enqueue(path);
+        f->frame().toolbarButtonClick(QStringLiteral("openFile"));
+        QCOMPARE(f->dialogs.fileDialogs.last().first, QStringLiteral("打开"));
+        QCOMPARE(f->edit()->toPlainText(), QStringLiteral("中文第一行\n€ 与 😀\n"));
+        QVERIFY(!f->active()->docChanged());
+
+        const QByteArray before = bytesOf(path);
+        f->edit()->moveCursor(QTextCursor::End);
+        f->item("mFileSave")->trigger();
+        QCOMPARE(bytesOf(path), before);
+        QVERIFY(!before.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(records().isEmpty());
+    }
+
+    void clipboardCommandsPassPlainTextOnly()
+    {
+        f->newDocument();
+        f->edit()->setHtml(QStringLiteral("<span style='color:#ff0000'>红</span>黑"));
+        f->select(0, 1);
+        f->frame().toolbarButtonClick(QStringLiteral("cutText"));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
+        QCOMPARE(f->edit()->toPlainText(), QStringLiteral("黑"));
+        // Pasted text takes the format at the caret, not its old colour.
+        f->edit()->moveCursor(QTextCursor::End);
+        f->frame().toolbarButtonClick(QStringLiteral("pasteText"));
+        QCOMPARE(f->edit()->toPlainText(), QStringLiteral("黑红"));
+        f->select(1, 2);
+        QCOMPARE(TextFormatting::selectionColor(f->edit()->textCursor()), QColor(Qt::black));
+
+        f->item("mEditAll")->trigger();
+        QCOMPARE(f->active()->selectionLength(), 2);
+        f->item("mEditDelete")->trigger();
+        QVERIFY(f->edit()->toPlainText().isEmpty());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("红"));
+    }
+
+    void fontAndColourDialogs()
+    {
+        f->newDocument(QStringLiteral("甲乙"));
+        f->select(0, 1);
+        QFont chosen(QStringLiteral("隶书"), 22);
+        chosen.setBold(true);
+        chosen.setStrikeOut(true);
+        f->dialogs.fonts.enqueue(chosen);
+        f->frame().toolbarButtonClick(QStringLiteral("textFont"));
+        const QTextCharFormat applied = f->edit()->textCursor().charFormat();
+        QCOMPARE(applied.fontFamilies().toStringList().value(0), QStringLiteral("隶书"));
+        QCOMPARE(applied.fontPointSize(), 22.0);
+        QCOMPARE(applied.fontWeight(), int(QFont::Bold));
+        QVERIFY(applied.fontStrikeOut() && !applied.fontItalic());
+
+        // The next font dialog starts from the last choice; cancelling changes nothing.
+        f->select(1, 2);
+        f->item("mTextFont")->trigger();
+        QCOMPARE(f->dialogs.fontInitials.last().family(), QStringLiteral("隶书"));
+        QCOMPARE(f->edit()->textCursor().charFormat().fontWeight(), int(QFont::Normal));
+
+        f->dialogs.colors.enqueue(QColor(Qt::blue));
+        f->item("mTextColor")->trigger();
+        QCOMPARE(f->dialogs.colorInitials.last(), QColor(Qt::black));
+        QCOMPARE(TextFormatting::selectionColor(f->edit()->textCursor()), QColor(Qt::blue));
+        f->dialogs.colors.enqueue(QColor(Qt::green));
+        f->frame().toolbarButtonClick(QStringLiteral("textColor"));
+        QCOMPARE(f->dialogs.colorInitials.last(), QColor(Qt::blue));
+        // Mixed colours start the dialog at black.
+        f->select(0, 2);
+        f->item("mTextColor")->trigger();
+        QCOMPARE(f->dialogs.colorInitials.last(), QColor(Qt::black));
+        QVERIFY(f->dialogs.messages.isEmpty());
+    }
+
+    void printDialogPrintsTheSelection()
+    {
+        const QString pdf = f->path(QStringLiteral("selection.pdf"));
+        f->editor.setPrinterSource({[pdf] { return pdfPrinter(pdf); }, [] { return nullptr; }});
+        f->newDocument(QStringLiteral("Printed words\nSkipped line"));
+        f->select(0, 13);
+        f->dialogs.printAnswers.enqueue(true);
+        f->frame().toolbarButtonClick(QStringLiteral("printFile"));
+        QCOMPARE(f->dialogs.printRequests, QList<bool>{true});
+        QCOMPARE(pdfText(pdf), QStringLiteral("Printed words"));
+
+        // Cancelling prints and says nothing; a printer that fails says "未知错误！".
+        f->frame().toolbarButtonClick(QStringLiteral("printFile"));
+        QVERIFY(f->dialogs.messages.isEmpty());
+        f->editor.setPrinterSource({[] { return pdfPrinter(QStringLiteral("/nonexistent-folder/x.pdf")); },
+                                    [] { return nullptr; }});
+        f->dialogs.printAnswers.enqueue(true);
+        f->frame().toolbarButtonClick(QStringLiteral("printFile"));
+        QCOMPARE(f->dialogs.messages.size(), 1);
+        QCOMPARE(f->dialogs.messages[0].text, QStringLiteral("未知错误！"));
+        QCOMPARE(f->dialogs.messages[0].title, QStringLiteral("系统提示："));
+    }
+
+    void directPrintUsesTheDefaultPrinter()
+    {
+        f->newDocument(QStringLiteral("Whole text\nsecond"));
+        f->select(0, 5);
+        f->item("mFilePrint")->trigger();
+        QCOMPARE(f->dialogs.messages.size(), 1);
+        QCOMPARE(f->dialogs.messages[0].text, QStringLiteral("没有安装打印机，无法打印！"));
+
+        const QString pdf = f->path(QStringLiteral("direct.pdf"));
+        f->editor.setPrinterSource({[] { return nullptr; }, [pdf] { return pdfPrinter(pdf); }});
+        f->item("mFilePrint")->trigger();
+        QVERIFY(f->dialogs.printRequests.isEmpty());
+        QCOMPARE(pdfText(pdf), QStringLiteral("Whole text second"));
+    }
+};
+
+QTEST_MAIN(TestEditorCommands)
+#include "tst_editorcommands.moc"
