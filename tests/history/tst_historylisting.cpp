@@ -42,6 +42,8 @@ private Q_SLOTS:
         m_fixture.add(QStringLiteral("r6"), QStringLiteral("学习资料"), QDate(2027, 1, 5));
         m_fixture.add(QStringLiteral("r8"), QStringLiteral("论文"), QDate(2026, 12, 31));
         m_fixture.addNullRow(QStringLiteral("小说"));
+        // Not the category 小说: the comparison takes the whole text.
+        m_fixture.add(QStringLiteral("r9"), QStringLiteral("小说 "), QDate(2020, 6, 10));
     }
 
     void treeHasTwentyNodesInOrder()
@@ -91,14 +93,14 @@ private Q_SLOTS:
         row("sunday month", sunday, "daMonth", {"r1", "r5"});
         row("sunday year", sunday, "daYear", {"r1", "r2", "r3", "r8"});
         row("sunday last year", sunday, "daLastYear", {"r4"});
-        row("sunday before", sunday, "daFront", {"r5"});
+        row("sunday before", sunday, "daFront", {"r5", "r9"});
         // A Wednesday: 本周 reaches back to the Saturday before, inclusive.
         row("wednesday today", wednesday, "daToDay", {});
         row("wednesday yesterday", wednesday, "daYesTerDay", {});
         row("wednesday week", wednesday, "daWeek", {"r1", "r2", "r6", "r8"});
         // A March two years back: in 本月 and in 去年以前.
         row("wednesday month", wednesday, "daMonth", {"r1", "r5"});
-        row("wednesday before", wednesday, "daFront", {"r5"});
+        row("wednesday before", wednesday, "daFront", {"r5", "r9"});
         // 1 January: 31 December belongs to yesterday, this week and last year.
         row("new year today", newYear, "daToDay", {});
         row("new year yesterday", newYear, "daYesTerDay", {"r8"});
@@ -106,7 +108,7 @@ private Q_SLOTS:
         row("new year month", newYear, "daMonth", {"r6"});
         row("new year year", newYear, "daYear", {"r6"});
         row("new year last year", newYear, "daLastYear", {"r1", "r2", "r3", "r8"});
-        row("new year before", newYear, "daFront", {"r4", "r5"});
+        row("new year before", newYear, "daFront", {"r4", "r5", "r9"});
     }
 
     void listsEachNode()
