@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config
     libxcb1-dev libatspi2.0-dev
     fonts-wqy-microhei)
 case "${1:-run}" in
-    test) packages+=(xvfb xauth) ;;
+    test) packages+=(xvfb xauth poppler-utils) ;;
     bench) packages+=(xvfb xauth libsqlite3-dev sqlite3 findutils) ;;
 esac
 missing=()
