@@ -71,15 +71,6 @@ private Q_SLOTS:
         QVERIFY(!m_window->isSearching());
     }
 
-    void emptyPatternOnlyEnablesStop()
-    {
-        m_window->setPattern(QString());
-        button("Command1")->click();
-        QVERIFY(button("Command2")->isEnabled());
-        QVERIFY(!m_window->isSearching());
-        QCOMPARE(label()->text(), QStringLiteral("查找"));
-    }
-
     void doubleClickOpensInTheChosenEditor()
     {
         QSignalSpy finished(m_window, &FinderWindow::searchFinished);
@@ -95,20 +86,6 @@ private Q_SLOTS:
         Q_EMIT list->doubleClicked(first);
         QCOMPARE(m_shell.opened, QStringList{first.data().toString()});
         QCOMPARE(m_opened.size(), 1);
-    }
-
-    void cannotShrinkBelowItsSmallestSize()
-    {
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        m_window->resize(10, 10);
-        QVERIFY(m_window->width() >= m_window->minimumWidth());
-        QVERIFY(m_window->height() >= m_window->minimumHeight());
-        QVERIFY(m_window->minimumWidth() > 300);
-        auto *list = m_window->findChild<QListView *>(QStringLiteral("List1"));
-        m_window->resize(m_window->minimumWidth() + 100, m_window->minimumHeight() + 50);
-        // The list keeps its design margin of 60 twips (4 pixels) to the right edge.
-        QCOMPARE(list->geometry().right(), m_window->width() - 5);
     }
 
 private:

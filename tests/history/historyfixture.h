@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/testing/scripteddialogs.h"
 #include "store/recordstore.h"
 
 #include <QSqlDatabase>
@@ -7,6 +8,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+// Queues the answers the next message boxes get.
+inline void answer(ScriptedDialogs &dialogs, std::initializer_list<Dialogs::Answer> answers)
+{
+    for (const Dialogs::Answer a : answers)
+        dialogs.answers.enqueue(a);
+}
 
 // A record database in a temporary folder, filled by the tests.
 class HistoryFixture

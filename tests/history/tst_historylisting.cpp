@@ -46,21 +46,6 @@ private Q_SLOTS:
         m_fixture.add(QStringLiteral("r9"), QStringLiteral("小说 "), QDate(2020, 6, 10));
     }
 
-    void treeHasTwentyNodesInOrder()
-    {
-        const QList<HistoryNode> &nodes = HistoryTree::nodes();
-        QCOMPARE(nodes.size(), 20);
-        QCOMPARE(nodes.at(0).key, QStringLiteral("explor"));
-        QCOMPARE(nodes.at(1).text, QStringLiteral("类别"));
-        QCOMPARE(nodes.at(2).text, QStringLiteral("默认文本"));
-        QCOMPARE(nodes.at(11).key, QStringLiteral("qiTa"));
-        QCOMPARE(nodes.at(12).key, QStringLiteral("date"));
-        QCOMPARE(nodes.at(13).text, QStringLiteral("去年以前"));
-        QCOMPARE(nodes.at(19).key, QStringLiteral("daToDay"));
-        QCOMPARE(nodes.at(19).parentKey, QStringLiteral("date"));
-        QCOMPARE(nodes.at(19).selectedImage, QStringLiteral("fileOn"));
-    }
-
     void listsEachNode_data()
     {
         QTest::addColumn<QDate>("today");
@@ -184,19 +169,6 @@ private Q_SLOTS:
         QCOMPARE(model.index(4, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("name5"));
         QCOMPARE(model.index(4, 6).data(Qt::ToolTipRole).toString(), QStringLiteral("https://a.example/5"));
         QCOMPARE(model.index(4, 5).data(Qt::ToolTipRole).toString(), QString());
-    }
-
-    void blankedRowKeepsItsNumber()
-    {
-        RecordGridModel model;
-        model.setListing(numbered(4));
-        model.blankRow(2);
-        QCOMPARE(model.cellText(2, 0), QStringLiteral("2"));
-        QCOMPARE(model.cellText(2, 1), QString());
-        QVERIFY(!model.recordAt(2));
-        QCOMPARE(model.recordAt(3)->rowId, 3);
-        QCOMPARE(model.statusAt(2).fileName, QStringLiteral("文件名: "));
-        QCOMPARE(model.fileCount(), 4);
     }
 
     void markingInBothDirections()

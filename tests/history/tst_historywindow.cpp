@@ -52,15 +52,6 @@ private Q_SLOTS:
         QCOMPARE(m_window->windowTitle(), QStringLiteral("历史记录"));
     }
 
-    void listingShowsTheCount()
-    {
-        m_window->listNode(QStringLiteral("xiaoShuo"));
-        QCOMPARE(field("txtFiles"), QStringLiteral("共列 12 个文件"));
-        QCOMPARE(field("txtFile"), QString());
-        m_window->listNode(QStringLiteral("leiBie"));
-        QCOMPARE(field("txtFiles"), QStringLiteral("共列 0 个文件"));
-    }
-
     // A click on the node already chosen lists again, taking in records stored meanwhile.
     void clickingTheSameNodeListsAgain()
     {
@@ -98,7 +89,7 @@ private Q_SLOTS:
         auto *popup = m_window->findChild<QMenu *>(QStringLiteral("mnuDelete"));
         QTRY_VERIFY(popup->isVisible());
         popup->hide();
-        answer({Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::No,
+        answer(m_dialogs, {Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::No,
                              Dialogs::Answer::No, Dialogs::Answer::Yes});
         m_window->findChild<QAction *>(QStringLiteral("mDele"))->trigger();
         QCOMPARE(m_dialogs.messages.size(), 5);
@@ -108,18 +99,6 @@ private Q_SLOTS:
         QCOMPARE(m_window->grid().cellText(7, 1), QString());
         QCOMPARE(m_window->grid().cellText(4, 1), QStringLiteral("笔记4"));
         QCOMPARE(m_fixture->store().records()->size(), 10);
-    }
-
-    void plainClickThenRightClickDeletesTheRightClickedRow()
-    {
-        m_window->listNode(QStringLiteral("xiaoShuo"));
-        mouse(QEvent::MouseButtonPress, 5, Qt::LeftButton, Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, 5, Qt::LeftButton, Qt::NoButton);
-        mouse(QEvent::MouseButtonRelease, 9, Qt::RightButton, Qt::NoButton);
-        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
-        m_window->findChild<QAction *>(QStringLiteral("mDele"))->trigger();
-        QCOMPARE(m_dialogs.messages.size(), 1);
-        QCOMPARE(m_dialogs.messages.first().text, QStringLiteral("真的要删除《笔记9》吗？"));
     }
 
     void missingFileLeadsToTheFinder()
@@ -149,11 +128,6 @@ private Q_SLOTS:
     }
 
 private:
-    void answer(std::initializer_list<Dialogs::Answer> answers)
-    {
-        for (const Dialogs::Answer a : answers)
-            m_dialogs.answers.enqueue(a);
-    }
     QTableView *grid() const { return m_window->findChild<QTableView *>(QStringLiteral("MSFlexGrid1")); }
     QString field(const char *name) const
     {

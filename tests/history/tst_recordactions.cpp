@@ -103,13 +103,6 @@ private Q_SLOTS:
         QVERIFY(m_edited.isEmpty());
     }
 
-    void openSourceUsesTheShell()
-    {
-        const RecordGridModel &model = listed({QStringLiteral("abc")});
-        m_actions->openSource(model, 1);
-        QCOMPARE(m_shell.opened, QStringList{QStringLiteral("https://example.com/abc")});
-    }
-
     // Two records share a name: the chosen row's record goes, not the first of that name.
     void deletesTheChosenRowAmongDuplicates()
     {
@@ -139,7 +132,7 @@ private Q_SLOTS:
     void eachRowOfARangeIsAskedOnItsOwn()
     {
         RecordGridModel &model = listed({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-        answer({Dialogs::Answer::No, Dialogs::Answer::Yes, Dialogs::Answer::No});
+        answer(m_dialogs, {Dialogs::Answer::No, Dialogs::Answer::Yes, Dialogs::Answer::No});
         int declined = 0;
         m_actions->deleteRows(model, {1, 2, 3, 4}, nullptr, [&declined] { ++declined; });
         QCOMPARE(m_dialogs.messages.size(), 3);
@@ -166,11 +159,6 @@ private Q_SLOTS:
     }
 
 private:
-    void answer(std::initializer_list<Dialogs::Answer> answers)
-    {
-        for (const Dialogs::Answer a : answers)
-            m_dialogs.answers.enqueue(a);
-    }
     RecordGridModel &listed(const QStringList &names)
     {
         for (const QString &name : names)
