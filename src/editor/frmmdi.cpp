@@ -44,6 +44,7 @@ FrmMdi::FrmMdi(EditorState &state, Services services)
     setObjectName(QStringLiteral("frmMdi"));
     setWindowTitle(QStringLiteral("Notavo"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(ToolbarIcons::icon(0));
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->viewport()->setMouseTracking(true);
     m_mdiArea->viewport()->installEventFilter(this);
@@ -234,6 +235,7 @@ void FrmMdi::addDocument(FrmMdiChild *document)
 {
     QMdiSubWindow *window = m_mdiArea->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(ToolbarIcons::icon(0));
     window->show();
     m_mdiArea->setActiveSubWindow(window);
     showFrame();

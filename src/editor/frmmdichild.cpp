@@ -81,7 +81,12 @@ void FrmMdiChild::formLoad()
         return;
     }
     m_ricEdit->setPlainText(*text);
-    applyStandardIndents();
+    // Loading replaces the indented paragraph; its paragraphs all take its indents.
+    m_formatting = true;
+    QTextCursor whole(m_ricEdit->document());
+    whole.select(QTextCursor::Document);
+    TextFormatting::applyStandardIndents(whole);
+    m_formatting = false;
     m_docChanged = false;
 }
 

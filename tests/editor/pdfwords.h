@@ -18,8 +18,10 @@ inline QList<PdfWord> pdfWords(const QString &pdfPath)
 {
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        qWarning("pdftotext (poppler-utils) could not read %s", qPrintable(pdfPath));
         return {};
+    }
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
     static const QRegularExpression word(QStringLiteral(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));

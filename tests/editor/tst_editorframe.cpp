@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <memory>
 
 namespace {
@@ -141,6 +142,7 @@ private Q_SLOTS:
         QCOMPARE(loaded->txtChange(), QStringLiteral("0"));
         QVERIFY(!loaded->docChanged());
         QCOMPARE(f->editor.state().docCount, 3);
+        QCOMPARE(loaded->ricEdit()->document()->lastBlock().blockFormat().leftMargin(), 1250 / 15.0);
 
         // Focus hands the path over and indents the paragraph without marking a change.
         f->editor.state().activeDocPath.clear();
