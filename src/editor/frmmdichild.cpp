@@ -80,13 +80,18 @@ void FrmMdiChild::formLoad()
         m_docPath.clear();
         return;
     }
-    m_ricEdit->setPlainText(*text);
-    // Loading replaces the indented paragraph; its paragraphs all take its indents.
+    // The text goes into the indented paragraph, so every paragraph takes its indents.
+    // Loading is not an edit the user can undo.
+    QTextDocument *document = m_ricEdit->document();
+    document->setUndoRedoEnabled(false);
     m_formatting = true;
-    QTextCursor whole(m_ricEdit->document());
-    whole.select(QTextCursor::Document);
-    TextFormatting::applyStandardIndents(whole);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.insertText(*text);
+    cursor.endEditBlock();
     m_formatting = false;
+    document->setUndoRedoEnabled(true);
+    m_ricEdit->moveCursor(QTextCursor::Start);
     m_docChanged = false;
 }
 
