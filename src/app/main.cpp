@@ -33,7 +33,8 @@ bool prepareDisplay()
 } // namespace
 
 // Environment read by the program (for tests and benchmarks only):
-//   NOTAVO_QUIT_AFTER_START  ends the program through the tray's exit once start-up is over;
+//   NOTAVO_QUIT_AFTER_START  ends the program through the tray's exit once start-up is over,
+//                            whatever windows are still open;
 //   NOTAVO_START_IN_PEN_MODE starts the capture window in pen mode instead of web mode.
 int main(int argc, char *argv[])
 {
@@ -53,8 +54,13 @@ int main(int argc, char *argv[])
     const std::unique_ptr<PointerProbe> pointer = createPointerProbe();
     Application application(context, *discovery, *pointer);
     application.setStartInPenMode(qEnvironmentVariableIsSet("NOTAVO_START_IN_PEN_MODE"));
-    if (qEnvironmentVariableIsSet("NOTAVO_QUIT_AFTER_START"))
-        QObject::connect(&application, &Application::started, &application, &Application::exit);
+    if (qEnvironmentVariableIsSet("NOTAVO_QUIT_AFTER_START")) {
+        // Ends even when a start-up message is still open.
+        QObject::connect(&application, &Application::started, &application, [&application] {
+            application.exit();
+            QCoreApplication::quit();
+        });
+    }
     application.start();
     return app.exec();
 }

@@ -1,0 +1,308 @@
+#include "app/aboutbox.h"
+#include "app/appcontext.h"
+#include "app/application.h"
+#include "app/messagewindow.h"
+#include "app/settingsopeningcheck.h"
+#include "app/splashwindow.h"
+#include "capture/capturewindow.h"
+#include "capture/pointerprobe.h"
+#include "platform/testing/fakeautorunentry.h"
+#include "platform/testing/fakeclock.h"
+#include "platform/testing/fakesourcediscovery.h"
+#include "platform/testing/recordingshellopener.h"
+#include "platform/testing/scripteddialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class StillPointer final : public PointerProbe
+{
+public:
+    QPoint position() const override { return {640, 400}; }
+    QWidget *widgetAt(const QPoint &) const override { return nullptr; }
+};
+
+struct Rig
+{
+    Rig()
+        : context(ProgramFolder(dir.path()), std::make_unique<FakeClock>(), std::make_unique<RecordingShellOpener>(),
+                  std::make_unique<ScriptedDialogs>(), std::make_unique<FakeAutoRunEntry>())
+        , application(context, discovery, pointer)
+    {
+        application.setQuit([this] { ++quits; });
+        // An existing save folder: start-up shows no warning unless a test asks for one.
+        writeSaveFolder(dir.path());
+    }
+
+    void writeSaveFolder(const QString &folder)
+    {
+        context.settingsStore.saveSaveFolder(folder);
+    }
+
+    void runSplash(int ticks)
+    {
+        for (int i = 0; i < ticks && application.splash(); ++i)
+            application.splash()->tick();
+    }
+
+    QTemporaryDir dir;
+    AppContext context;
+    FakeSourceDiscovery discovery;
+    StillPointer pointer;
+    Application application;
+    int quits = 0;
+};
+
+QStringList captionsOf(const QMenu &menu)
+{
+    QStringList captions;
+    const QList<QAction *> actions = menu.actions();
+    for (const QAction *action : actions)
+        captions.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
+}
+
+QAction *entry(const QMenu &menu, const QString &caption)
+{
+    const QList<QAction *> actions = menu.actions();
+    for (QAction *action : actions) {
+        if (action->text() == caption)
+            return action;
+    }
+    return nullptr;
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestApplication final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void trayMenuEntriesAndMarks();
+    void trayHooksEnableTheirEntries();
+    void messagesReuseOneWindow();
+    void openingCheckWarnsAboutMissingSaveFolder();
+    void startUpBringsCaptureWindowAndTray();
+    void trayModeCommandsAndToolbarKeepMarksInStep();
+    void exitEndsProgramUnlessAWindowRemains();
+    void aboutBox();
+};
+
+void TestApplication::trayMenuEntriesAndMarks()
+{
+    TrayIcon tray;
+    tray.install();
+    QCOMPARE(tray.toolTip(), QStringLiteral("Notavo"));
+    const QMenu &menu = *tray.menu();
+    QCOMPARE(captionsOf(menu),
+             (QStringList{QStringLiteral("&系统设置"), QStringLiteral("-"), QStringLiteral("&网上记录"),
+                          QStringLiteral("&普通记录"), QStringLiteral("-"), QStringLiteral("&打开历史"),
+                          QStringLiteral("&隐藏历史"), QStringLiteral("-"), QStringLiteral("&打开编辑"),
+                          QStringLiteral("&隐藏编辑"), QStringLiteral("-"), QStringLiteral("&退    出")}));
+    QVERIFY(entry(menu, QStringLiteral("&网上记录"))->isChecked());
+    QVERIFY(!entry(menu, QStringLiteral("&普通记录"))->isChecked());
+    QVERIFY(!entry(menu, QStringLiteral("&打开编辑"))->isChecked());
+    QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
+    // Windows of other parts of the program are not wired yet.
+    for (const QString &waiting : {QStringLiteral("&系统设置"), QStringLiteral("&打开历史"), QStringLiteral("&隐藏历史"),
+                                   QStringLiteral("&打开编辑"), QStringLiteral("&隐藏编辑")})
+        QVERIFY2(!entry(menu, waiting)->isEnabled(), qPrintable(waiting));
+    QVERIFY(entry(menu, QStringLiteral("&退    出"))->isEnabled());
+
+    tray.setEditorShown(true);
+    QVERIFY(entry(menu, QStringLiteral("&打开编辑"))->isChecked());
+    QVERIFY(!entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
+}
+
+void TestApplication::trayHooksEnableTheirEntries()
+{
+    TrayIcon tray;
+    QStringList calls;
+    tray.setSettingsAction([&calls] { calls.append(QStringLiteral("settings")); });
+    tray.setHistoryActions([&calls] { calls.append(QStringLiteral("open history")); },
+                           [&calls] { calls.append(QStringLiteral("close history")); });
+    tray.setEditorActions([&calls] { calls.append(QStringLiteral("restore")); },
+                          [&calls] { calls.append(QStringLiteral("minimise")); });
+    const QMenu &menu = *tray.menu();
+    for (const QString &caption : {QStringLiteral("&系统设置"), QStringLiteral("&打开历史"), QStringLiteral("&隐藏历史"),
+                                   QStringLiteral("&打开编辑"), QStringLiteral("&隐藏编辑")}) {
+        QVERIFY(entry(menu, caption)->isEnabled());
+        entry(menu, caption)->trigger();
+    }
+    tray.activate(QSystemTrayIcon::Trigger);
+    tray.activate(QSystemTrayIcon::Context);
+    QCOMPARE(calls, (QStringList{QStringLiteral("settings"), QStringLiteral("open history"),
+                                 QStringLiteral("close history"), QStringLiteral("restore"),
+                                 QStringLiteral("minimise"), QStringLiteral("open history")}));
+    // The last editor command was 隐藏编辑: its mark stands, the other is cleared.
+    QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
+    QVERIFY(!entry(menu, QStringLiteral("&打开编辑"))->isChecked());
+}
+
+void TestApplication::messagesReuseOneWindow()
+{
+    Messenger messenger;
+    const auto show = messenger.showFunction();
+    show(QStringLiteral("first"));
+    MessageWindow *window = messenger.window();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("系统提示："));
+    show(QStringLiteral("second"));
+    QCOMPARE(messenger.window(), window);
+    QCOMPARE(window->message(), QStringLiteral("second"));
+
+    QTest::mouseClick(window->okButton(), Qt::LeftButton);
+    flushDeletes();
+    QVERIFY(!messenger.window());
+    show(QStringLiteral("third"));
+    QVERIFY(messenger.window());
+    QCOMPARE(messenger.window()->message(), QStringLiteral("third"));
+}
+
+void TestApplication::openingCheckWarnsAboutMissingSaveFolder()
+{
+    Rig rig;
+    QStringList shown;
+    const auto record = [&shown](const QString &text) { shown.append(text); };
+    QVERIFY(QDir(rig.dir.path()).mkdir(QStringLiteral("kept")));
+    rig.writeSaveFolder(QStringLiteral("kept"));
+    QVERIFY(runSettingsOpeningCheck(rig.context.settingsStore, rig.context.settings, rig.context.programFolder, record));
+    QVERIFY(shown.isEmpty());
+
+    rig.writeSaveFolder(rig.dir.filePath(QStringLiteral("gone")));
+    QVERIFY(!runSettingsOpeningCheck(rig.context.settingsStore, rig.context.settings, rig.context.programFolder, record));
+    QCOMPARE(shown, QStringList{QStringLiteral("自动存盘文件夹已被删除或改变,请重新设置！")});
+    QCOMPARE(rig.context.settings.saveFolder, rig.dir.filePath(QStringLiteral("gone")));
+}
+
+void TestApplication::startUpBringsCaptureWindowAndTray()
+{
+    Rig rig;
+    rig.writeSaveFolder(rig.dir.filePath(QStringLiteral("gone")));
+    rig.application.start();
+    SplashWindow *splash = rig.application.splash();
+    QVERIFY(splash);
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->productName(), QStringLiteral("Notavo"));
+    QCOMPARE(splash->versionLine(), QStringLiteral("版本 2.0.1"));
+    QVERIFY(rig.application.messenger().window());
+
+    rig.runSplash(9);
+    QVERIFY(!rig.application.captureWindow());
+    rig.runSplash(1);
+    CaptureWindow *capture = rig.application.captureWindow();
+    QVERIFY(capture);
+    QVERIFY(capture->isVisible());
+    QCOMPARE(capture->currentLayout(), CaptureLayout::Bar);
+    QCOMPARE(capture->mode(), CaptureWindow::Mode::Web);
+    QVERIFY(rig.application.tray().menu());
+
+    QSignalSpy started(&rig.application, &Application::started);
+    rig.runSplash(10);
+    QCOMPARE(started.size(), 1);
+    QVERIFY(!splash->isVisible());
+    flushDeletes();
+    QVERIFY(!rig.application.splash());
+    // The warning outlives the splash.
+    QVERIFY(rig.application.messenger().window()->isVisible());
+    QCOMPARE(rig.application.captureWindow(), capture);
+}
+
+void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
+{
+    Rig rig;
+    rig.application.start();
+    rig.runSplash(10);
+    CaptureWindow *capture = rig.application.captureWindow();
+    const QMenu &menu = *rig.application.tray().menu();
+    QAction *web = entry(menu, QStringLiteral("&网上记录"));
+    QAction *pen = entry(menu, QStringLiteral("&普通记录"));
+
+    capture->hide();
+    pen->trigger();
+    QCOMPARE(capture->mode(), CaptureWindow::Mode::Pen);
+    QVERIFY(capture->isVisible());
+    QCOMPARE(capture->currentLayout(), CaptureLayout::Pen);
+    QVERIFY(pen->isChecked());
+    QVERIFY(!web->isChecked());
+
+    capture->toolbarButton(QStringLiteral("viewPenNot"))->trigger();
+    QVERIFY(web->isChecked());
+    QVERIFY(!pen->isChecked());
+    capture->toolbarButton(QStringLiteral("viewPen"))->trigger();
+    QVERIFY(pen->isChecked());
+
+    web->trigger();
+    QCOMPARE(capture->mode(), CaptureWindow::Mode::Web);
+    QCOMPARE(capture->currentLayout(), CaptureLayout::Full);
+    QVERIFY(web->isChecked());
+    QVERIFY(!pen->isChecked());
+    // Choosing the mode already on keeps its mark.
+    web->trigger();
+    QVERIFY(web->isChecked());
+}
+
+void TestApplication::exitEndsProgramUnlessAWindowRemains()
+{
+    {
+        Rig rig;
+        rig.application.start();
+        rig.runSplash(20);
+        QPointer<CaptureWindow> capture = rig.application.captureWindow();
+        entry(*rig.application.tray().menu(), QStringLiteral("&退    出"))->trigger();
+        QVERIFY(!rig.application.tray().isInstalled());
+        QCOMPARE(rig.quits, 1);
+        flushDeletes();
+        QVERIFY(!capture);
+    }
+    {
+        // A message still on screen keeps the program until it is closed.
+        Rig rig;
+        rig.application.start();
+        rig.runSplash(20);
+        rig.application.showMessageFunction()(QStringLiteral("still here"));
+        rig.application.exit();
+        QCOMPARE(rig.quits, 0);
+        // Closing it then ends the event loop (Qt quits only from inside exec()).
+        QVERIFY(QApplication::quitOnLastWindowClosed());
+        QVERIFY(rig.application.messenger().window()->testAttribute(Qt::WA_QuitOnClose));
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+}
+
+void TestApplication::aboutBox()
+{
+    Rig rig;
+    rig.application.showAbout();
+    AboutBox *about = rig.application.aboutBox();
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("关于Notavo"));
+    QStringList texts;
+    const QList<QLabel *> labels = about->findChildren<QLabel *>();
+    for (const QLabel *label : labels)
+        texts.append(label->text());
+    QVERIFY(texts.contains(QStringLiteral("版本 1.00")));
+    QVERIFY(texts.contains(QStringLiteral("Notavo")));
+    QTest::mouseClick(about->okButton(), Qt::LeftButton);
+    flushDeletes();
+    QVERIFY(!rig.application.aboutBox());
+}
+
+QTEST_MAIN(TestApplication)
+#include "tst_application.moc"
