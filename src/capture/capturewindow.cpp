@@ -33,6 +33,7 @@ namespace {
 constexpr int kTickMilliseconds = 100;
 constexpr int kLeft = 5000;
 constexpr int kOptionHeight = 255;
+constexpr int kOptionGap = 105;
 
 const QString kViewPen = QStringLiteral("viewPen");
 const QString kViewPenNot = QStringLiteral("viewPenNot");
@@ -115,7 +116,7 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
 
     move(Twips::point(kLeft, 0));
     setViewBar();
-    m_viewPenNot->setEnabled(false);
+    setToolbarButtonEnabled(m_viewPenNot, false);
     m_webTimer.start();
 }
 
@@ -177,7 +178,9 @@ void CaptureWindow::buildFrame()
         const OptionPlace &place = kOptionPlaces.at(static_cast<std::size_t>(index));
         auto *option = new QRadioButton(category ? category->name : QString(), m_frame);
         option->setObjectName(QStringLiteral("Option1_%1").arg(index));
-        option->setGeometry(Twips::rect(place.left, place.top, place.width, kOptionHeight));
+        // Up to the next button's left edge, so that four-character captions are not cut.
+        option->setGeometry(Twips::rect(place.left, place.top, place.width + kOptionGap, kOptionHeight));
+        option->setFont(simSun(9));
         // Every click stores; the button never stays selected.
         option->setAutoExclusive(false);
         connect(option, &QRadioButton::clicked, this, [this, index] { categoryClick(index); });
@@ -201,6 +204,14 @@ QAction *CaptureWindow::toolbarButton(const QString &key) const
     if (key == kViewPenNot)
         return m_viewPenNot;
     return nullptr;
+}
+
+void CaptureWindow::setToolbarButtonEnabled(QAction *button, bool enabled)
+{
+    button->setEnabled(enabled);
+    // A disabled button swallows the right click; let it reach the toolbar and its menu.
+    if (QWidget *widget = m_toolbar->widgetForAction(button))
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
 }
 
 void CaptureWindow::applyLayout(CaptureLayout layout)
@@ -255,8 +266,8 @@ void CaptureWindow::switchToPenMode()
     m_penTimer.start();
     m_webTimer.stop();
     setViewPen();
-    m_viewPen->setEnabled(false);
-    m_viewPenNot->setEnabled(true);
+    setToolbarButtonEnabled(m_viewPen, false);
+    setToolbarButtonEnabled(m_viewPenNot, true);
     m_mode = Mode::Pen;
     Q_EMIT modeChanged(m_mode);
 }
@@ -266,8 +277,8 @@ void CaptureWindow::switchToWebMode()
     m_webTimer.start();
     m_penTimer.stop();
     setViewFull();
-    m_viewPen->setEnabled(true);
-    m_viewPenNot->setEnabled(false);
+    setToolbarButtonEnabled(m_viewPen, true);
+    setToolbarButtonEnabled(m_viewPenNot, false);
     m_mode = Mode::Web;
     Q_EMIT modeChanged(m_mode);
 }

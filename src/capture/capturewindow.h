@@ -109,6 +109,7 @@ private:
     void buildTitle();
     void buildFrame();
     void applyLayout(CaptureLayout layout);
+    void setToolbarButtonEnabled(QAction *button, bool enabled);
     void takeDrop(const QMimeData &data);
     void releaseCapture();
 
