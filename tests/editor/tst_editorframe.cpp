@@ -187,7 +187,8 @@ private Q_SLOTS:
         f->item("mFileQuit")->trigger();
         QCOMPARE(f->dialogs.messages.size(), 4);
         QVERIFY(!marks.isEmpty() && !marks.last().at(0).toBool());
-        QTRY_VERIFY(!f->editor.frame());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f->editor.frame());
 
         // A new frame starts counting again.
         QCOMPARE(f->newDocument()->caption(), QStringLiteral("新记录2"));
