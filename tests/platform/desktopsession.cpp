@@ -37,7 +37,7 @@ QProcess *DesktopSession::start(const QString &program, const QStringList &argum
     for (const QString &entry : extraEnvironment)
         environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     process->setProcessEnvironment(environment);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setProcessChannelMode(program == QLatin1String("Xvfb") ? QProcess::ForwardedErrorChannel : QProcess::ForwardedChannels);
     process->start(path, arguments);
     if (!process->waitForStarted(10000)) {
         m_error = QStringLiteral("%1 did not start").arg(program);

@@ -210,6 +210,8 @@ _AtspiAccessible *AtspiAddressReader::findField(std::uint32_t pid, const QString
     AtspiAccessible *desktop = atspi_get_desktop(0);
     if (!desktop)
         return nullptr;
+    // The list of applications changes as programs start and end; ask for it afresh.
+    atspi_accessible_clear_cache(desktop);
     AtspiAccessible *found = nullptr;
     GError *error = nullptr;
     const gint apps = atspi_accessible_get_child_count(desktop, &error);

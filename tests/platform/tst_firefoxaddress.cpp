@@ -1,0 +1,82 @@
+// The address of a real Firefox, read through the accessibility bus on a desktop of the
+// test's own. Skips where Firefox ESR, Xvfb, openbox or the accessibility bus are missing.
+#include "desktopsession.h"
+
+#include "platform/linux/x11sourcediscovery.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A profile that opens the given page and nothing else: no first-run pages, no updates.
+constexpr const char *kPrefs = R"(user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("startup.homepage_welcome_url", "");
+user_pref("startup.homepage_welcome_url.additional", "");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("datareporting.policy.firstRunURL", "");
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+user_pref("app.update.auto", false);
+user_pref("browser.startup.page", 0);
+user_pref("accessibility.force_disabled", -1);
+)";
+
+} // namespace
+
+class TestFirefoxAddress final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void addressOfTheShownPage()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("firefox-esr")).isEmpty())
+            QSKIP("Firefox ESR is not installed (Debian package firefox-esr)");
+        DesktopSession session;
+        if (!session.startDisplay() || !session.startWindowManager() || !session.startAccessibilityBus())
+            QSKIP(qPrintable(QStringLiteral("no test desktop: %1").arg(session.error())));
+
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString page = folder.filePath(QStringLiteral("notavo page.html"));
+        QVERIFY(writeFile(page, "<!doctype html><html><head><meta charset=\"utf-8\"><title>Notavo test page</title>"
+                                "</head><body><p>选中的文字 for the capture.</p></body></html>"));
+        const QString profile = folder.filePath(QStringLiteral("profile"));
+        QVERIFY(QDir().mkpath(profile));
+        QVERIFY(writeFile(profile + QStringLiteral("/user.js"), kPrefs));
+        // Firefox shows the address decoded, as a reader would type it.
+        const QString address = QUrl::fromLocalFile(page).toString();
+
+        QVERIFY(session.startProgram(QStringLiteral("firefox-esr"),
+                                     {QStringLiteral("--no-remote"), QStringLiteral("--new-instance"),
+                                      QStringLiteral("--profile"), profile, address},
+                                     {QStringLiteral("GNOME_ACCESSIBILITY=1"), QStringLiteral("MOZ_CRASHREPORTER_DISABLE=1"),
+                                      QStringLiteral("HOME=") + folder.path()}));
+
+        X11AddressLookup lookup(session.display());
+        QVERIFY(lookup.reader().isAvailable());
+        // Firefox needs a while to start and build its accessible tree.
+        QTRY_COMPARE_WITH_TIMEOUT(lookup.lookUp(), address, 180000);
+
+        // Once found, the field is followed: later looks read its text and walk no more.
+        const int walks = lookup.reader().walkCount();
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(lookup.lookUp(), address);
+        QCOMPARE(lookup.reader().walkCount(), walks);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFirefoxAddress)
+#include "tst_firefoxaddress.moc"
