@@ -330,10 +330,13 @@ void CaptureWindow::webModeTick()
     const PointerProbe &pointer = m_services.pointer;
     WebModeRule::Input input;
     input.pointer = pointer.position();
-    const QWidget *under = pointer.widgetAt(input.pointer);
     input.visible = isVisible();
-    input.overToolbar = under && (under == m_toolbar || m_toolbar->isAncestorOf(under));
-    input.overBackground = under == this;
+    // What lies under the pointer matters only for hiding a shown window that is not held.
+    if (input.visible && !m_keepShown) {
+        const QWidget *under = pointer.widgetAt(input.pointer);
+        input.overToolbar = under && (under == m_toolbar || m_toolbar->isAncestorOf(under));
+        input.overBackground = under == this;
+    }
     input.keepShown = m_keepShown;
     input.keepExpanded = m_keepExpanded;
 
