@@ -48,11 +48,11 @@ exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 pids+=($!)
 read -r -t 15 display <&3
 export DISPLAY=:$display
-read -r bus bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null | tr '\n' ' ')
-pids+=("$bus_pid")
-export DBUS_SESSION_BUS_ADDRESS=$bus
-/usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null & pids+=($!)
-openbox 2>/dev/null & pids+=($!)
+mapfile -t bus < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null)
+pids+=("${bus[1]}")
+export DBUS_SESSION_BUS_ADDRESS=${bus[0]}
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & pids+=($!)
+openbox >/dev/null 2>&1 & pids+=($!)
 
 mkdir -p "$work/profile"
 cat > "$work/profile/user.js" <<'JS'

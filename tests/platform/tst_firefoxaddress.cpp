@@ -75,6 +75,12 @@ private Q_SLOTS:
         for (int i = 0; i < 20; ++i)
             QCOMPARE(lookup.lookUp(), address);
         QCOMPARE(lookup.reader().walkCount(), walks);
+
+        // The same through the program's discovery, whose looks run on a thread of their own:
+        // the ticks find the field, and a drop then reads it at once.
+        const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
+        QTRY_COMPARE_WITH_TIMEOUT((discovery->refresh(), discovery->latestAddress()), address, 30000);
+        QCOMPARE(discovery->discoverNow(), address);
     }
 };
 

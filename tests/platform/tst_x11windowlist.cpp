@@ -143,6 +143,18 @@ private Q_SLOTS:
         QVERIFY(list.topmostFirst().empty());
     }
 
+    void noDisplayFindsNothing()
+    {
+        const QByteArray saved = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
+        discovery->refresh();
+        QCOMPARE(discovery->discoverNow(), QString());
+        QCOMPARE(discovery->latestAddress(), QString());
+        if (!saved.isEmpty())
+            qputenv("DISPLAY", saved);
+    }
+
     // Without an accessibility bus a browser window is found but yields the empty address.
     void browserWithoutAccessibilityBus()
     {
