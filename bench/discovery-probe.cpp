@@ -5,6 +5,7 @@
 #include "platform/sourcediscovery.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +48,26 @@ void makeWindows(xcb_connection_t *connection, int count)
         xcb_map_window(connection, window);
     }
     xcb_flush(connection);
+}
+
+// CPU seconds of each of the process's threads, by name, to show where the time goes.
+void printThreadCpu(const char *when)
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    const long hz = sysconf(_SC_CLK_TCK);
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task) + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('(');
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (open < 0 || close < 0 || fields.size() < 13)
+            continue;
+        const double seconds = double(fields.at(11).toLongLong() + fields.at(12).toLongLong()) / double(hz);
+        std::printf("%s thread %s cpu_s %.3f\n", when, line.mid(open + 1, close - open - 1).constData(), seconds);
+    }
 }
 
 } // namespace
@@ -91,6 +113,7 @@ int main(int argc, char **argv)
             if (!address.isEmpty() || warmUp.elapsed() > 90000) {
                 measuring = true;
                 processStart = processCpuSeconds();
+                printThreadCpu("start");
                 wall.start();
                 QFile ready(readyFile);
                 if (ready.open(QIODevice::WriteOnly))
@@ -113,6 +136,7 @@ int main(int argc, char **argv)
     std::printf("ticks %d mean_tick_ms %.4f max_tick_ms %.4f tick_share_pct %.4f process_cpu_pct %.4f\n", ticks,
                 ticks ? tickCpu / ticks * 1000 : 0.0, maxTickCpu * 1000, ticks ? tickCpu / ticks / 0.1 * 100 : 0.0,
                 wallSeconds > 0 ? processCpu / wallSeconds * 100 : 0.0);
+    printThreadCpu("end");
     discovery.reset();
     xcb_disconnect(connection);
     return address.isEmpty() ? 1 : 0;
