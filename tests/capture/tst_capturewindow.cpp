@@ -439,14 +439,24 @@ void TestCaptureWindow::penTickAppendsClipboardTexts()
     QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc"));
     QCOMPARE(window.lastClipboardText(), QStringLiteral("abc"));
 
+    // A copy that names its page makes that page the source.
+    auto *fromPage = new QMimeData;
+    fromPage->setText(QStringLiteral("quoted"));
+    fromPage->setData(QStringLiteral("text/x-moz-url-priv"), QByteArray("http://page.example/q"));
+    clipboard->setMimeData(fromPage);
+    window.penModeTick();
+    QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc\nquoted"));
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/q"));
+
     // Line breaks count two characters in the stored size.
     window.show();
     QTest::mouseClick(window.categoryButton(8), Qt::LeftButton);
     QCOMPARE(rig.store.records()->size(), 1);
-    QCOMPARE(rig.store.records()->constFirst().size, QStringLiteral("13"));
+    QCOMPARE(rig.store.records()->constFirst().size, QStringLiteral("21"));
+    QCOMPARE(rig.store.records()->constFirst().source, QStringLiteral("http://page.example/q"));
     // Discarded, the capture starts again; the text last taken is not taken twice.
     window.cancelClick();
-    clipboard->setText(QStringLiteral("abc"));
+    clipboard->setText(QStringLiteral("quoted"));
     window.penModeTick();
     QVERIFY(window.captureText().isEmpty());
     QVERIFY(!window.isVisible());
