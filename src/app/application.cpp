@@ -2,9 +2,9 @@
 
 #include "app/aboutbox.h"
 #include "app/appcontext.h"
-#include "app/settingsopeningcheck.h"
 #include "app/splashwindow.h"
 #include "capture/capturewindow.h"
+#include "settings/frmsetsystem.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -17,8 +17,16 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
     , m_pointer(pointer)
     , m_writer(RecordWriter::Context{context.settings, context.currentRecord, context.store, context.programFolder,
                                      *context.clock, *context.shell})
+    , m_windows(context, m_messenger.showFunction())
     , m_quit([] { QCoreApplication::quit(); })
 {
+    m_writer.setOpenInEditor([this](const QString &path) { m_windows.openInEditor(path); });
+    m_tray.setSettingsAction([this] { m_windows.showSettings(); });
+    m_tray.setHistoryActions([this] { m_windows.showHistory(); }, [this] { m_windows.closeHistory(); });
+    EditorController &editor = m_windows.editor();
+    m_tray.setEditorActions([&editor] { editor.restore(); }, [&editor] { editor.minimize(); });
+    connect(&editor, &EditorController::trayMarksChanged, &m_tray, &TrayIcon::setEditorShown);
+    connect(&editor, &EditorController::aboutRequested, this, &Application::showAbout);
     connect(&m_tray, &TrayIcon::webModeRequested, this, [this] {
         // The web-mode tick takes over: it shows the bar when the pointer is at the top.
         if (m_capture)
@@ -54,8 +62,8 @@ void Application::start()
             m_splash->deleteLater();
         Q_EMIT started();
     });
-    runSettingsOpeningCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
-                            m_messenger.showFunction());
+    frmSetSystem::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
+                                  m_messenger.showFunction());
     m_context.settingsStore.readSysTem(m_context.settings);
     m_splash->start();
 }
@@ -101,6 +109,7 @@ void Application::showAbout()
 void Application::exit()
 {
     m_tray.remove();
+    m_windows.closeBeforeCapture();
     QList<QPointer<QWidget>> closing{m_capture.data()};
     closing += m_otherWindows;
     closing.append(m_splash.data());
@@ -111,6 +120,7 @@ void Application::exit()
         }
     }
     m_otherWindows.clear();
+    m_windows.closeAfterCapture();
     // A message or the about box still open keeps the program until the user closes it.
     QApplication::setQuitOnLastWindowClosed(true);
     if (!anyWindowKeepsProgram())

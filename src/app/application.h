@@ -2,6 +2,7 @@
 
 #include "app/aboutbox.h"
 #include "app/messenger.h"
+#include "app/programwindows.h"
 #include "app/splashwindow.h"
 #include "app/trayicon.h"
 #include "capture/capturewindow.h"
@@ -50,6 +51,7 @@ public:
     Messenger &messenger() { return m_messenger; }
     RecordWriter &recordWriter() { return m_writer; }
     AboutBox *aboutBox() const { return m_about; }
+    ProgramWindows &windows() { return m_windows; }
 
     // The hook other parts of the program are handed to show a message.
     std::function<void(const QString &)> showMessageFunction() { return m_messenger.showFunction(); }
@@ -70,6 +72,7 @@ private:
     RecordWriter m_writer;
     Messenger m_messenger;
     TrayIcon m_tray;
+    ProgramWindows m_windows;
     QPointer<SplashWindow> m_splash;
     QPointer<CaptureWindow> m_capture;
     QPointer<AboutBox> m_about;

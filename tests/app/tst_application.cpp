@@ -2,10 +2,13 @@
 #include "app/appcontext.h"
 #include "app/application.h"
 #include "app/messagewindow.h"
-#include "app/settingsopeningcheck.h"
 #include "app/splashwindow.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
+#include "editor/frmmdi.h"
+#include "editor/frmmdichild.h"
+#include "history/historywindow.h"
+#include "settings/frmsetsystem.h"
 #include "platform/testing/fakeautorunentry.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/fakesourcediscovery.h"
@@ -96,7 +99,7 @@ private Q_SLOTS:
     void trayMenuEntriesAndMarks();
     void trayHooksEnableTheirEntries();
     void messagesReuseOneWindow();
-    void openingCheckWarnsAboutMissingSaveFolder();
+    void trayAndEditorReachTheOtherWindows();
     void startUpBringsCaptureWindowAndTray();
     void trayModeCommandsAndToolbarKeepMarksInStep();
     void exitEndsProgramUnlessAWindowRemains();
@@ -118,7 +121,7 @@ void TestApplication::trayMenuEntriesAndMarks()
     QVERIFY(!entry(menu, QStringLiteral("&普通记录"))->isChecked());
     QVERIFY(!entry(menu, QStringLiteral("&打开编辑"))->isChecked());
     QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
-    // Windows of other parts of the program are not wired yet.
+    // Without their hooks, the entries of the other windows stay disabled.
     for (const QString &waiting : {QStringLiteral("&系统设置"), QStringLiteral("&打开历史"), QStringLiteral("&隐藏历史"),
                                    QStringLiteral("&打开编辑"), QStringLiteral("&隐藏编辑")})
         QVERIFY2(!entry(menu, waiting)->isEnabled(), qPrintable(waiting));
@@ -175,20 +178,46 @@ void TestApplication::messagesReuseOneWindow()
     QCOMPARE(messenger.window()->message(), QStringLiteral("third"));
 }
 
-void TestApplication::openingCheckWarnsAboutMissingSaveFolder()
+void TestApplication::trayAndEditorReachTheOtherWindows()
 {
     Rig rig;
-    QStringList shown;
-    const auto record = [&shown](const QString &text) { shown.append(text); };
-    QVERIFY(QDir(rig.dir.path()).mkdir(QStringLiteral("kept")));
-    rig.writeSaveFolder(QStringLiteral("kept"));
-    QVERIFY(runSettingsOpeningCheck(rig.context.settingsStore, rig.context.settings, rig.context.programFolder, record));
-    QVERIFY(shown.isEmpty());
+    rig.application.start();
+    rig.runSplash(20);
+    ProgramWindows &windows = rig.application.windows();
+    const QMenu &menu = *rig.application.tray().menu();
 
-    rig.writeSaveFolder(rig.dir.filePath(QStringLiteral("gone")));
-    QVERIFY(!runSettingsOpeningCheck(rig.context.settingsStore, rig.context.settings, rig.context.programFolder, record));
-    QCOMPARE(shown, QStringList{QStringLiteral("自动存盘文件夹已被删除或改变,请重新设置！")});
-    QCOMPARE(rig.context.settings.saveFolder, rig.dir.filePath(QStringLiteral("gone")));
+    rig.application.tray().activate(QSystemTrayIcon::Trigger);
+    QPointer<HistoryWindow> history = windows.history();
+    QVERIFY(history && history->isVisible());
+    entry(menu, QStringLiteral("&打开历史"))->trigger();
+    QCOMPARE(windows.history(), history.data());  // the same window brought forward
+    entry(menu, QStringLiteral("&隐藏历史"))->trigger();
+    flushDeletes();
+    QVERIFY(!history);
+
+    entry(menu, QStringLiteral("&系统设置"))->trigger();
+    QVERIFY(windows.settingsDialog() && windows.settingsDialog()->isVisible());
+
+    entry(menu, QStringLiteral("&打开编辑"))->trigger();
+    QVERIFY(windows.editor().frame() && windows.editor().frame()->isVisible());
+    QVERIFY(entry(menu, QStringLiteral("&打开编辑"))->isChecked());
+    entry(menu, QStringLiteral("&隐藏编辑"))->trigger();
+    QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
+
+    // A capture stored with the built-in editor chosen opens in a document window.
+    rig.context.settings.editorChoice = QStringLiteral("Notavo");
+    rig.context.settings.autoOpenFlag = QStringLiteral("TRUE");
+    rig.context.currentRecord.recCategory = QStringLiteral("短句");
+    const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
+    QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
+    const QList<FrmMdiChild *> documents = windows.editor().frame()->documents();
+    QCOMPARE(documents.size(), 1);
+    QCOMPARE(documents.first()->docPath(), result.filePath);
+
+    rig.application.exit();
+    flushDeletes();
+    QVERIFY(!windows.settingsDialog());
+    QVERIFY(!windows.editor().frame());
 }
 
 void TestApplication::startUpBringsCaptureWindowAndTray()

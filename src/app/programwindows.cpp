@@ -1,0 +1,85 @@
+#include "app/programwindows.h"
+
+#include "app/appcontext.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+void bringForward(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void closeNow(QWidget *window)
+{
+    if (window)
+        window->close();
+}
+
+} // namespace
+
+ProgramWindows::ProgramWindows(AppContext &context, std::function<void(const QString &)> showMessage,
+                               QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_showMessage(std::move(showMessage))
+    , m_editor(EditorController::Services{context.store, context.currentRecord, *context.clock, *context.dialogs})
+{
+    connect(&m_editor, &EditorController::historyRequested, this, &ProgramWindows::showHistory);
+    connect(&m_editor, &EditorController::helpRequested, this, &ProgramWindows::showHelp);
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    delete m_history.data();
+    delete m_settings.data();
+    delete m_help.data();
+}
+
+void ProgramWindows::openInEditor(const QString &path)
+{
+    m_editor.openInEditor(path);
+}
+
+void ProgramWindows::showHistory()
+{
+    if (!m_history) {
+        m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.findFileName, *m_context.clock,
+                                      *m_context.shell, *m_context.dialogs,
+                                      [this](const QString &path) { openInEditor(path); });
+    }
+    bringForward(m_history);
+}
+
+void ProgramWindows::closeHistory()
+{
+    closeNow(m_history);
+}
+
+void ProgramWindows::showSettings()
+{
+    if (!m_settings) {
+        m_settings = new frmSetSystem(m_context.settingsStore, m_context.settings, m_context.programFolder,
+                                      QCoreApplication::applicationFilePath(), m_showMessage);
+    }
+    bringForward(m_settings);
+}
+
+void ProgramWindows::showHelp()
+{
+    frmHelp::showViewer(m_help, m_context.programFolder);
+}
+
+void ProgramWindows::closeBeforeCapture()
+{
+    closeNow(m_settings);
+    m_editor.unload();
+}
+
+void ProgramWindows::closeAfterCapture()
+{
+    closeNow(m_history);
+}

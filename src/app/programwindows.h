@@ -1,0 +1,51 @@
+#pragma once
+
+#include "editor/editorcontroller.h"
+#include "editor/frmmdi.h"
+#include "help/frmhelp.h"
+#include "history/historywindow.h"
+#include "settings/frmsetsystem.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+struct AppContext;
+
+// The secondary windows the tray and the editor open: the history browser, the settings
+// dialog, the help viewer and the built-in editor. Each is created on first use and held
+// only while it is open.
+class ProgramWindows final : public QObject
+{
+    Q_OBJECT
+
+public:
+    ProgramWindows(AppContext &context, std::function<void(const QString &)> showMessage,
+                   QObject *parent = nullptr);
+    ~ProgramWindows() override;
+    Q_DISABLE_COPY_MOVE(ProgramWindows)
+
+    EditorController &editor() { return m_editor; }
+    HistoryWindow *history() const { return m_history; }
+    frmSetSystem *settingsDialog() const { return m_settings; }
+    frmHelp *helpViewer() const { return m_help; }
+
+    void showHistory();
+    void closeHistory();
+    void showSettings();
+    void showHelp();
+    void openInEditor(const QString &path);
+
+    // The exit's order: the settings dialog, the editor frame; after the capture window,
+    // the history browser with its file finder.
+    void closeBeforeCapture();
+    void closeAfterCapture();
+
+private:
+    AppContext &m_context;
+    std::function<void(const QString &)> m_showMessage;
+    EditorController m_editor;
+    QPointer<HistoryWindow> m_history;
+    QPointer<frmSetSystem> m_settings;
+    QPointer<frmHelp> m_help;
+};
