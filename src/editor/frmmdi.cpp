@@ -20,12 +20,12 @@
 namespace {
 
 // The toolbar's keys in button order, with the names screen readers announce.
-struct ButtonSpec
+struct ToolbarButton
 {
     const char *key;
     const char16_t *name;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ToolbarButton kButtons[] = {
     {"newFile", u"新建"},      {"openFile", u"打开"}, {"saveFile", u"保存"},  {"printFile", u"打印"},
     {"cutText", u"剪切"},      {"copyText", u"复制"}, {"pasteText", u"粘贴"}, {"left", u"左对齐"},
     {"mid", u"居中"},          {"right", u"右对齐"},  {"leftRight", u"缩进左对齐"},
@@ -159,9 +159,9 @@ void FrmMdi::buildToolbar()
     toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     addToolBar(Qt::TopToolBarArea, toolbar);
     int index = 0;
-    for (const ButtonSpec &spec : kButtons) {
-        const QString key = QLatin1String(spec.key);
-        QAction *button = toolbar->addAction(ToolbarIcons::icon(index++), QString::fromUtf16(spec.name));
+    for (const ToolbarButton &entry : kButtons) {
+        const QString key = QLatin1String(entry.key);
+        QAction *button = toolbar->addAction(ToolbarIcons::icon(index++), QString::fromUtf16(entry.name));
         button->setObjectName(key);
         connect(button, &QAction::triggered, this, [this, key] { toolbarButtonClick(key); });
         toolbar->widgetForAction(button)->installEventFilter(this);
