@@ -13,7 +13,7 @@ namespace {
 constexpr qint64 kRetryAfterMs = 2000;
 // Bounds on one walk, so that a huge tree cannot keep the discovery thread busy.
 constexpr int kMaxDepth = 48;
-constexpr int kMaxNodes = 4000;
+constexpr int kMaxNodes = 1500;
 
 // libatspi keeps one connection per process. It gets a main context of its own, driven only
 // by the discovery thread, so that Qt's event loop never touches that connection.
