@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Notavo needs to build ("run"), to test ("test") and to
-# run the benchmarks ("bench").
+# Installs the Debian packages Notavo needs to build ("run"), to test ("test"), to test
+# everything including the real-browser and Windows checks ("ci"), and to run the
+# benchmarks ("bench").
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
     libxcb1-dev libatspi2.0-dev
     fonts-wqy-microhei)
 case "${1:-run}" in
-    test) packages+=(xvfb xauth poppler-utils) ;;
-    bench) packages+=(xvfb xauth libsqlite3-dev sqlite3 findutils) ;;
+    test) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils) ;;
+    ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils
+                   firefox-esr g++-mingw-w64-x86-64-posix wine wine64) ;;
+    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr python3
+                      libsqlite3-dev sqlite3 findutils) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do
