@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh run
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
-exec ./build/bin/Notavo "$@"
+# A release tree of its own, so that switching between ./run.sh and ./test.sh rebuilds nothing.
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOTAVO_BUILD_TESTS=OFF >/dev/null
+cmake --build build-release -j "$(nproc)"
+exec ./build-release/bin/Notavo "$@"

@@ -22,6 +22,7 @@ if [ -n "$missing" ]; then
 fi
 
 mkdir -p "$out"
+out=$(cd "$out" && pwd)  # wine takes only an absolute prefix
 "$cxx" -std=c++20 -O1 -Wall -Wextra -pedantic -Werror -static \
     -I"$root/src" \
     "$root/src/platform/browserrules.cpp" \
