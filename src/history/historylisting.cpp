@@ -29,9 +29,8 @@ HistoryListing::Result HistoryListing::list(const QString &nodeKey, const QStrin
 
     if (const DatePeriod *period = DatePeriods::byKey(nodeKey)) {
         const QDate today = m_clock.today();
-        if (!m_store.forEachRecord([&](const Record &record) {
-                if (DatePeriods::contains(period->period, record.date, today))
-                    result.records.append(record);
+        if (!m_store.forEachRecordInPeriod(period->period, today, [&](const Record &record) {
+                result.records.append(record);
                 return true;
             }))
             return fail();

@@ -132,6 +132,69 @@ bool RecordStore::forEachRecordInCategory(const QString &category,
     return visitRows(query, visit);
 }
 
+namespace {
+
+// A date condition on 记录时间 (ISO text, so text order is date order) that every row of the
+// period satisfies; the exact rule is applied to each row afterwards.
+struct PeriodFilter
+{
+    QString condition;
+    QStringList values;
+};
+
+QString isoDate(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+PeriodFilter periodFilter(Period period, const QDate &today)
+{
+    const QString column = QStringLiteral("\"记录时间\"");
+    const QDate yearStart(today.year(), 1, 1);
+    switch (period) {
+    case Period::BeforeLastYear:
+        return {column + QStringLiteral(" < ?"), {isoDate(yearStart.addYears(-1))}};
+    case Period::LastYear:
+        return {column + QStringLiteral(" >= ? AND ") + column + QStringLiteral(" < ?"),
+                {isoDate(yearStart.addYears(-1)), isoDate(yearStart)}};
+    case Period::ThisYear:
+        return {column + QStringLiteral(" >= ? AND ") + column + QStringLiteral(" < ?"),
+                {isoDate(yearStart), isoDate(yearStart.addYears(1))}};
+    case Period::ThisMonth:
+        return {QStringLiteral("substr(") + column + QStringLiteral(", 6, 2) = ?"),
+                {QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'))}};
+    case Period::ThisWeek:
+        // Sunday-based weekday days back, and every later date.
+        return {column + QStringLiteral(" >= ?"), {isoDate(today.addDays(-(today.dayOfWeek() % 7 + 1)))}};
+    case Period::Yesterday:
+        return {column + QStringLiteral(" = ?"), {isoDate(today.addDays(-1))}};
+    case Period::Today:
+        return {column + QStringLiteral(" = ?"), {isoDate(today)}};
+    }
+    return {QStringLiteral("1"), {}};
+}
+
+} // namespace
+
+bool RecordStore::forEachRecordInPeriod(Period period, const QDate &today,
+                                        const std::function<bool(const Record &)> &visit)
+{
+    if (!ensureOpen())
+        return false;
+    const PeriodFilter filter = periodFilter(period, today);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT rowid, * FROM filedata WHERE ") + filter.condition
+                  + QStringLiteral(" ORDER BY rowid"));
+    for (const QString &value : filter.values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+    return visitRows(query, [&](const Record &record) {
+        return !DatePeriods::contains(period, record.date, today) || visit(record);
+    });
+}
+
 bool RecordStore::visitRows(QSqlQuery &query, const std::function<bool(const Record &)> &visit)
 {
     while (query.next()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/currentrecord.h"
+#include "store/dateperiod.h"
 #include "store/record.h"
 
 #include <QList>
@@ -32,6 +33,9 @@ public:
     std::optional<QList<Record>> records();
     // Calls `visit` for every row, in stored order, whose 类别 equals `category` exactly.
     bool forEachRecordInCategory(const QString &category, const std::function<bool(const Record &)> &visit);
+    // Every row, in stored order, that belongs to the period on `today` (DatePeriods::contains).
+    // The database narrows the rows by date first, so a large table is not read whole.
+    bool forEachRecordInPeriod(Period period, const QDate &today, const std::function<bool(const Record &)> &visit);
 
     // The first row, in stored order, whose 文件名 equals `name` exactly. On success
     // *found holds it, or nullopt when no row matches.

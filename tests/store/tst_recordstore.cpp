@@ -119,6 +119,45 @@ private slots:
         QCOMPARE(left->at(0).folder, QStringLiteral("/one/"));
     }
 
+    void periodListingMatchesTheRuleForEveryDate()
+    {
+        const QString path = dbPath("periods.db");
+        RecordStore store(path);
+        QVERIFY(store.records().has_value());
+        {
+            // Every day of three years, in one transaction.
+            RawConnection raw(path);
+            QVERIFY(raw.query().exec(QStringLiteral("BEGIN")));
+            QSqlQuery insert = raw.query();
+            insert.prepare(QStringLiteral("INSERT INTO filedata VALUES (?, '', '', ?, '', '')"));
+            for (QDate date(2024, 1, 1); date < QDate(2027, 3, 1); date = date.addDays(1)) {
+                insert.addBindValue(date.toString(Qt::ISODate));
+                insert.addBindValue(date.toString(Qt::ISODate));
+                QVERIFY(insert.exec());
+            }
+            QVERIFY(raw.query().exec(QStringLiteral("COMMIT")));
+            QVERIFY(raw.query().exec(QStringLiteral("INSERT INTO filedata VALUES ('undated', '', '', NULL, '', '')")));
+            QVERIFY(raw.query().exec(QStringLiteral("INSERT INTO filedata VALUES ('bad', '', '', 'soon', '', '')")));
+        }
+        const auto all = store.records();
+        QVERIFY(all.has_value());
+        // A Sunday, a Wednesday, New Year's Day and a Saturday in March.
+        for (const QDate &today : {QDate(2026, 12, 6), QDate(2026, 12, 9), QDate(2027, 1, 1), QDate(2026, 3, 14)}) {
+            for (const DatePeriod &period : DatePeriods::all()) {
+                QStringList expected;
+                for (const Record &record : *all)
+                    if (DatePeriods::contains(period.period, record.date, today))
+                        expected << record.fileName;
+                QStringList listed;
+                QVERIFY(store.forEachRecordInPeriod(period.period, today, [&listed](const Record &record) {
+                    listed << record.fileName;
+                    return true;
+                }));
+                QVERIFY2(listed == expected, qPrintable(period.key + u' ' + today.toString(Qt::ISODate)));
+            }
+        }
+    }
+
     void nullColumnsReadAsEmpty()
     {
         const QString path = dbPath("nulls.db");
