@@ -130,6 +130,9 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
 {
     bool exists = false;
     const QByteArray content = readAll(m_path, &exists);
+    // A file that is there but cannot be read would be replaced by this one key: leave it be.
+    if (!exists && QFile::exists(m_path))
+        return false;
     QList<Line> lines = splitLines(content);
     const QByteArray newline = "\r\n";
     const QByteArray keyValue = Gbk::encode(key) + '=' + Gbk::encode(value);
