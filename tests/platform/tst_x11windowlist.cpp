@@ -49,6 +49,14 @@ public:
         return window;
     }
 
+    void retitle(std::uint32_t window, const QString &title)
+    {
+        const QByteArray bytes = title.toUtf8();
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, m_netWmName, m_utf8, 8,
+                            static_cast<std::uint32_t>(bytes.size()), bytes.constData());
+        xcb_flush(m_connection);
+    }
+
     void raise(std::uint32_t window)
     {
         const std::uint32_t above = XCB_STACK_MODE_ABOVE;
@@ -125,6 +133,12 @@ private:
             if (window.id == terminal)
                 QCOMPARE(window.pid, 0u);
         }
+
+        // The list is kept between looks; a new title is read once the server reports it.
+        maker.retitle(firefox, QStringLiteral("体育 — Mozilla Firefox"));
+        const QStringList retitled = {QStringLiteral("体育 — Mozilla Firefox"), QStringLiteral("Start - Netscape 7.0"),
+                                      QStringLiteral("Terminal")};
+        QTRY_COMPARE_WITH_TIMEOUT(titles(list), retitled, 20000);
 
         maker.destroy(firefox);
         maker.raise(terminal);

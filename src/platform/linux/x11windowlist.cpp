@@ -44,6 +44,9 @@ X11WindowList::X11WindowList(const QByteArray &display)
     if (!screens.rem)
         return;
     m_root = screens.data->root;
+    // The stacking list is a property of the root; without a window manager, the root's
+    // children come and go with structure events.
+    watch(m_root, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
 
     static constexpr std::array<const char *, 4> kNames = {
         "_NET_CLIENT_LIST_STACKING", "_NET_WM_NAME", "_NET_WM_PID", "UTF8_STRING"};
@@ -90,12 +93,41 @@ std::vector<std::uint32_t> X11WindowList::stackingBottomFirst()
     return windows;
 }
 
+void X11WindowList::watch(std::uint32_t window, std::uint32_t events)
+{
+    xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &events);
+}
+
+bool X11WindowList::changedSinceLastRead()
+{
+    bool changed = false;
+    // Any event or error on this connection is about the watched windows.
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        changed = true;
+        std::free(event);
+    }
+    return changed;
+}
+
 std::vector<TopLevelWindow> X11WindowList::topmostFirst()
 {
-    std::vector<TopLevelWindow> result;
     if (!isConnected())
-        return result;
+        return {};
+    // Events are drained before the read: a change during the read leaves an event for next time.
+    if (changedSinceLastRead() || !m_cacheValid) {
+        m_cached = readWindows();
+        m_cacheValid = true;
+    }
+    return m_cached;
+}
+
+std::vector<TopLevelWindow> X11WindowList::readWindows()
+{
+    std::vector<TopLevelWindow> result;
     const std::vector<std::uint32_t> bottomFirst = stackingBottomFirst();
+    // Watch each window's titles before reading them, so no later change goes unreported.
+    for (const std::uint32_t window : bottomFirst)
+        watch(window, XCB_EVENT_MASK_PROPERTY_CHANGE);
 
     // Every request goes out before the first reply is awaited: one round trip for all.
     struct Cookies

@@ -18,7 +18,9 @@ struct TopLevelWindow
 
 // The desktop's top-level windows in stacking order, topmost first, with their titles, read
 // over a connection of its own. With a window manager the list is its EWMH client stacking
-// list; without one, the root window's children.
+// list; without one, the root window's children. The list is kept between calls and read
+// again only after the X server reported a change (stacking, titles, windows coming and
+// going), so asking at every web-mode tick costs no round trip while the desktop is still.
 class X11WindowList final
 {
 public:
@@ -32,6 +34,12 @@ public:
 
 private:
     std::vector<std::uint32_t> stackingBottomFirst();
+    std::vector<TopLevelWindow> readWindows();
+    void watch(std::uint32_t window, std::uint32_t events);
+    bool changedSinceLastRead();
+
+    std::vector<TopLevelWindow> m_cached;
+    bool m_cacheValid = false;
 
     xcb_connection_t *m_connection = nullptr;
     std::uint32_t m_root = 0;
