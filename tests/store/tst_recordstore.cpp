@@ -1,5 +1,7 @@
 #include "store/recordstore.h"
+#include "support/readonlypath.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -187,7 +189,7 @@ private slots:
 
         RecordStore store(path);
         QVERIFY(!store.records().has_value());
-        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY2(store.lastError().contains(QStringLiteral("不是数据库")), qPrintable(store.lastError()));
         QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
         std::optional<Record> found;
         QVERIFY(!store.firstRecordNamed(QStringLiteral("a"), &found));
@@ -208,9 +210,63 @@ private slots:
 
         RecordStore store(path);
         QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
-        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY2(store.lastError().contains(QStringLiteral("锁定")), qPrintable(store.lastError()));
         QVERIFY(lock.exec(QStringLiteral("COMMIT")));
         QVERIFY2(store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)), qPrintable(store.lastError()));
+    }
+
+    // A table made by another program: the six columns first and in order work, anything else is
+    // refused with a message that says so and names the file, and the table is left as it was.
+    void tableFormIsCheckedBeforeUse_data()
+    {
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<bool>("usable");
+        const QString six = QStringLiteral("\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\"");
+        QTest::newRow("extra column") << six + QStringLiteral(", \"备注\" TEXT") << true;
+        QTest::newRow("missing column") << QStringLiteral("\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\"") << false;
+        QTest::newRow("columns swapped") << QStringLiteral("\"大小\", \"文件名\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\"") << false;
+    }
+    void tableFormIsCheckedBeforeUse()
+    {
+        QFETCH(QString, columns);
+        QFETCH(bool, usable);
+        const QString path = dbPath(QTest::currentDataTag());
+        {
+            RawConnection raw(path);
+            QVERIFY(raw.query().exec(QStringLiteral("CREATE TABLE filedata (%1)").arg(columns)));
+        }
+        RecordStore store(path);
+        QCOMPARE(store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)), usable);
+        QCOMPARE(store.records().has_value(), usable);
+        if (usable) {
+            QCOMPARE(store.records()->at(0).source, QStringLiteral("http://a.example/"));
+            return;
+        }
+        QVERIFY2(store.lastError().contains(QStringLiteral("不是预期的格式")), qPrintable(store.lastError()));
+        QVERIFY(store.lastError().contains(QDir::toNativeSeparators(path)));
+        RawConnection raw(path);
+        QSqlQuery count = raw.query();
+        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM filedata")) && count.next());
+        QCOMPARE(count.value(0).toInt(), 0);
+    }
+
+    void emptyAndReadOnlyDatabaseFiles()
+    {
+        // A zero-length file is an empty database: the table is made in it.
+        const QString empty = dbPath("empty.db");
+        QVERIFY(QFile(empty).open(QIODevice::WriteOnly));
+        RecordStore emptyStore(empty);
+        QVERIFY2(emptyStore.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)), qPrintable(emptyStore.lastError()));
+
+        const QString readOnly = dbPath("readonly.db");
+        QVERIFY(RecordStore(readOnly).records().has_value());
+        const ReadOnlyPath guard(readOnly);
+        if (!guard.holds())
+            QSKIP("the database file cannot be made read-only here");
+        RecordStore store(readOnly);
+        QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
+        QVERIFY2(store.lastError().contains(QStringLiteral("只读")), qPrintable(store.lastError()));
+        QVERIFY(store.records().has_value());  // reading still works
     }
 
     void aDatabaseInAMissingFolderIsAnError()
