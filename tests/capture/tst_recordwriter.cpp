@@ -10,12 +10,11 @@
 #include "settings/settings.h"
 #include "store/currentrecord.h"
 #include "store/recordstore.h"
+#include "support/foreignconnection.h"
 #include "support/readonlypath.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -51,27 +50,6 @@ struct Fixture
     QString saveFolder() const { return folder.filePath(QStringLiteral("myText")) + QDir::separator(); }
     QList<Record> rows() { return store.records().value_or(QList<Record>()); }
     QStringList savedFiles() const { return QDir(saveFolder()).entryList(QDir::Files | QDir::Hidden); }
-};
-
-// Another program's connection to the database, holding it as that program would.
-struct ForeignConnection
-{
-    explicit ForeignConnection(const QString &path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~ForeignConnection()
-    {
-        QSqlDatabase::database(QStringLiteral("foreign"), false).close();
-        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
-    }
-    bool exec(const QString &statement) const
-    {
-        QSqlQuery query(QSqlDatabase::database(QStringLiteral("foreign"), false));
-        return query.exec(statement);
-    }
 };
 
 } // namespace
