@@ -18,9 +18,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,7 +51,7 @@ struct Rig
 
     void writeSaveFolder(const QString &folder)
     {
-        context.settingsStore.saveSaveFolder(folder);
+        QVERIFY(context.settingsStore.saveSaveFolder(folder));
     }
 
     void runSplash(int ticks)
@@ -101,6 +104,7 @@ private Q_SLOTS:
     void messagesReuseOneWindow();
     void trayAndEditorReachTheOtherWindows();
     void startUpBringsCaptureWindowAndTray();
+    void firstStartStoresCapturesInMyTextWithoutWarning();
     void trayModeCommandsAndToolbarKeepMarksInStep();
     void exitEndsProgramUnlessAWindowRemains();
     void aboutBox();
@@ -251,6 +255,26 @@ void TestApplication::startUpBringsCaptureWindowAndTray()
     // The warning outlives the splash.
     QVERIFY(rig.application.messenger().window()->isVisible());
     QCOMPARE(rig.application.captureWindow(), capture);
+}
+
+void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
+{
+    Rig rig;
+    QVERIFY(QFile::remove(rig.context.settingsStore.filePath()));
+    rig.application.start();
+    QVERIFY(!rig.application.messenger().window());
+    const QString myText = rig.dir.filePath(QStringLiteral("myText"));
+    QCOMPARE(rig.context.settings.saveFolder, myText);
+    QVERIFY(QFileInfo(myText).isDir());
+
+    rig.runSplash(10);
+    CaptureWindow *capture = rig.application.captureWindow();
+    QVERIFY(capture);
+    capture->setCaptureText(QStringLiteral("第一条，记录"));
+    capture->categoryButton(0)->click();
+    QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
+    QVERIFY(capture->captureText().isEmpty());
+    rig.runSplash(10);
 }
 
 void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
