@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPrinter>
 #include <memory>
@@ -67,7 +69,11 @@ private Q_SLOTS:
         QCOMPARE(rows[0].folder, f->path(QString()) + QDir::separator());
         QCOMPARE(rows[0].date, f->clock.today());
 
-        // Saving again writes to the same file without a dialog or a record.
+        // Saving again writes to the same file without a dialog or a record, also after
+        // another window has been active.
+        f->newDocument(QStringLiteral("别的"));
+        f->frame().findChild<QMdiArea *>()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(document->parentWidget()));
+        QCOMPARE(f->active(), document);
         f->edit()->append(QStringLiteral("补"));
         f->actions().saveButton->trigger();
         QCOMPARE(f->dialogs.fileDialogs.size(), 1);
