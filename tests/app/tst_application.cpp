@@ -5,8 +5,8 @@
 #include "app/splashwindow.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
-#include "editor/frmmdi.h"
-#include "editor/frmmdichild.h"
+#include "editor/editorwindow.h"
+#include "editor/documentwindow.h"
 #include "history/historywindow.h"
 #include "settings/frmsetsystem.h"
 #include "platform/testing/fakeautorunentry.h"
@@ -214,9 +214,9 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     rig.context.currentRecord.recCategory = QStringLiteral("短句");
     const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
-    const QList<FrmMdiChild *> documents = windows.editor().frame()->documents();
+    const QList<DocumentWindow *> documents = windows.editor().frame()->documents();
     QCOMPARE(documents.size(), 1);
-    QCOMPARE(documents.first()->docPath(), result.filePath);
+    QCOMPARE(documents.first()->filePath(), result.filePath);
 
     rig.application.exit();
     flushDeletes();
