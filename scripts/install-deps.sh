@@ -12,7 +12,7 @@ case "${1:-run}" in
     ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64) ;;
     bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr python3
-                      libsqlite3-dev sqlite3 findutils) ;;
+                      libsqlite3-dev sqlite3 findutils ripgrep) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include "settings/frmsetsystem.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QMenu>
 
 Application::Application(AppContext &context, SourceDiscovery &discovery, const PointerProbe &pointer,
@@ -19,6 +20,7 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
                                      *context.clock, *context.shell})
     , m_windows(context, m_messenger.showFunction())
     , m_quit([] { QCoreApplication::quit(); })
+    , m_indexWorker(context.store.databasePath())
 {
     m_writer.setOpenInEditor([this](const QString &path) { m_windows.openInEditor(path); });
     m_tray.setSettingsAction([this] { m_windows.showSettings(); });
@@ -60,12 +62,36 @@ void Application::start()
     connect(m_splash, &SplashWindow::finished, this, [this] {
         if (m_splash)
             m_splash->deleteLater();
+        startBackgroundIndexing();
         Q_EMIT started();
     });
     frmSetSystem::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
                                   m_messenger.showFunction());
     m_context.settingsStore.readSysTem(m_context.settings);
     m_splash->start();
+}
+
+void Application::startBackgroundIndexing()
+{
+    struct Counts
+    {
+        int indexed = 0;
+        int unreadable = 0;
+        bool ok = true;
+        QString error;
+    };
+    auto counts = std::make_shared<Counts>();
+    connect(&m_indexWorker, &StoreWorker::finished, this, [counts] {
+        if (!counts->ok)
+            qWarning().noquote() << counts->error;
+        else if (counts->indexed || counts->unreadable)
+            qInfo("search index: %d files indexed, %d unreadable", counts->indexed, counts->unreadable);
+    });
+    m_indexWorker.start([counts](RecordStore &store, const std::atomic_bool &stopRequested) {
+        counts->ok = store.indexPendingRecords([&stopRequested] { return !stopRequested; }, &counts->indexed,
+                                               &counts->unreadable);
+        counts->error = store.lastError();
+    });
 }
 
 void Application::showCaptureAndTray()

@@ -7,6 +7,7 @@
 #include "app/trayicon.h"
 #include "capture/capturewindow.h"
 #include "capture/recordwriter.h"
+#include "store/storeworker.h"
 
 #include <QList>
 #include <QObject>
@@ -64,6 +65,8 @@ Q_SIGNALS:
 
 private:
     void showTrayMenuWithoutTray(const QPoint &globalPosition);
+    // Indexes, in a worker thread, the records the search index does not know yet.
+    void startBackgroundIndexing();
     bool anyWindowKeepsProgram() const;
 
     AppContext &m_context;
@@ -78,5 +81,6 @@ private:
     QPointer<AboutBox> m_about;
     QList<QPointer<QWidget>> m_otherWindows;
     std::function<void()> m_quit;
+    StoreWorker m_indexWorker;
     bool m_startInPenMode = false;
 };

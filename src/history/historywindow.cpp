@@ -7,6 +7,10 @@
 #include "history/historytree.h"
 #include "history/recordgridmodel.h"
 #include "platform/dialogs.h"
+#include "settings/settings.h"
+#include "store/recordrebuilder.h"
+#include "store/recordstore.h"
+#include "store/storeworker.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -16,7 +20,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -26,6 +32,9 @@ constexpr int kClientHeight = 6945;
 constexpr int kRowHeight = 320;
 constexpr int kColumnWidths[RecordGridModel::kColumns] = {500, 3000, 1000, 1000, 1100, 3000, 4000};
 constexpr int kKeyRole = Qt::UserRole;
+constexpr int kSearchFieldHeight = 330;
+// Typing pauses this long before the search runs.
+constexpr int kSearchDelayMs = 250;
 
 QFont fontOf(const QStringList &families, int points)
 {
@@ -58,6 +67,7 @@ HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QStri
     resize(Twips::size(kClientWidth, kClientHeight));
 
     buildGrid();
+    buildSearchField();
     buildTree();
     buildStatusFrame();
     buildBanner();
@@ -67,6 +77,10 @@ HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QStri
     QAction *mDele = m_mnuDelete->addAction(QStringLiteral("删除单条记录"));
     mDele->setObjectName(QStringLiteral("mDele"));
     connect(mDele, &QAction::triggered, this, &HistoryWindow::deleteMarked);
+    m_mnuDelete->addSeparator();
+    QAction *rebuildAction = m_mnuDelete->addAction(QStringLiteral("重建记录"));
+    rebuildAction->setObjectName(QStringLiteral("rebuildRecordsAction"));
+    connect(rebuildAction, &QAction::triggered, this, &HistoryWindow::rebuildRecords);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
@@ -114,7 +128,7 @@ void HistoryWindow::buildGrid()
     m_model = new RecordGridModel(this);
     m_gridView = new QTableView(this);
     m_gridView->setObjectName(QStringLiteral("MSFlexGrid1"));
-    m_gridView->setGeometry(Twips::rect(2160, 0, 8175, 5415));
+    m_gridView->setGeometry(Twips::rect(2160, kSearchFieldHeight, 8175, 5415 - kSearchFieldHeight));
     m_gridView->setModel(m_model);
     m_gridView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_gridView->setWordWrap(false);
@@ -128,6 +142,25 @@ void HistoryWindow::buildGrid()
     m_gridView->viewport()->installEventFilter(this);
     m_gridView->horizontalHeader()->setMouseTracking(true);
     m_gridView->horizontalHeader()->installEventFilter(this);
+}
+
+void HistoryWindow::buildSearchField()
+{
+    m_searchEdit = new QLineEdit(this);
+    m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    m_searchEdit->setGeometry(Twips::rect(2160, 0, 8175, kSearchFieldHeight - 30));
+    m_searchEdit->setPlaceholderText(QStringLiteral("搜索全文（Ctrl+F）"));
+    m_searchEdit->setClearButtonEnabled(true);
+    m_searchDelay = new QTimer(this);
+    m_searchDelay->setSingleShot(true);
+    m_searchDelay->setInterval(kSearchDelayMs);
+    connect(m_searchEdit, &QLineEdit::textChanged, m_searchDelay, qOverload<>(&QTimer::start));
+    connect(m_searchDelay, &QTimer::timeout, this, [this] { searchFor(m_searchEdit->text()); });
+    auto *focusSearch = new QShortcut(QKeySequence::Find, this);
+    connect(focusSearch, &QShortcut::activated, this, [this] {
+        m_searchEdit->setFocus(Qt::ShortcutFocusReason);
+        m_searchEdit->selectAll();
+    });
 }
 
 void HistoryWindow::buildStatusFrame()
@@ -192,14 +225,63 @@ void HistoryWindow::listItem(QTreeWidgetItem *item)
         return;
     const HistoryListing listing(m_store, m_clock);
     HistoryListing::Result result = listing.list(item->data(0, kKeyRole).toString(), item->text(0));
-    m_model->setListing(std::move(result.records));
+    showListing(std::move(result.records), result.ok, result.error);
+}
+
+void HistoryWindow::showListing(QList<Record> records, bool ok, const QString &error)
+{
+    m_model->setListing(std::move(records));
     const RecordGridModel::Status status = m_model->listingStatus();
     m_txtFile->setText(status.file);
     m_txtFileName->setText(status.fileName);
     m_txtFiles->setText(status.files);
-    if (!result.ok) {
-        m_dialogs.message(this, Dialogs::systemTitle(), result.error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    if (!ok)
+        m_dialogs.message(this, Dialogs::systemTitle(), error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+}
+
+void HistoryWindow::searchFor(const QString &text)
+{
+    m_searchDelay->stop();
+    if (text.trimmed().isEmpty()) {
+        if (QTreeWidgetItem *item = m_tree->currentItem())
+            listItem(item);
+        else
+            showListing({}, true, {});
+        return;
     }
+    QList<Record> records;
+    const bool ok = m_store.forEachRecordContaining(text, [&records](const Record &record) {
+        records.append(record);
+        return true;
+    });
+    showListing(ok ? std::move(records) : QList<Record>(), ok, m_store.lastError());
+}
+
+bool HistoryWindow::isRebuilding() const
+{
+    return m_rebuildWorker && m_rebuildWorker->isRunning();
+}
+
+void HistoryWindow::rebuildRecords()
+{
+    if (isRebuilding())
+        return;
+    if (!m_rebuildWorker)
+        m_rebuildWorker = new StoreWorker(m_store.databasePath(), this);
+    auto result = std::make_shared<RecordRebuilder::Result>();
+    const QString saveFolder = m_settings.saveFolder;
+    m_rebuildWorker->disconnect(this);
+    connect(m_rebuildWorker, &StoreWorker::finished, this, [this, result] {
+        const QString text = result->ok
+            ? QStringLiteral("重建记录完成：新增 %1 条记录，%2 个文件无法读取。").arg(result->added).arg(result->unreadable)
+            : QStringLiteral("重建记录中断：新增 %1 条记录。\n").arg(result->added) + result->error;
+        m_dialogs.message(this, Dialogs::systemTitle(), text,
+                          result->ok ? Dialogs::Icon::Information : Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        searchFor(m_searchEdit->text());
+    });
+    m_rebuildWorker->start([result, saveFolder](RecordStore &store, const std::atomic_bool &stopRequested) {
+        *result = RecordRebuilder::rebuild(store, saveFolder, [&stopRequested] { return !stopRequested; });
+    });
 }
 
 int HistoryWindow::gridRowAt(const QPoint &viewportPos) const

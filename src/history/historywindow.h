@@ -3,6 +3,7 @@
 #include "finder/finderwindow.h"
 #include "history/recordactions.h"
 #include "history/rowmarking.h"
+#include "store/record.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -18,12 +19,16 @@ class QTreeWidgetItem;
 class RecordGridModel;
 class RecordStore;
 class ShellOpener;
+class StoreWorker;
+class QTimer;
 struct Settings;
 
 // The history window "历史记录": a tree of categories and date periods on the left, the
 // records of the clicked node in a grid on the right. Double-click on 文件名 opens the file
 // in the chosen editor (or offers the file finder when the file has gone), on 资料来源 opens
-// the source; the right button's popup deletes the marked records.
+// the source; the right button's popup deletes the marked records or rebuilds the records
+// from the save folder. The search field above the grid lists the records whose text holds
+// what is typed; clearing it lists the current node again.
 // The window deletes itself when closed; the finder it opens closes with it.
 class HistoryWindow final : public QWidget
 {
@@ -43,6 +48,11 @@ public:
     void listNode(const QString &key);
     // Shows the file finder, creating it on first use, with findFileName as its pattern.
     void showFinder();
+    // Lists the records whose text contains `text`, or the current node when it is empty.
+    void searchFor(const QString &text);
+    // Adds rows for the save folder's unrecorded files in a worker thread, then reports.
+    void rebuildRecords();
+    bool isRebuilding() const;
 
     FinderWindow *finderWindow() const { return m_finder; }
     const RecordGridModel &grid() const { return *m_model; }
@@ -56,7 +66,9 @@ private:
     void buildGrid();
     void buildStatusFrame();
     void buildBanner();
+    void buildSearchField();
     void listItem(QTreeWidgetItem *item);
+    void showListing(QList<Record> records, bool ok, const QString &error);
     void showStatus(int gridRow);
     void deleteMarked();
     int gridRowAt(const QPoint &viewportPos) const;
@@ -82,4 +94,7 @@ private:
     RowMarking m_marking;
     int m_popupRow = 0;
     QPointer<FinderWindow> m_finder;
+    QLineEdit *m_searchEdit = nullptr;
+    QTimer *m_searchDelay = nullptr;
+    StoreWorker *m_rebuildWorker = nullptr;
 };

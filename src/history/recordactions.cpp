@@ -3,6 +3,7 @@
 #include "capture/rtfdocument.h"
 #include "common/gbktextfile.h"
 #include "history/recordgridmodel.h"
+#include "history/textfragment.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/shellopener.h"
@@ -97,7 +98,18 @@ void RecordActions::openSource(const RecordGridModel &model, int gridRow)
 {
     const QString source = model.cellText(gridRow, RecordGridModel::Source);
     if (!source.isEmpty())
-        m_context.shell.open(source);
+        m_context.shell.open(sourceAtQuote(model, gridRow, source));
+}
+
+// A web source with a text fragment for the record's text, so the browser shows the quote.
+// The source as stored when the file cannot be read.
+QString RecordActions::sourceAtQuote(const RecordGridModel &model, int gridRow, const QString &source)
+{
+    if (!TextFragment::appliesTo(source))
+        return source;
+    const std::optional<QString> text = GbkTextFile::read(
+        filePath(model.cellText(gridRow, RecordGridModel::Folder), model.cellText(gridRow, RecordGridModel::FileName)));
+    return text ? TextFragment::addressAt(source, *text) : source;
 }
 
 void RecordActions::deleteRows(RecordGridModel &model, const QList<int> &gridRows, QWidget *parent,

@@ -46,7 +46,7 @@ public:
 
     // Double-click on 文件名 of a grid row.
     OpenOutcome openFile(const RecordGridModel &model, int gridRow, QWidget *parent);
-    // Double-click on 资料来源 of a grid row.
+    // Double-click on 资料来源 of a grid row. A web source opens at the record's quote.
     void openSource(const RecordGridModel &model, int gridRow);
     // Deletes the records of the given grid rows, asking once for each. Rows without a
     // record are passed over silently. `declined` runs after each "No".
@@ -62,6 +62,7 @@ public:
 
 private:
     bool convertAndOpen(const QString &path, const QString &extension, QWidget *parent);
+    static QString sourceAtQuote(const RecordGridModel &model, int gridRow, const QString &source);
 
     Context m_context;
 };

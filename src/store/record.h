@@ -15,3 +15,12 @@ struct Record
     QString folder;
     QString source;
 };
+
+// The file a record describes: folder + name, with ".txt" added unless the path already
+// ends in ".txt" or ".TXT".
+inline QString recordFilePath(const QString &folder, const QString &name)
+{
+    const QString path = folder + name;
+    return path.endsWith(QStringLiteral(".txt")) || path.endsWith(QStringLiteral(".TXT")) ? path
+                                                                                         : path + QStringLiteral(".txt");
+}

@@ -1,5 +1,8 @@
 #include "store/recordstore.h"
 
+#include "store/searchindex.h"
+#include "store/searchtokens.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QSqlDatabase>
@@ -158,6 +161,7 @@ bool RecordStore::ensureOpen()
     }
     m_open = true;
     m_lastError.clear();
+    m_searchReady = SearchIndex::attach(db, m_path, &m_searchError);
     return true;
 }
 
@@ -185,6 +189,12 @@ bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today)
     query.addBindValue(text(record.recSource));
     if (!query.exec())
         return fail(QStringLiteral("无法写入记录"), query.lastError());
+    if (m_searchReady) {
+        // A file the index misses now is indexed by the next background pass.
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        SearchIndex::indexRecord(db, query.lastInsertId().toLongLong(),
+                                 recordFilePath(record.recFolder, record.recFileName));
+    }
     return true;
 }
 
@@ -322,5 +332,52 @@ bool RecordStore::removeRecord(qint64 rowId)
     query.addBindValue(rowId);
     if (!query.exec())
         return fail(QStringLiteral("无法删除记录"), query.lastError());
+    if (m_searchReady) {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        SearchIndex::forgetRecord(db, rowId);
+    }
     return true;
+}
+
+bool RecordStore::forEachRecordContaining(const QString &text, const std::function<bool(const Record &)> &visit)
+{
+    if (!ensureOpen())
+        return false;
+    if (!m_searchReady)
+        return fail(QStringLiteral("无法使用搜索索引"), m_searchError);
+    const QString expression = SearchTokens::matchExpression(text);
+    if (expression.isEmpty())
+        return true;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT f.rowid, f.*, i.path FROM search.words AS w JOIN search.indexed AS i ON i.id = w.rowid "
+        "JOIN filedata AS f ON f.rowid = i.recordId WHERE w.tokens MATCH ? ORDER BY f.rowid"));
+    query.addBindValue(expression);
+    if (!query.exec())
+        return fail(QStringLiteral("无法搜索记录"), query.lastError());
+    while (query.next()) {
+        const Record record = recordFrom(query);
+        // An entry left from a replaced database may name another row's file.
+        if (recordFilePath(record.folder, record.fileName) == query.value(7).toString() && !visit(record))
+            break;
+    }
+    if (query.lastError().isValid())
+        return fail(QStringLiteral("无法搜索记录"), query.lastError());
+    return true;
+}
+
+bool RecordStore::indexPendingRecords(const std::function<bool()> &keepGoing, int *indexed, int *unreadable)
+{
+    if (!ensureOpen())
+        return false;
+    if (!m_searchReady)
+        return fail(QStringLiteral("无法使用搜索索引"), m_searchError);
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    SearchIndex::PassResult result;
+    QString error;
+    const bool ok = SearchIndex::indexPending(db, keepGoing, &result, &error);
+    *indexed = result.indexed;
+    *unreadable = result.unreadable;
+    return ok || fail(QStringLiteral("无法更新搜索索引"), error);
 }

@@ -19,6 +19,8 @@ class QSqlQuery;
 // these is refused. Every operation reports failure (locked, read-only, unreadable or corrupt
 // database, a table not in the expected form) through its result and lastError(), in words
 // that name the database file.
+// Rows added or removed here are added to or removed from the search index (SearchIndex)
+// as well; an index that cannot be written never fails the row.
 class RecordStore final
 {
 public:
@@ -48,6 +50,13 @@ public:
     // Deletes one row. Deleting a row never touches the file it describes.
     bool removeRecord(qint64 rowId);
 
+    // Every row, in stored order, whose file's text contains `query` (SearchTokens rules),
+    // as far as the search index knows the files.
+    bool forEachRecordContaining(const QString &query, const std::function<bool(const Record &)> &visit);
+    // Brings the search index up to date with the rows and their files (a long pass: run it
+    // on a store of its own in a worker thread). `keepGoing` is asked before each file.
+    bool indexPendingRecords(const std::function<bool()> &keepGoing, int *indexed, int *unreadable);
+
 private:
     bool ensureOpen();
     bool fail(const QString &what, const QString &detail);
@@ -60,5 +69,8 @@ private:
     QString m_path;
     QString m_connection;
     bool m_open = false;
+    // The search index is attached; without it every other operation still works.
+    bool m_searchReady = false;
+    QString m_searchError;
     QString m_lastError;
 };

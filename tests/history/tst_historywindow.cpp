@@ -1,5 +1,7 @@
 #include "historyfixture.h"
 
+#include "common/gbktextfile.h"
+
 #include "finder/finderwindow.h"
 #include "history/historywindow.h"
 #include "history/recordgridmodel.h"
@@ -125,6 +127,37 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages.first().title, QStringLiteral("系统提示："));
         QCOMPARE(m_dialogs.messages.first().icon, Dialogs::Icon::Critical);
         QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtFiles"))->text(), QStringLiteral("共列 0 个文件"));
+    }
+
+    void searchFieldListsRecordsByTheirText()
+    {
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("笔记3.txt")), QStringLiteral("今天学习全文搜索")));
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("笔记5.txt")), QStringLiteral("搜索引擎")));
+        m_fixture->add(QStringLiteral("笔记3"), QStringLiteral("小说"), m_clock.today());
+        m_fixture->add(QStringLiteral("笔记5"), QStringLiteral("小说"), m_clock.today());
+        m_window->listNode(QStringLiteral("xiaoShuo"));
+
+        auto *search = m_window->findChild<QLineEdit *>(QStringLiteral("searchEdit"));
+        QTest::keyClick(m_window, Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(search->hasFocus());
+        search->setText(QStringLiteral("搜索"));
+        QTRY_COMPARE(field("txtFiles"), QStringLiteral("共列 2 个文件"));
+        QCOMPARE(m_window->grid().cellText(1, 1), QStringLiteral("笔记3"));
+        QCOMPARE(m_window->grid().cellText(2, 1), QStringLiteral("笔记5"));
+        search->clear();
+        QTRY_COMPARE(field("txtFiles"), QStringLiteral("共列 14 个文件"));
+    }
+
+    void rebuildAddsTheSaveFolderFilesAndReports()
+    {
+        m_settings.saveFolder = m_fixture->folder();
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("笔记1.txt")), QStringLiteral("已记录")));
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("外来.txt")), QStringLiteral("同步来的")));
+        m_window->findChild<QAction *>(QStringLiteral("rebuildRecordsAction"))->trigger();
+        QTRY_COMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().text, QStringLiteral("重建记录完成：新增 1 条记录，0 个文件无法读取。"));
+        QCOMPARE(m_fixture->store().records()->size(), 13);
+        QCOMPARE(m_fixture->store().records()->last().fileName, QStringLiteral("外来"));
     }
 
 private:

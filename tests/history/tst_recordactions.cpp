@@ -3,12 +3,14 @@
 #include "common/gbktextfile.h"
 #include "history/recordactions.h"
 #include "history/recordgridmodel.h"
+#include "history/textfragment.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
 #include "settings/settings.h"
 
 #include <QFile>
+#include <QUrl>
 
 using Outcome = RecordActions::OpenOutcome;
 
@@ -59,6 +61,50 @@ private Q_SLOTS:
         QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::NotOpened);
         QCOMPARE(m_shell.opened.size(), 1);
         QVERIFY(m_dialogs.messages.isEmpty());
+    }
+
+    void textFragmentNamesTheQuote_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("quote");
+        QTest::addColumn<QString>("expected");
+        const QString page = QStringLiteral("https://a.example/p");
+        QTest::newRow("short, punctuation") << page << "  Hello, world -- & more\n"
+                                            << page + "#:~:text=Hello%2C%20world%20%2D%2D%20%26%20more";
+        QTest::newRow("one character") << page << "字" << page + "#:~:text=%E5%AD%97";
+        QTest::newRow("blank") << page << " \n " << page;
+        QTest::newRow("not web") << "ftp://a.example/f" << "text" << "ftp://a.example/f";
+        QTest::newRow("existing fragment") << page + "#part" << "ok" << page + "#part:~:text=ok";
+        QTest::newRow("existing directive") << page + "#:~:text=a" << "ok" << page + "#:~:text=a&text=ok";
+        QTest::newRow("long latin") << page
+                                    << "The quick brown fox jumps over the lazy dog and keeps running far away "
+                                       "until the sun goes down over the quiet hills"
+                                    << page + "#:~:text=The%20quick%20brown%20fox,over%20the%20quiet%20hills";
+        // Longer than any page would quote: still a short address, by its first and last characters.
+        QTest::newRow("long chinese") << page << QString(QStringLiteral("春眠不觉晓处处闻啼鸟")).repeated(500) + "终"
+                                      << page + "#:~:text=" + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("春眠不觉晓处处闻啼鸟")))
+                                             + "," + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("眠不觉晓处处闻啼鸟终")));
+    }
+
+    void textFragmentNamesTheQuote()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, quote);
+        QFETCH(QString, expected);
+        QCOMPARE(TextFragment::addressAt(address, quote), expected);
+    }
+
+    // The shell gets the address with the quote; the stored source stays as it was.
+    void webSourceOpensAtTheQuote()
+    {
+        RecordGridModel &model = listed({QStringLiteral("引文"), QStringLiteral("丢失")});
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("引文.txt")), QStringLiteral("床前明月光")));
+        m_actions->openSource(model, 1);
+        m_actions->openSource(model, 2);
+        QCOMPARE(m_shell.opened,
+                 (QStringList{QStringLiteral("https://example.com/引文#:~:text=%E5%BA%8A%E5%89%8D%E6%98%8E%E6%9C%88%E5%85%89"),
+                              QStringLiteral("https://example.com/丢失")}));
+        QCOMPARE(m_fixture->store().records()->first().source, QStringLiteral("https://example.com/引文"));
     }
 
     // The RTF copy is written beside the record's file from the file itself.

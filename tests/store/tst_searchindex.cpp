@@ -1,0 +1,217 @@
+#include "common/gbktextfile.h"
+#include "store/recordrebuilder.h"
+#include "store/recordstore.h"
+#include "store/searchindex.h"
+#include "store/searchtokens.h"
+#include "store/storeworker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSearchIndex : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<RecordStore> m_store;
+
+    QString folder() const { return m_dir->path() + u'/'; }
+    QString dbPath() const { return m_dir->filePath(QStringLiteral("filelist.db")); }
+
+    // Writes the record's file, then adds its row, as a capture does.
+    void capture(const QString &name, const QString &text)
+    {
+        QVERIFY(GbkTextFile::write(folder() + name + QStringLiteral(".txt"), text));
+        QVERIFY(m_store->addFileData({name, QString::number(text.size()), QStringLiteral("默认文本"), folder(), {}},
+                                     QDate(2024, 5, 1)));
+    }
+
+    QStringList found(const QString &query)
+    {
+        QStringList names;
+        if (!m_store->forEachRecordContaining(query, [&names](const Record &record) {
+                names.append(record.fileName);
+                return true;
+            }))
+            qWarning() << m_store->lastError();
+        return names;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = std::make_unique<RecordStore>(dbPath());
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        m_dir.reset();
+    }
+
+    void indexWords()
+    {
+        QCOMPARE(SearchTokens::forIndex(QStringLiteral("中国人")), QStringLiteral("中国 国人 人"));
+        QCOMPARE(SearchTokens::forIndex(QStringLiteral("ＱＴ６开发，Hello😀世")), QStringLiteral("qt6 开发 发 hello 世"));
+        QCOMPARE(SearchTokens::matchExpression(QStringLiteral("中国")), QStringLiteral("\"中国\""));
+        QCOMPARE(SearchTokens::matchExpression(QStringLiteral("，。!")), QString());
+    }
+
+    void queriesFindTextsAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("two han") << "我们的中华人民共和国" << "人民" << true;
+        QTest::newRow("two han absent") << "我们的中华人民共和国" << "民人" << false;
+        QTest::newRow("four han") << "我们的中华人民共和国" << "中华人民" << true;
+        QTest::newRow("han at end") << "热爱祖国" << "祖国" << true;
+        QTest::newRow("one han first") << "热爱祖国" << "热" << true;
+        QTest::newRow("one han last") << "热爱祖国" << "国" << true;
+        QTest::newRow("one han absent") << "热爱祖国" << "家" << false;
+        QTest::newRow("latin case") << "Qt Creator is nice" << "creator IS" << true;
+        QTest::newRow("latin prefix") << "Qt Creator is nice" << "crea" << true;
+        QTest::newRow("latin inside word") << "Qt Creator is nice" << "reator" << false;
+        QTest::newRow("full width query") << "version 2024 released" << "ＶＥＲＳＩＯＮ　２０２４" << true;
+        QTest::newRow("full width text") << "ＡＢＣ（全角）文字" << "abc" << true;
+        QTest::newRow("mixed") << "使用Qt6开发程序" << "qt6开发" << true;
+        QTest::newRow("mixed han then latin") << "使用Qt6开发程序" << "使用qt" << true;
+        QTest::newRow("across punctuation") << "你好，世界" << "好世" << false;
+        QTest::newRow("emoji between") << "开心😀快乐" << "心快" << false;
+        QTest::newRow("emoji text") << "开心😀快乐" << "快乐" << true;
+        QTest::newRow("beyond gbk") << "𠀀𠀁古字" << "𠀁古" << true;
+    }
+
+    void queriesFindTextsAsWritten()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, query);
+        QFETCH(bool, match);
+        capture(QStringLiteral("甲"), text);
+        capture(QStringLiteral("乙"), QStringLiteral("无关的内容 nothing"));
+        QCOMPARE(found(query), match ? QStringList{QStringLiteral("甲")} : QStringList());
+    }
+
+    void deletedAndRewrittenRecordsLeaveTheResults()
+    {
+        capture(QStringLiteral("一"), QStringLiteral("春天来了"));
+        capture(QStringLiteral("二"), QStringLiteral("春天很美"));
+        QCOMPARE(found(QStringLiteral("春天")), (QStringList{QStringLiteral("一"), QStringLiteral("二")}));
+        std::optional<Record> first;
+        QVERIFY(m_store->firstRecordNamed(QStringLiteral("一"), &first) && first);
+        QVERIFY(m_store->removeRecord(first->rowId));
+        QCOMPARE(found(QStringLiteral("春天")), QStringList{QStringLiteral("二")});
+
+        // The same row name written again with other text: only the new text is found.
+        capture(QStringLiteral("二"), QStringLiteral("秋天很美"));
+        QCOMPARE(found(QStringLiteral("秋天")), QStringList{QStringLiteral("二")});
+    }
+
+    // A database from before the index: rows and files exist, the index file does not.
+    void backgroundPassIndexesOlderRecordsWhileTheStoreIsUsed()
+    {
+        m_store.reset();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(dbPath());
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("CREATE TABLE filedata (\"文件名\" TEXT, \"大小\" TEXT, \"类别\" TEXT, "
+                                              "\"记录时间\" TEXT, \"存放地址\" TEXT, \"资料来源\" TEXT)")));
+            QVERIFY(db.transaction());
+            for (int i = 0; i < 300; ++i) {
+                const QString name = QStringLiteral("旧%1").arg(i);
+                if (i != 7)
+                    QVERIFY(GbkTextFile::write(folder() + name + QStringLiteral(".txt"),
+                                               QStringLiteral("第%1篇 旧日记录 number%1").arg(i)));
+                query.prepare(QStringLiteral("INSERT INTO filedata VALUES (?, '9', '小说', '2020-01-01', ?, '')"));
+                query.addBindValue(name);
+                query.addBindValue(folder());
+                QVERIFY(query.exec());
+            }
+            QVERIFY(db.commit());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        QVERIFY(!QFile::exists(SearchIndex::pathFor(dbPath())));
+
+        m_store = std::make_unique<RecordStore>(dbPath());
+        int indexed = 0;
+        int unreadable = 0;
+        StoreWorker worker(dbPath());
+        QSignalSpy done(&worker, &StoreWorker::finished);
+        QVERIFY(worker.start([&](RecordStore &store, const std::atomic_bool &stop) {
+            QVERIFY(store.indexPendingRecords([&stop] { return !stop; }, &indexed, &unreadable));
+        }));
+        QVERIFY(!worker.start({}));
+        // The GUI thread's store keeps listing and adding meanwhile.
+        int listed = 0;
+        while (done.isEmpty()) {
+            QVERIFY(m_store->forEachRecordInCategory(QStringLiteral("小说"), [&listed](const Record &) {
+                ++listed;
+                return true;
+            }));
+            QTest::qWait(5);
+        }
+        QVERIFY(listed >= 300);
+        capture(QStringLiteral("新"), QStringLiteral("新的记录"));
+        QCOMPARE(indexed, 299);
+        QCOMPARE(unreadable, 1);
+        QCOMPARE(found(QStringLiteral("第12篇")), QStringList{QStringLiteral("旧12")});
+        QCOMPARE(found(QStringLiteral("旧日")).size(), 299);
+        QCOMPARE(found(QStringLiteral("新的")), QStringList{QStringLiteral("新")});
+
+        // A second pass has nothing left but the file that is still missing.
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &indexed, &unreadable));
+        QCOMPARE(indexed, 0);
+        QCOMPARE(unreadable, 1);
+    }
+
+    void rebuildAddsOnlyUnrecordedFiles()
+    {
+        const QString sub = folder() + QStringLiteral("子目录/");
+        QVERIFY(QDir().mkpath(sub));
+        capture(QStringLiteral("同名"), QStringLiteral("已有记录"));
+        QVERIFY(GbkTextFile::write(sub + QStringLiteral("同名.txt"), QStringLiteral("第一行\n第二行")));
+        QVERIFY(GbkTextFile::write(sub + QStringLiteral("𠀀古字.txt"), QStringLiteral("罕见的字")));
+        QVERIFY(GbkTextFile::write(sub + QStringLiteral("notes.doc"), QStringLiteral("not text")));
+        QVERIFY(QFile::link(folder() + QStringLiteral("gone"), folder() + QStringLiteral("断开.txt")));
+        {
+            QFile old(sub + QStringLiteral("同名.txt"));
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime(QDate(2021, 3, 4), QTime(10, 0)), QFileDevice::FileModificationTime));
+        }
+
+        const RecordRebuilder::Result result = RecordRebuilder::rebuild(*m_store, folder());
+        QVERIFY(result.ok);
+        QCOMPARE(result.added, 2);
+        QCOMPARE(result.unreadable, 1);
+        const QList<Record> rows = m_store->records().value();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.at(0).folder, folder());
+        const auto added = std::find_if(rows.cbegin(), rows.cend(),
+                                        [](const Record &row) { return row.fileName == QStringLiteral("同名") && row.folder.contains(QStringLiteral("子目录")); });
+        QVERIFY(added != rows.cend());
+        QCOMPARE(added->folder, sub);
+        QCOMPARE(added->size, QStringLiteral("8"));
+        QCOMPARE(added->category, QStringLiteral("默认文本"));
+        QCOMPARE(added->date, QDate(2021, 3, 4));
+        QCOMPARE(added->source, QString());
+        QCOMPARE(found(QStringLiteral("罕见")), QStringList{QStringLiteral("𠀀古字")});
+
+        // A second rebuild finds everything recorded and changes nothing.
+        const RecordRebuilder::Result again = RecordRebuilder::rebuild(*m_store, folder());
+        QCOMPARE(again.added, 0);
+        QCOMPARE(m_store->records()->size(), rows.size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchIndex)
+#include "tst_searchindex.moc"
