@@ -82,6 +82,7 @@ private:
         m_running->setProcessEnvironment(programEnvironment());
         m_running->setProcessChannelMode(QProcess::ForwardedChannels);
         m_running->start(installed(QStringLiteral("bin/notavo")), {});
+        m_running->waitForStarted();
         const QString socket = m_home.filePath(QStringLiteral("run/notavo.socket"));
         for (int wait = 0; wait < 150 && m_running->state() == QProcess::Running; ++wait) {
             if (QFileInfo::exists(socket))
