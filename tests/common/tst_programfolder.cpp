@@ -1,7 +1,6 @@
 #include "common/programfolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,27 +12,19 @@ private slots:
     void dataStaysBesideAWritableProgramOnly()
     {
         QTemporaryDir root;
-        const QString data = root.filePath(QStringLiteral("data"));
-
+        const QString data = root.filePath("data");
+        for (const char *folder : {"portable", "readonly", "usr/bin"})
+            QVERIFY(QDir().mkpath(root.filePath(folder)));
         // A portable copy or the build tree: the executable's own folder.
-        const QString portable = root.filePath(QStringLiteral("portable"));
-        QVERIFY(QDir().mkpath(portable));
-        QCOMPARE(ProgramFolder::locate(portable, data).path(), portable);
-
-        // A folder without any write bit is read-only even for root, which the system lets write.
-        const QString readOnly = root.filePath(QStringLiteral("readonly"));
-        QVERIFY(QDir().mkpath(readOnly));
-        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-        QCOMPARE(ProgramFolder::locate(readOnly, data).path(), data);
-        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        // An installed program: <prefix>/bin beside <prefix>/share/notavo, even where root may write.
-        const QString bin = root.filePath(QStringLiteral("usr/bin"));
-        QVERIFY(QDir().mkpath(bin));
-        QCOMPARE(ProgramFolder::installedShareFolder(bin), QString());
-        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("usr/share/notavo"))));
-        QCOMPARE(ProgramFolder::installedShareFolder(bin), root.filePath(QStringLiteral("usr/share/notavo")));
-        QCOMPARE(ProgramFolder::locate(bin, data).path(), data);
+        QCOMPARE(ProgramFolder::locate(root.filePath("portable"), data).path(), root.filePath("portable"));
+        // A folder without any write bit is read-only even for root, whom the system lets write.
+        QVERIFY(QFile::setPermissions(root.filePath("readonly"), QFile::ReadOwner | QFile::ExeOwner));
+        QCOMPARE(ProgramFolder::locate(root.filePath("readonly"), data).path(), data);
+        QFile::setPermissions(root.filePath("readonly"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // An installed program (<prefix>/bin beside <prefix>/share/notavo), even where root may write.
+        QCOMPARE(ProgramFolder::locate(root.filePath("usr/bin"), data).path(), root.filePath("usr/bin"));
+        QVERIFY(QDir().mkpath(root.filePath("usr/share/notavo")));
+        QCOMPARE(ProgramFolder::locate(root.filePath("usr/bin"), data).path(), data);
     }
 };
 
