@@ -74,7 +74,8 @@ class TestInstalledProgram : public QObject
         return environment;
     }
 
-    // Starts the installed program; it is running once it listens on its socket.
+    // Starts the installed program; it runs once it holds the lock and listens on its socket
+    // (a socket file may be left by a killed one).
     bool startRunningProgram()
     {
         m_running = std::make_unique<QProcess>();
@@ -82,8 +83,12 @@ class TestInstalledProgram : public QObject
         m_running->setProcessChannelMode(QProcess::ForwardedChannels);
         m_running->start(program(), {});
         m_running->waitForStarted();
+        QFile lock(m_home.filePath("run/notavo.lock"));
         for (int wait = 0; wait < 150 && m_running->state() == QProcess::Running; ++wait) {
-            if (QFileInfo::exists(m_home.filePath("run/notavo.socket")))
+            const bool locked = lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed().toLongLong() == m_running->processId();
+            lock.close();
+            const QFileInfo socket(m_home.filePath("run/notavo.socket"));
+            if (locked && socket.exists() && socket.lastModified() >= QFileInfo(lock).lastModified())
                 return true;
             QTest::qWait(100);
         }
