@@ -30,8 +30,11 @@ set(CPACK_PACKAGE_NAME notavo)
 set(CPACK_PACKAGE_VENDOR "Notavo")
 set(CPACK_PACKAGE_CONTACT "Notavo developers <notavo@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "collect text while you read")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Notavo keeps a small capture window at the top edge of the screen. Text dragged onto it from a web browser, or copied in pen mode, is stored with one click on a category as a text file, with a record of its source and date. A tray icon opens the history, a built-in editor, a file finder and the settings. Its user interface is in Simplified Chinese.")
+set(CPACK_PACKAGE_DESCRIPTION "Notavo keeps a small capture window at the top edge of the screen.
+Text dragged onto it from a web browser, or copied in pen mode, is stored
+with one click on a category as a text file, with a record of its source
+and date. A tray icon opens the history, a built-in editor, a file finder
+and the settings. Its user interface is in Simplified Chinese.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY notavo)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
