@@ -30,7 +30,9 @@ measure_idle() {
 
     local launcher=()
     command -v dbus-run-session >/dev/null && launcher=(dbus-run-session --)
-    env HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$@" \
+    # A runtime folder of its own, so that a Notavo the user runs does not take this start over.
+    mkdir -m 700 "$work/run"
+    env HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" "$@" \
         "${launcher[@]}" bash -c 'echo $$ > "$1/pid"; exec "$1/Notavo"' _ "$work" >"$work/log" 2>&1 &
     local launcher_pid=$!
     sleep 4 # the splash closes after two seconds

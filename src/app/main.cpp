@@ -1,16 +1,44 @@
 #include "app/appcontext.h"
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/displaycheck.h"
+#include "app/singleinstance.h"
 #include "app/trayicon.h"
 #include "capture/pointerprobe.h"
+#include "common/version.h"
 #include "platform/sourcediscovery.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
+#include <optional>
 
 namespace {
+
+// Qt's own texts (standard buttons, dialogs, the command line's help) in Chinese.
+void loadQtTranslations(QTranslator &translator)
+{
+    if (translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+// Reads the command line and, when the program already runs in this session, hands the
+// request over to it. Needs no display. Returns the exit status when this start ends here.
+std::optional<int> handleCommandLine(int &argc, char **argv, SingleInstance &instance, QStringList &files)
+{
+    QCoreApplication core(argc, argv);
+    QTranslator qtTranslations;
+    loadQtTranslations(qtTranslations);
+    files = CommandLine::filesToOpen(core);
+    if (instance.acquire())
+        return std::nullopt;
+    if (instance.handOver(files))
+        return 0;
+    std::fprintf(stderr, "%s\n",
+                 QStringLiteral("Notavo: 已有一个 Notavo 在运行，但它没有应答。").toLocal8Bit().constData());
+    return 1;
+}
 
 // Web mode needs the global pointer position and topmost placement, which X11 gives: use
 // the xcb platform (XWayland inside Wayland sessions) unless the user chose another.
@@ -38,18 +66,25 @@ bool prepareDisplay()
 //   NOTAVO_START_IN_PEN_MODE starts the capture window in pen mode instead of web mode.
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Notavo"));
+    QCoreApplication::setApplicationVersion(Version::number());
+    SingleInstance instance(SingleInstance::defaultFolder());
+    QStringList files;
+    if (const std::optional<int> status = handleCommandLine(argc, argv, instance, files))
+        return *status;
+
     if (!prepareDisplay())
         return 1;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Notavo"));
     QApplication::setWindowIcon(TrayIcon::programIcon());
 
     QTranslator qtTranslations;
-    if (qtTranslations.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslations);
+    loadQtTranslations(qtTranslations);
 
     AppContext context(ProgramFolder::locate(), std::make_unique<SystemClock>(), createShellOpener(),
                        createDialogs(), createAutoRunEntry());
+    // Started with the session from where it was before a move or an install: start from here now.
+    context.autoRun->followProgram(QCoreApplication::applicationFilePath());
     const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
     const std::unique_ptr<PointerProbe> pointer = createPointerProbe();
     Application application(context, *discovery, *pointer);
@@ -62,5 +97,13 @@ int main(int argc, char *argv[])
         });
     }
     application.start();
+    ProgramWindows &windows = application.windows();
+    for (const QString &file : std::as_const(files))
+        windows.openInEditor(file);
+    // Later starts in this session come here: the history browser comes forward, as after a
+    // left click on the tray icon, or the files they name open in the built-in editor.
+    QObject::connect(&instance, &SingleInstance::showRequested, &windows, &ProgramWindows::showHistory);
+    QObject::connect(&instance, &SingleInstance::openFileRequested, &windows, &ProgramWindows::openInEditor);
+    instance.listen();
     return app.exec();
 }

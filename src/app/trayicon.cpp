@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPainter>
+#include <QIcon>
 
 namespace {
 
@@ -69,16 +69,11 @@ TrayIcon::~TrayIcon()
 
 QIcon TrayIcon::programIcon()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x2a, 0x7a, 0x3a));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(QPolygonF({QPointF(9, 24), QPointF(9, 8), QPointF(23, 24), QPointF(23, 8)}));
-    return QIcon(pixmap);
+    // The same pictures that the desktop's menu shows (resources/icons).
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1/notavo.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 QAction *TrayIcon::addEntry(const QString &caption, bool checkable)

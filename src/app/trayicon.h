@@ -20,7 +20,7 @@ public:
     ~TrayIcon() override;
     Q_DISABLE_COPY_MOVE(TrayIcon)
 
-    // The program's icon, drawn here so the program needs no image files to start.
+    // The program's icon, built into the program.
     static QIcon programIcon();
 
     QMenu *menu() const { return m_menu.get(); }

@@ -12,12 +12,30 @@ ProgramFolder::ProgramFolder(QString path)
 
 ProgramFolder ProgramFolder::locate()
 {
-    const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(executableFolder).isWritable())
+    const ProgramFolder folder = locate(QCoreApplication::applicationDirPath(),
+                                        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(folder.path());
+    return folder;
+}
+
+ProgramFolder ProgramFolder::locate(const QString &executableFolder, const QString &userDataFolder)
+{
+    if (isWritableFolder(executableFolder) && installedShareFolder(executableFolder).isEmpty())
         return ProgramFolder(executableFolder);
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataFolder);
-    return ProgramFolder(dataFolder);
+    return ProgramFolder(userDataFolder);
+}
+
+QString ProgramFolder::installedShareFolder(const QString &executableFolder)
+{
+    const QString shareFolder = QDir(executableFolder).filePath(QStringLiteral(NOTAVO_INSTALLED_SHARE_FROM_BIN));
+    return QFileInfo(shareFolder).isDir() ? QDir::cleanPath(shareFolder) : QString();
+}
+
+bool ProgramFolder::isWritableFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    constexpr QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return info.isDir() && info.isWritable() && (info.permissions() & anyWrite);
 }
 
 QString ProgramFolder::filePath(const QString &name) const

@@ -41,7 +41,6 @@ EditorWindow::EditorWindow(EditorServices services, PrinterSource printers)
     setObjectName(QStringLiteral("editorWindow"));
     setWindowTitle(QStringLiteral("Notavo"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(ToolbarIcons::icon(0));
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
     setStatusBar(m_statusBar);

@@ -51,7 +51,6 @@ frmHelp::frmHelp(QString documentPath, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("帮助主题"));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     setFixedSize(Twips::size(9405, 6285));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
@@ -92,8 +91,15 @@ QString frmHelp::documentPath(const ProgramFolder &programFolder)
     const QString inProgramFolder = programFolder.filePath(kDocumentName);
     if (QFileInfo::exists(inProgramFolder))
         return inProgramFolder;
-    const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(kDocumentName);
-    return QFileInfo::exists(besideProgram) ? besideProgram : inProgramFolder;
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    const QString shareFolder = ProgramFolder::installedShareFolder(executableFolder);
+    const QString installed = shareFolder.isEmpty() ? QString() : QDir(shareFolder).filePath(kDocumentName);
+    const QString besideProgram = QDir(executableFolder).filePath(kDocumentName);
+    for (const QString &candidate : {installed, besideProgram}) {
+        if (!candidate.isEmpty() && QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return inProgramFolder;
 }
 
 frmHelp *frmHelp::showViewer(QPointer<frmHelp> &viewer, const ProgramFolder &programFolder)

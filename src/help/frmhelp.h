@@ -20,8 +20,8 @@ public:
     Q_DISABLE_COPY_MOVE(frmHelp)
     ~frmHelp() override;
 
-    // The help document readme.txt: the program folder's, or, for an installed program whose
-    // data folder lies elsewhere, the one beside the executable.
+    // The help document readme.txt: the program folder's, or, for a program whose data folder
+    // lies elsewhere, the installed share folder's or the one beside the executable.
     static QString documentPath(const ProgramFolder &programFolder);
 
     // Shows the viewer held in `viewer`, creating it first when it is not open, and brings it forward.

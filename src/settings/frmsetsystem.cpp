@@ -45,7 +45,6 @@ frmSetSystem::frmSetSystem(SettingsStore &store, Settings &settings, ProgramFold
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("系统设置"));
-    setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     setFont(songTi(10.5));
     setFixedSize(Twips::size(4230, 4755));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

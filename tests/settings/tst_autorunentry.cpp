@@ -26,6 +26,28 @@ private slots:
         QVERIFY(lines().contains(QStringLiteral("Hidden=true")));
         QVERIFY(lines().contains(QStringLiteral("X-GNOME-Autostart-enabled=false")));
     }
+
+    void anEnabledEntryFollowsTheProgramToItsNewPlace()
+    {
+        QTemporaryDir dir;
+        XdgAutoRunEntry entry(dir.filePath(QStringLiteral("autostart")));
+        const auto contents = [&entry] {
+            QFile file(entry.entryPath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        entry.followProgram(QStringLiteral("/usr/bin/notavo"));
+        QVERIFY(!QFile::exists(entry.entryPath()));
+
+        entry.setCommand(QStringLiteral("/home/u/build/bin/Notavo"));
+        entry.followProgram(QStringLiteral("/usr/bin/notavo"));
+        QVERIFY(contents().contains("Exec=/usr/bin/notavo\n"));
+
+        // Switched off stays off, wherever the program now is.
+        entry.setCommand(QString());
+        const QByteArray disabled = contents();
+        entry.followProgram(QStringLiteral("/opt/notavo"));
+        QCOMPARE(contents(), disabled);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAutoRunEntry)

@@ -1,6 +1,7 @@
 #include "platform/linux/xdgautorunentry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -50,6 +51,17 @@ void XdgAutoRunEntry::setCommand(const QString &command)
         file.write(entry.toUtf8());
         file.commit();
     }
+}
+
+void XdgAutoRunEntry::followProgram(const QString &command)
+{
+    QFile file(entryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    file.close();
+    if (lines.contains(QStringLiteral("Hidden=false")) && !lines.contains(QStringLiteral("Exec=") + quotedExec(command)))
+        setCommand(command);
 }
 
 std::unique_ptr<AutoRunEntry> createAutoRunEntry()

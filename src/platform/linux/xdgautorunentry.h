@@ -11,6 +11,7 @@ public:
     explicit XdgAutoRunEntry(QString autostartFolder);
 
     void setCommand(const QString &command) override;
+    void followProgram(const QString &command) override;
 
     QString entryPath() const;
 
