@@ -1,12 +1,14 @@
 #include "app/appcontext.h"
 #include "app/application.h"
 #include "app/displaycheck.h"
+#include "app/terminationsignals.h"
 #include "app/trayicon.h"
 #include "capture/pointerprobe.h"
 #include "platform/sourcediscovery.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
 
@@ -50,7 +52,12 @@ int main(int argc, char *argv[])
 
     AppContext context(ProgramFolder::locate(), std::make_unique<SystemClock>(), createShellOpener(),
                        createDialogs(), createAutoRunEntry());
-    const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
+    SourceDiscoveryOptions discoveryOptions;
+    discoveryOptions.mayTurnOnAccessibility = context.settingsStore.mayTurnOnAccessibility();
+    discoveryOptions.accessibilityNotePath = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+        + QStringLiteral("/accessibility-switched-on");
+    // Ends after the windows: its end switches the desktop's accessibility back off when it switched it on.
+    const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery(discoveryOptions);
     const std::unique_ptr<PointerProbe> pointer = createPointerProbe();
     Application application(context, *discovery, *pointer);
     application.setStartInPenMode(qEnvironmentVariableIsSet("NOTAVO_START_IN_PEN_MODE"));
@@ -61,6 +68,12 @@ int main(int argc, char *argv[])
             QCoreApplication::quit();
         });
     }
+    // Asked to end by the session or a signal: end as through the tray's exit, so that what
+    // the program changed on the desktop is put back.
+    onTerminationSignals(&application, [&application] {
+        application.exit();
+        QCoreApplication::quit();
+    });
     application.start();
     return app.exec();
 }
