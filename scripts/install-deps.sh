@@ -8,10 +8,10 @@ packages=(cmake ninja-build g++ pkg-config
     libxcb1-dev libatspi2.0-dev libdbus-1-dev
     fonts-wqy-microhei)
 case "${1:-run}" in
-    test) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils) ;;
-    ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils
+    test) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core xdotool poppler-utils) ;;
+    ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core xdotool poppler-utils
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64) ;;
-    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr python3
+    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool python3
                       libsqlite3-dev sqlite3 findutils) ;;
 esac
 missing=()

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,6 +86,11 @@ private Q_SLOTS:
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(false));
 
         auto lookup = std::make_unique<X11AddressLookup>(session.display());
+        lookup->lookUp();
+        // Firefox joins the accessibility bus when its window is next activated, as when the
+        // user clicks into the page to select the text.
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                                      QStringLiteral("Mozilla Firefox"), QStringLiteral("windowactivate")});
         QVERIFY(lookup->reader().isAvailable());
         // Firefox needs a while to start and build its accessible tree.
         QTRY_COMPARE_WITH_TIMEOUT(lookup->lookUp(), address, 120000);
