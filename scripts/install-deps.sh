@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
-    libxcb1-dev libatspi2.0-dev
+    libxcb1-dev libatspi2.0-dev libdbus-1-dev
     fonts-wqy-microhei)
 case "${1:-run}" in
     test) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
@@ -13,7 +13,7 @@ case "${1:-run}" in
     ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
                    desktop-file-utils appstream dpkg-dev file
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64) ;;
-    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr python3
+    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool python3
                       libsqlite3-dev sqlite3 findutils ripgrep) ;;
 esac
 missing=()

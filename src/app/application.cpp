@@ -3,11 +3,13 @@
 #include "app/aboutbox.h"
 #include "app/appcontext.h"
 #include "app/splashwindow.h"
+#include "app/waylandsession.h"
 #include "capture/capturewindow.h"
 #include "settings/frmsetsystem.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QMenu>
 
 Application::Application(AppContext &context, SourceDiscovery &discovery, const PointerProbe &pointer,
@@ -63,6 +65,10 @@ void Application::start()
         if (m_splash)
             m_splash->deleteLater();
         startBackgroundIndexing();
+        // Once per start, below any start-up message, so that neither hides the other.
+        if (WaylandSession::runsThroughXWayland(QGuiApplication::platformName(), qgetenv("XDG_SESSION_TYPE"),
+                                                qgetenv("WAYLAND_DISPLAY")))
+            m_messenger.showBelow(WaylandSession::notice());
         Q_EMIT started();
     });
     frmSetSystem::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,

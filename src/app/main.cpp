@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include "app/displaycheck.h"
 #include "app/singleinstance.h"
+#include "app/terminationsignals.h"
 #include "app/trayicon.h"
 #include "capture/pointerprobe.h"
 #include "common/version.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
 #include <optional>
@@ -85,7 +87,12 @@ int main(int argc, char *argv[])
                        createDialogs(), createAutoRunEntry());
     // Started with the session from where it was before a move or an install: start from here now.
     context.autoRun->followProgram(QCoreApplication::applicationFilePath());
-    const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
+    SourceDiscoveryOptions discoveryOptions;
+    discoveryOptions.mayTurnOnAccessibility = context.settingsStore.mayTurnOnAccessibility();
+    discoveryOptions.accessibilityNotePath = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+        + QStringLiteral("/accessibility-switched-on");
+    // Ends after the windows: its end switches the desktop's accessibility back off when it switched it on.
+    const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery(discoveryOptions);
     const std::unique_ptr<PointerProbe> pointer = createPointerProbe();
     Application application(context, *discovery, *pointer);
     application.setStartInPenMode(qEnvironmentVariableIsSet("NOTAVO_START_IN_PEN_MODE"));
@@ -96,6 +103,12 @@ int main(int argc, char *argv[])
             QCoreApplication::quit();
         });
     }
+    // Asked to end by the session or a signal: end as through the tray's exit, so that what
+    // the program changed on the desktop is put back.
+    onTerminationSignals(&application, [&application] {
+        application.exit();
+        QCoreApplication::quit();
+    });
     application.start();
     ProgramWindows &windows = application.windows();
     for (const QString &file : std::as_const(files))

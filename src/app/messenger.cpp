@@ -16,6 +16,14 @@ void Messenger::show(const QString &text)
     m_window->raise();
 }
 
+void Messenger::showBelow(const QString &text)
+{
+    if (m_window && m_window->isVisible())
+        show(m_window->message() + QStringLiteral("\n\n") + text);
+    else
+        show(text);
+}
+
 std::function<void(const QString &)> Messenger::showFunction()
 {
     return [this](const QString &text) { show(text); };

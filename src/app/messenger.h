@@ -16,6 +16,8 @@ public:
     Q_DISABLE_COPY_MOVE(Messenger)
 
     void show(const QString &text);
+    // Shows the text below the message now open, or alone when none is open.
+    void showBelow(const QString &text);
     // The window now open, or nullptr.
     MessageWindow *window() const { return m_window; }
     // The hook other parts of the program are handed to show a message.

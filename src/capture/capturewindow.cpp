@@ -295,7 +295,7 @@ void CaptureWindow::categoryClick(int index)
 {
     QRadioButton *option = categoryButton(index);
     m_services.record.recCategory = option->text();
-    const RecordWriter::Result result = m_services.writer.saveRecord(captureText(), m_address);
+    const RecordWriter::Result result = m_services.writer.saveRecord(captureText(), m_source.address());
     switch (result.outcome) {
     case RecordWriter::Outcome::Stored:
         releaseCapture();
@@ -322,7 +322,7 @@ void CaptureWindow::releaseCapture()
     m_keepExpanded = false;
     hide();
     m_text->clear();
-    m_addressPinned = false;
+    m_source.forgetCarried();
 }
 
 void CaptureWindow::webModeTick()
@@ -352,8 +352,7 @@ void CaptureWindow::webModeTick()
         hide();
 
     m_services.discovery.refresh();
-    if (!m_addressPinned)
-        m_address = m_services.discovery.latestAddress();
+    m_source.setDiscovered(m_services.discovery.latestAddress());
 }
 
 void CaptureWindow::penModeTick()
@@ -367,11 +366,10 @@ void CaptureWindow::penModeTick()
     QString text = captureText();
     if (!m_pen.take(GbkTextFile::fromCrLf(data->text()), text))
         return;
-    const QString page = PageSource::pageAddressFrom(*data);
-    if (!page.isEmpty()) {
-        m_address = page;
-        m_addressPinned = true;
-    }
+    m_source.addCarried(PageSource::carriedAddressOf(*data));
+    // Without a full page address in the data, the browser's address bar tells the page.
+    if (!m_source.hasFullPage())
+        m_source.setDiscovered(m_services.discovery.discoverNow());
     m_text->setPlainText(text);
     m_text->moveCursor(QTextCursor::End);
     // The box grows to show the text, but a hidden window stays hidden.
@@ -429,10 +427,9 @@ void CaptureWindow::takeDrop(const QMimeData &data)
             m_showMessage(QStringLiteral("你记录的内容不是文本内容"));
         return;
     }
-    const QString discovered = m_services.discovery.discoverNow();
-    const QString page = PageSource::pageAddressFrom(data);
-    m_addressPinned = !page.isEmpty();
-    m_address = m_addressPinned ? page : discovered;
+    m_source.setDiscovered(m_services.discovery.discoverNow());
+    m_source.forgetCarried();
+    m_source.addCarried(PageSource::carriedAddressOf(data));
     if (text)
         setCaptureText(data.text());
     m_keepExpanded = true;

@@ -2,6 +2,7 @@
 
 #include "capture/capturelayout.h"
 #include "capture/pencapture.h"
+#include "capture/sourcechoice.h"
 
 #include <QPointF>
 #include <QTimer>
@@ -64,7 +65,7 @@ public:
     QString captureText() const;
     void setCaptureText(const QString &text);
     // The record's source (txtAddress).
-    QString sourceAddress() const { return m_address; }
+    QString sourceAddress() const { return m_source.address(); }
     // The last clipboard text pen mode took (ricTextBak).
     QString lastClipboardText() const { return m_pen.lastTaken(); }
     bool keepShown() const { return m_keepShown; }
@@ -129,8 +130,7 @@ private:
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
 
-    QString m_address;           // txtAddress
-    bool m_addressPinned = false; // the data carried its page address: ticks leave it alone
+    SourceChoice m_source; // txtAddress
     PenCapture m_pen;
     bool m_clipboardChanged = true;
     bool m_keepShown = false;

@@ -19,4 +19,16 @@ public:
     virtual QString discoverNow() = 0;
 };
 
-std::unique_ptr<SourceDiscovery> createSourceDiscovery();
+// How the discovery may treat the desktop.
+struct SourceDiscoveryOptions
+{
+    // On Linux, browsers show their address bar to the accessibility bus only while the
+    // desktop's accessibility switch is on: the discovery may switch it on at its first look
+    // and switches it off again at its end, but only when it was the one to switch it on.
+    bool mayTurnOnAccessibility = true;
+    // A file that exists while the switch is on because of the program, so that a start after
+    // a crash knows the switch as its own; empty for none.
+    QString accessibilityNotePath;
+};
+
+std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options = {});

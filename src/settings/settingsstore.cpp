@@ -11,6 +11,8 @@ const QString kSaveFolderKey = QStringLiteral("saveFilePATH");
 const QString kEditorKey = QStringLiteral("editFilePATH");
 const QString kAutoRunKey = QStringLiteral("runFileName");
 const QString kAutoOpenKey = QStringLiteral("editFileName");
+const QString kWebSourceSection = QStringLiteral("MyFileWebSource");
+const QString kAccessibilityKey = QStringLiteral("autoAccessibility");
 
 } // namespace
 
@@ -46,6 +48,11 @@ bool SettingsStore::saveAutoRun(Settings &settings)
 bool SettingsStore::saveSaveFolder(const QString &folder)
 {
     return m_file.write(kAppSection, kSaveFolderKey, folder);
+}
+
+bool SettingsStore::mayTurnOnAccessibility() const
+{
+    return m_file.read(kWebSourceSection, kAccessibilityKey, defaultValue()).compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0;
 }
 
 void SettingsStore::setRegValue(const QString &data)

@@ -28,6 +28,9 @@ public:
     bool saveAutoRun(Settings &settings);
     // The direct write of the save folder that the settings dialog makes on confirm.
     bool saveSaveFolder(const QString &folder);
+    // False when the section MyFileWebSource holds the key autoAccessibility with the value
+    // FALSE (in any case): the program must then never switch the desktop's accessibility on.
+    bool mayTurnOnAccessibility() const;
     // Sets the start-with-system entry "Notavo" to `data`; empty data switches it off.
     void setRegValue(const QString &data);
 

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/messagewindow.h"
 #include "app/splashwindow.h"
+#include "app/waylandsession.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
 #include "editor/editorwindow.h"
@@ -180,6 +181,14 @@ void TestApplication::messagesReuseOneWindow()
     show(QStringLiteral("third"));
     QVERIFY(messenger.window());
     QCOMPARE(messenger.window()->message(), QStringLiteral("third"));
+
+    // The Wayland notice goes below a start-up message instead of hiding it.
+    messenger.showBelow(WaylandSession::notice());
+    QVERIFY(messenger.window()->message().startsWith(QStringLiteral("third\n\n当前桌面是 Wayland 会话")));
+    QVERIFY(WaylandSession::runsThroughXWayland(QStringLiteral("xcb"), "wayland", ""));
+    QVERIFY(WaylandSession::runsThroughXWayland(QStringLiteral("xcb"), "x11", "wayland-0"));
+    QVERIFY(!WaylandSession::runsThroughXWayland(QStringLiteral("xcb"), "x11", ""));
+    QVERIFY(!WaylandSession::runsThroughXWayland(QStringLiteral("wayland"), "wayland", "wayland-0"));
 }
 
 void TestApplication::trayAndEditorReachTheOtherWindows()

@@ -295,6 +295,18 @@ void TestCaptureWindow::dropCarryingPageAddressPinsSource()
     window.cancelClick();
     rig.pointAt(500, 10);
     QCOMPARE(window.sourceAddress(), QStringLiteral("http://browser.example/"));
+
+    // Firefox's drop carries only the origin: the address bar tells the page, and the origin
+    // stands in only while no browser address is known.
+    rig.discovery.address = QStringLiteral("http://page.example/article?id=2");
+    QMimeData fromFirefox;
+    fromFirefox.setText(QStringLiteral("text"));
+    fromFirefox.setData(QStringLiteral("text/x-moz-url-priv"), QByteArray("h\0t\0t\0p\0:\0/\0/\0p\0a\0g\0e\0.\0e\0x\0\0\0", 30));
+    rig.drop(fromFirefox);
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/article?id=2"));
+    rig.discovery.address.clear();
+    rig.pointAt(500, 10);
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.ex"));
 }
 
 void TestCaptureWindow::categoryClickStoresFileAndRow()
@@ -460,16 +472,24 @@ void TestCaptureWindow::penTickAppendsClipboardTexts()
     window.penModeTick();
     QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc\nquoted"));
     QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/q"));
+    // A later copy that carries only an origin, with a browser address found, leaves it.
+    rig.discovery.address = QStringLiteral("http://bar.example/other");
+    auto *originOnly = new QMimeData;
+    originOnly->setText(QStringLiteral("more"));
+    originOnly->setData(QStringLiteral("chromium/x-renderer-taint"), QByteArray("http://bar.example"));
+    clipboard->setMimeData(originOnly);
+    window.penModeTick();
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/q"));
 
     // Line breaks count two characters in the stored size.
     window.show();
     QTest::mouseClick(window.categoryButton(8), Qt::LeftButton);
     QCOMPARE(rig.store.records()->size(), 1);
-    QCOMPARE(rig.store.records()->constFirst().size, QStringLiteral("21"));
+    QCOMPARE(rig.store.records()->constFirst().size, QStringLiteral("27"));
     QCOMPARE(rig.store.records()->constFirst().source, QStringLiteral("http://page.example/q"));
     // Discarded, the capture starts again; the text last taken is not taken twice.
     window.cancelClick();
-    clipboard->setText(QStringLiteral("quoted"));
+    clipboard->setText(QStringLiteral("more"));
     window.penModeTick();
     QVERIFY(window.captureText().isEmpty());
     QVERIFY(!window.isVisible());

@@ -1,18 +1,31 @@
 #include "platform/linux/x11sourcediscovery.h"
 
 #include "platform/browserrules.h"
+#include "platform/linux/dbusaccessibilityswitch.h"
 #include "platform/nullsourcediscovery.h"
 
 #include <xcb/xcb.h>
 
 
-X11AddressLookup::X11AddressLookup(const QByteArray &display)
+X11AddressLookup::X11AddressLookup(const QByteArray &display, const SourceDiscoveryOptions &options)
     : m_windows(display)
 {
+    if (options.mayTurnOnAccessibility) {
+        m_switch = std::make_unique<DBusAccessibilitySwitch>();
+        m_accessibility = std::make_unique<AccessibilityKeeper>(*m_switch, options.accessibilityNotePath);
+    }
+}
+
+X11AddressLookup::~X11AddressLookup()
+{
+    // Back off before the connection to the switch goes.
+    m_accessibility.reset();
 }
 
 QString X11AddressLookup::lookUp()
 {
+    if (m_accessibility)
+        m_accessibility->turnOn();
     const std::vector<TopLevelWindow> windows = m_windows.topmostFirst();
     std::vector<std::u16string> titles;
     titles.reserve(windows.size());
@@ -40,10 +53,10 @@ bool x11Reachable()
 
 } // namespace
 
-std::unique_ptr<SourceDiscovery> createSourceDiscovery()
+std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options)
 {
     if (!x11Reachable())
         return std::make_unique<NullSourceDiscovery>();
     return std::make_unique<BackgroundSourceDiscovery>(
-        [] { return std::make_unique<X11AddressLookup>(); });
+        [options] { return std::make_unique<X11AddressLookup>(QByteArray(), options); });
 }

@@ -14,7 +14,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<SourceDiscovery> createSourceDiscovery()
+std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &)
 {
     return std::make_unique<BackgroundSourceDiscovery>([] { return std::make_unique<Win32AddressLookup>(); });
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "capture/pagesource.h"
+
+#include <QString>
+
+// Chooses a capture's source from what is known about it, surest first: a full page address
+// carried by the data, then the address read from the browser window, then an origin carried
+// by the data. An origin never replaces a full page address, whichever came first.
+class SourceChoice final
+{
+public:
+    // The address read from the browser window (empty when none was found).
+    void setDiscovered(const QString &address) { m_discovered = address; }
+    // An address carried by data added to the capture; an empty one changes nothing, and a
+    // later one replaces an earlier one of the same kind.
+    void addCarried(const PageSource::CarriedAddress &carried);
+    // New data replaces the capture: what earlier data carried no longer counts.
+    void forgetCarried();
+
+    bool hasFullPage() const { return !m_fullPage.isEmpty(); }
+    QString address() const;
+
+private:
+    QString m_discovered;
+    QString m_fullPage;
+    QString m_origin;
+};
