@@ -59,7 +59,7 @@ FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName
     m_combo1->addItems(patterns());
     setPattern(findFileName);
 
-    m_volumes = VolumeList::mounted();
+    m_volumes = VolumeList::available(QDir::homePath());
     for (const Volume &volume : m_volumes)
         m_drive1->addItem(volume.label);
     const int initial = VolumeList::initialIndex(m_volumes, QDir::homePath());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "finder/volumelist.h"
+#include "platform/volumelist.h"
 
 #include <QList>
 #include <QString>

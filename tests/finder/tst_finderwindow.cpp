@@ -46,6 +46,23 @@ private Q_SLOTS:
         QCOMPARE(label()->text(), QStringLiteral("查找"));
     }
 
+    void volumesAlwaysOfferHomeAndRoot()
+    {
+        // Inside a chroot the system lists no mounted volume at all.
+        const QList<Volume> none = VolumeList::fromMounted({}, QDir::homePath());
+        QVERIFY(!none.isEmpty());
+        QCOMPARE(none.first().root, QStringLiteral("/"));
+        const QString homeRoot = VolumeList::rootOf(QDir::homePath());
+        QCOMPARE(none.at(VolumeList::initialIndex(none, QDir::homePath())).root, homeRoot);
+        // Listed volumes come once each, with home's and "/" among them.
+        const QList<Volume> listed = VolumeList::available(QDir::homePath());
+        QStringList roots;
+        for (const Volume &volume : listed)
+            roots.append(volume.root);
+        QVERIFY(roots.contains(QStringLiteral("/")) && roots.contains(homeRoot));
+        QCOMPARE(roots.size(), QSet<QString>(roots.cbegin(), roots.cend()).size());
+    }
+
     void searchListsMatchesAndTheResultLine()
     {
         QSignalSpy finished(m_window, &FinderWindow::searchFinished);
