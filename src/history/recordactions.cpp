@@ -5,6 +5,7 @@
 #include "history/recordgridmodel.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/opentarget.h"
 #include "platform/shellopener.h"
 #include "settings/editorchoice.h"
 #include "settings/fileexist.h"
@@ -93,11 +94,11 @@ bool RecordActions::convertAndOpen(const QString &path, const QString &extension
     return true;
 }
 
-void RecordActions::openSource(const RecordGridModel &model, int gridRow)
+void RecordActions::openSource(const RecordGridModel &model, int gridRow, QWidget *parent)
 {
     const QString source = model.cellText(gridRow, RecordGridModel::Source);
     if (!source.isEmpty())
-        m_context.shell.open(source);
+        openThroughShell(source, m_context.shell, m_context.dialogs, parent);
 }
 
 void RecordActions::deleteRows(RecordGridModel &model, const QList<int> &gridRows, QWidget *parent,

@@ -1,5 +1,6 @@
 #include "finder/finderwindow.h"
 #include "platform/testing/recordingshellopener.h"
+#include "platform/testing/scripteddialogs.h"
 #include "settings/settings.h"
 
 #include <QComboBox>
@@ -28,7 +29,8 @@ private Q_SLOTS:
         }
         m_settings.editorChoice = QStringLiteral("Notavo");
         m_opened.clear();
-        m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell,
+        m_dialogs.messages.clear();
+        m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell, m_dialogs,
                                     [this](const QString &path) { m_opened.append(path); });
     }
 
@@ -103,6 +105,14 @@ private Q_SLOTS:
         Q_EMIT list->doubleClicked(first);
         QCOMPARE(m_shell.opened, QStringList{first.data().toString()});
         QCOMPARE(m_opened.size(), 1);
+
+        // A found program is never started: the shell is not asked and the user is told why.
+        QFile program(m_dir->filePath(QStringLiteral("记录1.txt")));
+        QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+        Q_EMIT list->doubleClicked(first);
+        QCOMPARE(m_shell.opened.size(), 1);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().title, QStringLiteral("系统提示："));
     }
 
 private:
@@ -123,6 +133,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     Settings m_settings;
     RecordingShellOpener m_shell;
+    ScriptedDialogs m_dialogs;
     QStringList m_opened;
     FinderWindow *m_window = nullptr;
 };

@@ -81,6 +81,17 @@ private Q_SLOTS:
         }
     }
 
+    void sourceOpensOnlyAnAddress()
+    {
+        QVERIFY(m_fixture->store().addFileData({QStringLiteral("编辑器"), QStringLiteral("1"), QStringLiteral("小说"),
+                                                m_fixture->folder(), QStringLiteral("Notavo")}, m_clock.today()));
+        const RecordGridModel &model = listed({QStringLiteral("abc")});
+        m_actions->openSource(model, 1, nullptr);
+        m_actions->openSource(model, 2, nullptr);
+        QCOMPARE(m_shell.opened, QStringList{QStringLiteral("https://example.com/abc")});
+        QCOMPARE(m_dialogs.messages.size(), 1);  // "Notavo" is neither an address nor a file
+    }
+
     void missingFileOffersTheFinder()
     {
         const RecordGridModel &model = listed({QStringLiteral("gone"), QStringLiteral("gone.TXT")});
