@@ -4,9 +4,12 @@
 #include <QList>
 #include <QString>
 
+#include <cctype>
+
 // Reads back the plain text of the RTF documents that RtfDocument writes: groups, escaped
 // symbols, \par \tab \line \page, and \uN with its \ucN fallback bytes skipped. The font
-// table is skipped. Returns nullopt-like empty flag through *ok for malformed input.
+// table is skipped. *ok is false for malformed input (unbalanced braces, a byte outside a
+// \u fallback).
 inline QString readRtfText(const QByteArray &rtf, bool *ok)
 {
     *ok = false;
