@@ -3,9 +3,9 @@
 #include "common/gbkcodec.h"
 #include "common/gbktextfile.h"
 #include "editor/editorcontroller.h"
-#include "editor/frmmdi.h"
-#include "editor/frmmdichild.h"
-#include "editor/richedit.h"
+#include "editor/editorwindow.h"
+#include "editor/documentwindow.h"
+#include "editor/documenttextedit.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/scripteddialogs.h"
 #include "store/currentrecord.h"
@@ -80,7 +80,7 @@ int main(int argc, char **argv)
         editorMs = medianMs(
             [&] {
                 editor.openInEditor(path);
-                editor.frame()->activeDocument()->ricEdit()->viewport()->repaint();
+                editor.frame()->activeDocument()->textEdit()->viewport()->repaint();
             },
             [&] {
                 editor.frame()->activeDocument()->parentWidget()->close();
@@ -88,14 +88,14 @@ int main(int argc, char **argv)
             });
     } else {
         editor.openInEditor(path);
-        FrmMdiChild *window = editor.frame()->activeDocument();
+        DocumentWindow *window = editor.frame()->activeDocument();
         const QString copy = dir.filePath(QStringLiteral("codec.txt"));
         codec = medianMs([&] { GbkTextFile::write(copy, text); });
         editorMs = medianMs([&] {
-            editor.state().activeDocPath = path;
-            editor.frame()->documentCommands().saveDocument();
+            window->textEdit()->document()->setModified(true);
+            window->save();
         });
-        if (window->txtChange() != QStringLiteral("0") || !dialogs.messages.isEmpty())
+        if (window->isModified() || !dialogs.messages.isEmpty())
             return 1;
     }
     const char *name = save ? "editor-save" : "editor-open";

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/editorcontroller.h"
-#include "editor/frmmdi.h"
+#include "editor/editorwindow.h"
 #include "help/frmhelp.h"
 #include "history/historywindow.h"
 #include "settings/frmsetsystem.h"

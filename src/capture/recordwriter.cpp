@@ -9,11 +9,13 @@
 #include "platform/shellopener.h"
 #include "settings/editorchoice.h"
 #include "settings/fileexist.h"
+#include "settings/savefolder.h"
 #include "settings/settings.h"
 #include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -31,6 +33,19 @@ bool exists(const QString &path)
     return QFileInfo::exists(path);
 }
 
+// Why the save folder could not be made, as far as the file system tells.
+QString folderProblem(const QString &folder)
+{
+    QFileInfo level(folder);
+    while (!level.exists() && !level.isRoot() && level.absolutePath() != level.absoluteFilePath())
+        level = QFileInfo(level.absolutePath());
+    if (level.exists() && !level.isDir())
+        return QStringLiteral("“%1”是一个文件,不是文件夹").arg(QDir::toNativeSeparators(level.absoluteFilePath()));
+    if (level.exists() && !level.isWritable())
+        return QStringLiteral("没有在“%1”中建立文件夹的权限").arg(QDir::toNativeSeparators(level.absoluteFilePath()));
+    return QStringLiteral("无法建立该文件夹");
+}
+
 } // namespace
 
 RecordWriter::RecordWriter(Context context)
@@ -45,8 +60,9 @@ void RecordWriter::setOpenInEditor(std::function<void(const QString &)> openInEd
 
 QString RecordWriter::saveFolderPath() const
 {
-    // A relative save folder lies below the program folder, not the working folder.
-    return withTrailingSeparator(m_context.programFolder.resolve(m_context.settings.saveFolder));
+    // A relative save folder lies below the program folder, not the working folder; with no
+    // folder chosen, captures go to the default folder.
+    return withTrailingSeparator(SaveFolder::effective(m_context.settings.saveFolder, m_context.programFolder));
 }
 
 QString RecordWriter::freeBaseName(const QString &folder, const QString &baseName) const
@@ -58,23 +74,34 @@ QString RecordWriter::freeBaseName(const QString &folder, const QString &baseNam
     return candidate;
 }
 
-bool RecordWriter::writeAndRecord(const QString &folder, const QString &baseName, const QString &text,
-                                  Result &result)
+bool RecordWriter::writeAndRecord(const QString &folder, const QString &baseName, const QString &title,
+                                  const QString &text, Result &result)
 {
     CurrentRecord &record = m_context.record;
+    // The name is free: the file written here is this click's own, and only it is ever removed.
     record.recFileName = freeBaseName(folder, baseName);
     const QString path = folder + record.recFileName + kTextExtension;
     QString error;
     if (!GbkTextFile::write(path, text, &error)) {
-        result.error = QStringLiteral("无法写入文件“%1”：%2").arg(path, error);
+        discardFile(path);
+        result.error = QStringLiteral("无法保存“%1”：写入文件“%2”失败（%3）。")
+                           .arg(title, QDir::toNativeSeparators(path), error);
+        return false;
+    }
+    if (!m_context.store.addFileData(record, m_context.clock.today())) {
+        // A capture that was not recorded leaves no file behind; the window keeps its text.
+        result.error = QStringLiteral("无法保存“%1”：%2").arg(title, m_context.store.lastError());
+        if (!discardFile(path))
+            result.error += QStringLiteral("\n已写入的文件“%1”未能删除。").arg(QDir::toNativeSeparators(path));
         return false;
     }
     result.filePath = path;
-    if (!m_context.store.addFileData(record, m_context.clock.today())) {
-        result.error = QStringLiteral("文件已写入“%1”，但无法记入数据库：%2").arg(path, m_context.store.lastError());
-        return false;
-    }
     return true;
+}
+
+bool RecordWriter::discardFile(const QString &path)
+{
+    return !exists(path) || QFile::remove(path);
 }
 
 RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString &source)
@@ -91,27 +118,27 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
     record.recSource = source;
 
     if (!QDir().mkpath(folder)) {
-        result.error = QStringLiteral("无法建立存盘文件夹“%1”。").arg(folder);
+        result.error = QStringLiteral("无法保存“%1”：无法建立存盘文件夹“%2”（%3）。")
+                           .arg(title, QDir::toNativeSeparators(folder), folderProblem(folder));
         return result;
     }
 
     if (isPortableFileName(title)) {
+        const QString shownTitle = title;
         if (fileExist(folder + title + kTextExtension))
             title += TitleDerivation::minuteSecond(now);
-        if (writeAndRecord(folder, title, text, result)) {
+        // Any failure under a usable name is reported as it is: the fallback name below is only
+        // for titles that cannot be file names.
+        if (writeAndRecord(folder, title, shownTitle, text, result)) {
             openInChosenEditor(folder, record.recFileName, text);
             result.outcome = Outcome::Stored;
-            return result;
         }
-        // A database failure after the file was written is not a file-name problem.
-        if (!result.filePath.isEmpty())
-            return result;
+        return result;
     }
 
-    // The name was refused: store under "新记录" + day of month, and leave the window as it is.
+    // The title cannot be a file name: store under "新记录" + day of month, and leave the window as it is.
     const QString fallback = QStringLiteral("新记录") + QString::number(m_context.clock.today().day());
-    result = Result{};
-    if (writeAndRecord(folder, fallback, text, result))
+    if (writeAndRecord(folder, fallback, title, text, result))
         result.outcome = Outcome::StoredUnderFallbackName;
     return result;
 }

@@ -36,7 +36,7 @@ public:
     struct Result
     {
         Outcome outcome = Outcome::Failed;
-        QString filePath;  // the ".txt" file written, when one was
+        QString filePath;  // the ".txt" file stored, when one was
         QString error;     // for Failed: what went wrong, for the user
     };
 
@@ -52,7 +52,11 @@ public:
 private:
     QString saveFolderPath() const;
     QString freeBaseName(const QString &folder, const QString &baseName) const;
-    bool writeAndRecord(const QString &folder, const QString &baseName, const QString &text, Result &result);
+    // Writes the file and adds its row; on failure removes the file it wrote and fills result.error,
+    // which names `title`, the title the user's text gave.
+    bool writeAndRecord(const QString &folder, const QString &baseName, const QString &title, const QString &text,
+                        Result &result);
+    static bool discardFile(const QString &path);
     void openInChosenEditor(const QString &folder, const QString &baseName, const QString &text);
 
     Context m_context;

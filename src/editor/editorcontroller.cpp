@@ -1,6 +1,6 @@
 #include "editor/editorcontroller.h"
 
-#include "editor/frmmdi.h"
+#include "editor/editorwindow.h"
 
 EditorController::EditorController(Services services, QObject *parent)
     : QObject(parent)
@@ -14,28 +14,26 @@ EditorController::~EditorController()
     delete m_frame;
 }
 
-FrmMdi &EditorController::ensureFrame()
+EditorWindow &EditorController::ensureFrame()
 {
     if (!m_frame) {
-        m_frame = new FrmMdi(m_state, {m_services.store, m_services.record, m_services.clock,
-                                       m_services.dialogs, m_printers});
-        connect(m_frame, &FrmMdi::trayMarksChanged, this, &EditorController::trayMarksChanged);
-        connect(m_frame, &FrmMdi::historyRequested, this, &EditorController::historyRequested);
-        connect(m_frame, &FrmMdi::helpRequested, this, &EditorController::helpRequested);
-        connect(m_frame, &FrmMdi::aboutRequested, this, &EditorController::aboutRequested);
+        m_frame = new EditorWindow(m_services, m_printers);
+        connect(m_frame, &EditorWindow::trayMarksChanged, this, &EditorController::trayMarksChanged);
+        connect(m_frame, &EditorWindow::historyRequested, this, &EditorController::historyRequested);
+        connect(m_frame, &EditorWindow::helpRequested, this, &EditorController::helpRequested);
+        connect(m_frame, &EditorWindow::aboutRequested, this, &EditorController::aboutRequested);
     }
     return *m_frame;
 }
 
 void EditorController::openInEditor(const QString &path)
 {
-    m_state.openFilePath = path;
-    ensureFrame().documentCommands().openInEditor();
+    ensureFrame().openFile(path);
 }
 
 void EditorController::restore()
 {
-    FrmMdi &frame = ensureFrame();
+    EditorWindow &frame = ensureFrame();
     if (!frame.isVisible() && !frame.isMinimized())
         frame.setWindowState(Qt::WindowNoState);
     frame.showFrame();
@@ -60,5 +58,5 @@ void EditorController::setPrinterSource(PrinterSource printers)
 {
     m_printers = std::move(printers);
     if (m_frame)
-        m_frame->services().printers = m_printers;
+        m_frame->setPrinterSource(m_printers);
 }

@@ -1,16 +1,12 @@
 #pragma once
 
-#include "editor/editorstate.h"
+#include "editor/editorservices.h"
 #include "editor/printersource.h"
 
 #include <QObject>
 #include <QPointer>
 
-class Clock;
-class Dialogs;
-class FrmMdi;
-class RecordStore;
-struct CurrentRecord;
+class EditorWindow;
 
 // The built-in editor as the rest of the program sees it. The frame is loaded on first use
 // and unloaded when closed; the application wires the signals to the tray and to the
@@ -20,21 +16,14 @@ class EditorController final : public QObject
     Q_OBJECT
 
 public:
-    struct Services
-    {
-        RecordStore &store;
-        CurrentRecord &record;
-        const Clock &clock;
-        Dialogs &dialogs;
-    };
+    using Services = EditorServices;
 
     explicit EditorController(Services services, QObject *parent = nullptr);
     ~EditorController() override;
     Q_DISABLE_COPY_MOVE(EditorController)
 
-    EditorState &state() { return m_state; }
     // The frame, or nullptr while it is not loaded.
-    FrmMdi *frame() const { return m_frame; }
+    EditorWindow *frame() const { return m_frame; }
 
     // Opens `path` in a new document window, loading and showing the frame when needed.
     void openInEditor(const QString &path);
@@ -55,10 +44,9 @@ Q_SIGNALS:
     void aboutRequested();
 
 private:
-    FrmMdi &ensureFrame();
+    EditorWindow &ensureFrame();
 
     Services m_services;
     PrinterSource m_printers;
-    EditorState m_state;
-    QPointer<FrmMdi> m_frame;
+    QPointer<EditorWindow> m_frame;
 };

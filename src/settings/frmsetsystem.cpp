@@ -205,6 +205,9 @@ bool frmSetSystem::runStartupCheck(SettingsStore &store, Settings &settings, con
                                    const MessageHook &showMessage)
 {
     SettingsDialogLogic logic(store, settings, programFolder, QString());
+    const auto firstStart = logic.prepareFirstStart();
+    if (firstStart != SettingsDialogLogic::ConfirmOutcome::Saved && showMessage)
+        showMessage(logic.messageFor(firstStart));
     const bool found = logic.openingCheck();
     if (!found && showMessage)
         showMessage(SettingsDialogLogic::missingFolderMessage());
@@ -291,19 +294,14 @@ void frmSetSystem::cmdYesNo_Click(int index)
     }
     const SettingsDialogLogic::Choices choices{m_txtPath->text(), chosenEditorOption(), m_autoRun->isChecked(),
                                                m_autoEdit->isChecked()};
-    switch (m_logic.confirm(choices)) {
-    case SettingsDialogLogic::ConfirmOutcome::Saved:
+    const SettingsDialogLogic::ConfirmOutcome outcome = m_logic.confirm(choices);
+    if (outcome == SettingsDialogLogic::ConfirmOutcome::Saved) {
         close();
         return;
-    case SettingsDialogLogic::ConfirmOutcome::EmptyFolder:
-        if (m_showMessage)
-            m_showMessage(SettingsDialogLogic::emptyFolderMessage());
-        break;
-    case SettingsDialogLogic::ConfirmOutcome::FolderNotCreated:
-        if (m_showMessage)
-            m_showMessage(SettingsDialogLogic::folderNotCreatedMessage());
-        break;
     }
+    // The dialog stays open with the user's choices, to be corrected or tried again.
+    if (m_showMessage)
+        m_showMessage(m_logic.messageFor(outcome));
     m_tabs->setCurrentIndex(FolderPage);
     m_txtPath->setFocus();
 }

@@ -31,9 +31,9 @@ public:
     Q_DISABLE_COPY_MOVE(frmSetSystem)
     ~frmSetSystem() override;
 
-    // The opening check as start-up runs it, without a window: reports a missing save folder
-    // through `showMessage` and leaves `settings` as the settings file holds them.
-    // Returns false when the folder was missing.
+    // The opening check as start-up runs it, without a window: on a first start creates the
+    // default save folder and stores it, reports a missing save folder through `showMessage`
+    // and leaves `settings` as the settings file holds them. Returns false when the folder was missing.
     static bool runStartupCheck(SettingsStore &store, Settings &settings, const ProgramFolder &programFolder,
                                 const MessageHook &showMessage);
 

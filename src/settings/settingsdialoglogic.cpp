@@ -1,6 +1,9 @@
 #include "settings/settingsdialoglogic.h"
 
+#include "common/gbkcodec.h"
 #include "settings/editorchoice.h"
+#include "settings/profilefile.h"
+#include "settings/savefolder.h"
 #include "settings/settingsstore.h"
 
 #include <QDir>
@@ -17,7 +20,25 @@ SettingsDialogLogic::SettingsDialogLogic(SettingsStore &store, Settings &setting
 
 QString SettingsDialogLogic::defaultFolder() const
 {
-    return QDir::toNativeSeparators(m_programFolder.filePath(QStringLiteral("myText")));
+    return SaveFolder::defaultFolder(m_programFolder);
+}
+
+QString SettingsDialogLogic::messageFor(ConfirmOutcome outcome) const
+{
+    switch (outcome) {
+    case ConfirmOutcome::Saved:
+        return {};
+    case ConfirmOutcome::EmptyFolder:
+        return emptyFolderMessage();
+    case ConfirmOutcome::FolderTooLong:
+        return folderTooLongMessage();
+    case ConfirmOutcome::FolderNotCreated:
+        return folderNotCreatedMessage();
+    case ConfirmOutcome::NotSaved:
+        return QStringLiteral("设置未能保存：无法写入设置文件“%1”,请检查该文件及其文件夹是否可写！")
+            .arg(QDir::toNativeSeparators(m_store.filePath()));
+    }
+    return {};
 }
 
 QString SettingsDialogLogic::resolvedFolder(const QString &folderText) const
@@ -28,10 +49,21 @@ QString SettingsDialogLogic::resolvedFolder(const QString &folderText) const
 bool SettingsDialogLogic::openingCheck()
 {
     m_store.readSysTem(m_settings);
-    if (QFileInfo(resolvedFolder(m_settings.saveFolder)).isDir())
+    const bool chosen = SaveFolder::isChosen(m_settings.saveFolder);
+    if (chosen && QFileInfo(resolvedFolder(m_settings.saveFolder)).isDir())
         return true;
     m_settings.saveFolder = defaultFolder();
-    return false;
+    return !chosen;
+}
+
+SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::prepareFirstStart()
+{
+    if (QFileInfo::exists(m_store.filePath()))
+        return ConfirmOutcome::Saved;
+    const QString folder = defaultFolder();
+    if (!QDir().mkpath(folder))
+        return ConfirmOutcome::FolderNotCreated;
+    return m_store.saveSaveFolder(folder) ? ConfirmOutcome::Saved : ConfirmOutcome::NotSaved;
 }
 
 std::optional<int> SettingsDialogLogic::storedEditorOption() const
@@ -94,18 +126,21 @@ SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::confirm(const Choices &
     const QString folderText = choices.folderText.trimmed();
     if (folderText.isEmpty())
         return ConfirmOutcome::EmptyFolder;
+    // A longer value would be read back cut, and captures would go to a cut-off folder.
+    if (Gbk::encode(folderText).size() > ProfileFile::kMaxValueBytes)
+        return ConfirmOutcome::FolderTooLong;
     if (!createFolderLevels(resolvedFolder(folderText)))
         return ConfirmOutcome::FolderNotCreated;
 
-    m_store.saveSaveFolder(folderText);
+    bool saved = m_store.saveSaveFolder(folderText);
     if (choices.editorOption)
         m_settings.editorChoice = editorChoiceFor(*choices.editorOption);
-    m_store.saveEditorChoice(m_settings);
+    saved = saved && m_store.saveEditorChoice(m_settings);
     m_settings.autoRunPath = choices.autoRun ? m_programPath : QString();
     m_settings.autoOpenFlag = choices.autoOpen ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    m_store.saveAutoRun(m_settings);
+    saved = saved && m_store.saveAutoRun(m_settings);
     m_store.readSysTem(m_settings);
-    return ConfirmOutcome::Saved;
+    return saved ? ConfirmOutcome::Saved : ConfirmOutcome::NotSaved;
 }
 
 void SettingsDialogLogic::cancel()

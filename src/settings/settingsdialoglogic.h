@@ -25,7 +25,8 @@ public:
         bool autoOpen = false;
     };
 
-    enum class ConfirmOutcome { Saved, EmptyFolder, FolderNotCreated };
+    // What became of a confirm, or of the first start's set-up.
+    enum class ConfirmOutcome { Saved, EmptyFolder, FolderTooLong, FolderNotCreated, NotSaved };
 
     // `programPath` is what the start-with-system entry runs when it is switched on.
     SettingsDialogLogic(SettingsStore &store, Settings &settings, ProgramFolder programFolder, QString programPath);
@@ -34,15 +35,25 @@ public:
     static QString missingFolderMessage() { return QStringLiteral("自动存盘文件夹已被删除或改变,请重新设置！"); }
     static QString emptyFolderMessage() { return QStringLiteral("请输入文本存盘路径！"); }
     static QString folderNotCreatedMessage() { return QStringLiteral("无法建立文本存盘文件夹,请重新设置！"); }
+    static QString folderTooLongMessage()
+    {
+        return QStringLiteral("文本存盘路径太长（超过255字节）,请重新设置！");
+    }
+    // The message for an outcome other than Saved; empty for Saved.
+    QString messageFor(ConfirmOutcome outcome) const;
 
     // The default save folder "myText" in the program folder.
     QString defaultFolder() const;
     // The folder that a typed or stored folder text names; relative texts count from the program folder.
     QString resolvedFolder(const QString &folderText) const;
 
-    // Reads the settings and checks that the save folder exists. When it is missing, the save
-    // folder becomes the default folder in memory only, and the result is false.
+    // Reads the settings and checks that the save folder exists. When no folder was chosen, or
+    // the stored one is missing, the save folder becomes the default folder in memory only; the
+    // result is false only for a stored folder that is missing.
     bool openingCheck();
+    // On a first start (no settings file yet) does what an installer would have done: creates the
+    // default save folder and stores it as the save folder. Saved when there was nothing to do.
+    ConfirmOutcome prepareFirstStart();
 
     // The option the editor page selects for the stored choice; nullopt when it names none.
     std::optional<int> storedEditorOption() const;
@@ -51,7 +62,9 @@ public:
     bool storedAutoOpen() const;
 
     // Creates every level of the folder, writes all four settings and reads them back.
-    // Nothing is written when the folder text is empty or the folder cannot be created.
+    // Nothing is written when the folder text is empty, too long for the settings file (more
+    // than 255 bytes in code page 936) or the folder cannot be created. A failed write stops
+    // the writes that follow; the values in memory are then what the file holds.
     ConfirmOutcome confirm(const Choices &choices);
     // Drops what the opening check set in memory by reading the file again.
     void cancel();

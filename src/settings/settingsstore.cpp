@@ -28,22 +28,24 @@ void SettingsStore::readSysTem(Settings &settings) const
     settings.autoOpenFlag = m_file.read(kAutoEditSection, kAutoOpenKey, defaultValue());
 }
 
-void SettingsStore::saveEditorChoice(const Settings &settings)
+bool SettingsStore::saveEditorChoice(const Settings &settings)
 {
-    m_file.write(kAppSection, kEditorKey, settings.editorChoice);
+    return m_file.write(kAppSection, kEditorKey, settings.editorChoice);
 }
 
-void SettingsStore::saveAutoRun(Settings &settings)
+bool SettingsStore::saveAutoRun(Settings &settings)
 {
-    m_file.write(kAutoRunSection, kAutoRunKey, settings.autoRunPath);
-    m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
-    setRegValue(settings.autoRunPath);
+    const bool written = m_file.write(kAutoRunSection, kAutoRunKey, settings.autoRunPath)
+                         && m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
+    if (written)
+        setRegValue(settings.autoRunPath);
     readSysTem(settings);
+    return written;
 }
 
-void SettingsStore::saveSaveFolder(const QString &folder)
+bool SettingsStore::saveSaveFolder(const QString &folder)
 {
-    m_file.write(kAppSection, kSaveFolderKey, folder);
+    return m_file.write(kAppSection, kSaveFolderKey, folder);
 }
 
 void SettingsStore::setRegValue(const QString &data)

@@ -19,13 +19,15 @@ public:
 
     // Reads the four values from the file.
     void readSysTem(Settings &settings) const;
+    // The writes return false when the settings file could not be written; it then stays as it was.
     // Writes editorChoice.
-    void saveEditorChoice(const Settings &settings);
+    bool saveEditorChoice(const Settings &settings);
     // Writes autoRunPath and autoOpenFlag, sets the start-with-system entry to autoRunPath,
     // then reads the file back into `settings`, so a failed write shows as the old value.
-    void saveAutoRun(Settings &settings);
+    // The entry is left alone when the file could not be written.
+    bool saveAutoRun(Settings &settings);
     // The direct write of the save folder that the settings dialog makes on confirm.
-    void saveSaveFolder(const QString &folder);
+    bool saveSaveFolder(const QString &folder);
     // Sets the start-with-system entry "Notavo" to `data`; empty data switches it off.
     void setRegValue(const QString &data);
 

@@ -1,7 +1,7 @@
 #include "store/recordstore.h"
 
 #include <QAtomicInt>
-#include <QFileInfo>
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,6 +18,51 @@ QString nextConnectionName()
 constexpr auto kCreateTable =
     "CREATE TABLE IF NOT EXISTS filedata ("
     "\"文件名\" TEXT, \"大小\" TEXT, \"类别\" TEXT, \"记录时间\" TEXT, \"存放地址\" TEXT, \"资料来源\" TEXT)";
+
+const QStringList kColumns{QStringLiteral("文件名"), QStringLiteral("大小"), QStringLiteral("类别"),
+                           QStringLiteral("记录时间"), QStringLiteral("存放地址"), QStringLiteral("资料来源")};
+
+// A lock held by another program is waited for this long at most: the store runs on the GUI
+// thread, and the window must stay responsive. A lock that lasts longer fails the operation.
+constexpr int kBusyTimeoutMs = 250;
+
+// The cause of a database failure in the user's words, from SQLite's result code; SQLite's
+// own text follows in brackets.
+QString causeOf(const QSqlError &error)
+{
+    const QString native = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    QString cause;
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        cause = QStringLiteral("数据库正被其他程序使用（已锁定）");
+        break;
+    case 8: // SQLITE_READONLY
+        cause = QStringLiteral("数据库文件是只读的");
+        break;
+    case 10: // SQLITE_IOERR
+        cause = QStringLiteral("读写数据库文件时出错");
+        break;
+    case 11: // SQLITE_CORRUPT
+        cause = QStringLiteral("数据库文件已损坏");
+        break;
+    case 13: // SQLITE_FULL
+        cause = QStringLiteral("磁盘已满");
+        break;
+    case 14: // SQLITE_CANTOPEN
+        cause = QStringLiteral("无法打开数据库文件或在其文件夹中建立临时文件");
+        break;
+    case 23: // SQLITE_AUTH
+        cause = QStringLiteral("没有访问数据库的权限");
+        break;
+    case 26: // SQLITE_NOTADB
+        cause = QStringLiteral("该文件不是数据库");
+        break;
+    default:
+        return native;
+    }
+    return native.isEmpty() ? cause : QStringLiteral("%1（%2）").arg(cause, native);
+}
 
 QString textOf(const QVariant &value)
 {
@@ -55,8 +100,34 @@ RecordStore::~RecordStore()
 
 bool RecordStore::fail(const QString &what, const QString &detail)
 {
-    m_lastError = QStringLiteral("%1（%2）：%3").arg(what, QFileInfo(m_path).fileName(), detail);
+    m_lastError = QStringLiteral("%1（%2）：%3").arg(what, QDir::toNativeSeparators(m_path), detail);
     return false;
+}
+
+bool RecordStore::fail(const QString &what, const QSqlError &error)
+{
+    return fail(what, causeOf(error));
+}
+
+bool RecordStore::failForm()
+{
+    // Readers take the columns by position and the writer by name: either would go wrong.
+    m_open = false;
+    m_lastError = QStringLiteral("记录数据库“%1”中的表 filedata 不是预期的格式（应依次有列 %2）,无法使用。")
+                      .arg(QDir::toNativeSeparators(m_path), kColumns.join(QStringLiteral("、")));
+    return false;
+}
+
+bool RecordStore::hasExpectedColumns(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA table_info(filedata)")))
+        return false;
+    QStringList names;
+    while (query.next())
+        names.append(query.value(1).toString());
+    // Columns after the six are left alone; the six must stand first and in their order.
+    return names.mid(0, kColumns.size()) == kColumns;
 }
 
 bool RecordStore::ensureOpen()
@@ -69,17 +140,21 @@ bool RecordStore::ensureOpen()
     if (!db.isValid())
         return fail(QStringLiteral("无法使用记录数据库"), QStringLiteral("缺少 SQLite 驱动"));
     db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open())
-        return fail(QStringLiteral("无法打开记录数据库"), db.lastError().text());
+        return fail(QStringLiteral("无法打开记录数据库"), db.lastError());
 
     // The schema check is the first read: a file that is not a database fails here.
     QSqlQuery query(db);
     if (!db.transaction() || !query.exec(QString::fromUtf8(kCreateTable)) || !db.commit()) {
-        const QString detail = query.lastError().isValid() ? query.lastError().text() : db.lastError().text();
+        const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
         db.rollback();
         db.close();
-        return fail(QStringLiteral("无法打开记录数据库"), detail);
+        return fail(QStringLiteral("无法打开记录数据库"), error);
+    }
+    if (!hasExpectedColumns(db)) {
+        db.close();
+        return failForm();
     }
     m_open = true;
     m_lastError.clear();
@@ -91,9 +166,15 @@ bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today)
     if (!ensureOpen())
         return false;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral(
-        "INSERT INTO filedata (\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\") "
-        "VALUES (?, ?, ?, ?, ?, ?)"));
+    if (!query.prepare(QStringLiteral(
+            "INSERT INTO filedata (\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\") "
+            "VALUES (?, ?, ?, ?, ?, ?)"))) {
+        // Another program changed the table since it was checked.
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (!hasExpectedColumns(db))
+            return failForm();
+        return fail(QStringLiteral("无法写入记录"), query.lastError());
+    }
     // Empty texts are stored as texts, never as NULL.
     const auto text = [](const QString &value) { return value.isNull() ? QStringLiteral("") : value; };
     query.addBindValue(text(record.recFileName));
@@ -103,7 +184,7 @@ bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today)
     query.addBindValue(text(record.recFolder));
     query.addBindValue(text(record.recSource));
     if (!query.exec())
-        return fail(QStringLiteral("无法写入记录"), query.lastError().text());
+        return fail(QStringLiteral("无法写入记录"), query.lastError());
     return true;
 }
 
@@ -114,7 +195,7 @@ bool RecordStore::forEachRecord(const std::function<bool(const Record &)> &visit
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT rowid, * FROM filedata ORDER BY rowid")))
-        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+        return fail(QStringLiteral("无法读取记录"), query.lastError());
     return visitRows(query, visit);
 }
 
@@ -128,7 +209,7 @@ bool RecordStore::forEachRecordInCategory(const QString &category,
     query.prepare(QStringLiteral("SELECT rowid, * FROM filedata WHERE \"类别\" = ? ORDER BY rowid"));
     query.addBindValue(category);
     if (!query.exec())
-        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+        return fail(QStringLiteral("无法读取记录"), query.lastError());
     return visitRows(query, visit);
 }
 
@@ -189,7 +270,7 @@ bool RecordStore::forEachRecordInPeriod(Period period, const QDate &today,
     for (const QString &value : filter.values)
         query.addBindValue(value);
     if (!query.exec())
-        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+        return fail(QStringLiteral("无法读取记录"), query.lastError());
     return visitRows(query, [&](const Record &record) {
         return !DatePeriods::contains(period, record.date, today) || visit(record);
     });
@@ -202,7 +283,7 @@ bool RecordStore::visitRows(QSqlQuery &query, const std::function<bool(const Rec
             break;
     }
     if (query.lastError().isValid())
-        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+        return fail(QStringLiteral("无法读取记录"), query.lastError());
     return true;
 }
 
@@ -227,7 +308,7 @@ bool RecordStore::firstRecordNamed(const QString &name, std::optional<Record> *f
         "SELECT rowid, * FROM filedata WHERE \"文件名\" = ? ORDER BY rowid LIMIT 1"));
     query.addBindValue(name);
     if (!query.exec())
-        return fail(QStringLiteral("无法读取记录"), query.lastError().text());
+        return fail(QStringLiteral("无法读取记录"), query.lastError());
     *found = query.next() ? std::optional(recordFrom(query)) : std::nullopt;
     return true;
 }
@@ -240,6 +321,6 @@ bool RecordStore::removeRecord(qint64 rowId)
     query.prepare(QStringLiteral("DELETE FROM filedata WHERE rowid = ?"));
     query.addBindValue(rowId);
     if (!query.exec())
-        return fail(QStringLiteral("无法删除记录"), query.lastError().text());
+        return fail(QStringLiteral("无法删除记录"), query.lastError());
     return true;
 }

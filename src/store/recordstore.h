@@ -9,12 +9,16 @@
 #include <functional>
 #include <optional>
 
+class QSqlDatabase;
+class QSqlError;
 class QSqlQuery;
 
 // The record database: one SQLite file holding the table filedata with the columns
 // 文件名, 大小, 类别, 记录时间, 存放地址, 资料来源 in that order. Rows keep insertion
-// (rowid) order. A missing file or table is created. Every operation reports failure
-// (locked, unreadable or corrupt database) through its result and lastError().
+// (rowid) order. A missing file or table is created; a table whose first six columns are not
+// these is refused. Every operation reports failure (locked, read-only, unreadable or corrupt
+// database, a table not in the expected form) through its result and lastError(), in words
+// that name the database file.
 class RecordStore final
 {
 public:
@@ -47,6 +51,10 @@ public:
 private:
     bool ensureOpen();
     bool fail(const QString &what, const QString &detail);
+    bool fail(const QString &what, const QSqlError &error);
+    // Reports a filedata table whose first six columns are not the expected ones.
+    bool failForm();
+    static bool hasExpectedColumns(QSqlDatabase &db);
     bool visitRows(QSqlQuery &query, const std::function<bool(const Record &)> &visit);
 
     QString m_path;

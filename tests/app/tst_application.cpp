@@ -5,8 +5,8 @@
 #include "app/splashwindow.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
-#include "editor/frmmdi.h"
-#include "editor/frmmdichild.h"
+#include "editor/editorwindow.h"
+#include "editor/documentwindow.h"
 #include "history/historywindow.h"
 #include "settings/frmsetsystem.h"
 #include "platform/testing/fakeautorunentry.h"
@@ -18,9 +18,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,7 +51,7 @@ struct Rig
 
     void writeSaveFolder(const QString &folder)
     {
-        context.settingsStore.saveSaveFolder(folder);
+        QVERIFY(context.settingsStore.saveSaveFolder(folder));
     }
 
     void runSplash(int ticks)
@@ -101,6 +104,7 @@ private Q_SLOTS:
     void messagesReuseOneWindow();
     void trayAndEditorReachTheOtherWindows();
     void startUpBringsCaptureWindowAndTray();
+    void firstStartStoresCapturesInMyTextWithoutWarning();
     void trayModeCommandsAndToolbarKeepMarksInStep();
     void exitEndsProgramUnlessAWindowRemains();
     void aboutBox();
@@ -210,9 +214,9 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     rig.context.currentRecord.recCategory = QStringLiteral("短句");
     const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
-    const QList<FrmMdiChild *> documents = windows.editor().frame()->documents();
+    const QList<DocumentWindow *> documents = windows.editor().frame()->documents();
     QCOMPARE(documents.size(), 1);
-    QCOMPARE(documents.first()->docPath(), result.filePath);
+    QCOMPARE(documents.first()->filePath(), result.filePath);
 
     rig.application.exit();
     flushDeletes();
@@ -251,6 +255,26 @@ void TestApplication::startUpBringsCaptureWindowAndTray()
     // The warning outlives the splash.
     QVERIFY(rig.application.messenger().window()->isVisible());
     QCOMPARE(rig.application.captureWindow(), capture);
+}
+
+void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
+{
+    Rig rig;
+    QVERIFY(QFile::remove(rig.context.settingsStore.filePath()));
+    rig.application.start();
+    QVERIFY(!rig.application.messenger().window());
+    const QString myText = rig.dir.filePath(QStringLiteral("myText"));
+    QCOMPARE(rig.context.settings.saveFolder, myText);
+    QVERIFY(QFileInfo(myText).isDir());
+
+    rig.runSplash(10);
+    CaptureWindow *capture = rig.application.captureWindow();
+    QVERIFY(capture);
+    capture->setCaptureText(QStringLiteral("第一条，记录"));
+    capture->categoryButton(0)->click();
+    QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
+    QVERIFY(capture->captureText().isEmpty());
+    rig.runSplash(10);
 }
 
 void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()

@@ -354,6 +354,19 @@ void TestCaptureWindow::failedStoreKeepsCaptureAndTellsUser()
     QCOMPARE(rig.dialogs.messages.constFirst().icon, Dialogs::Icon::Critical);
     QVERIFY(!rig.dialogs.messages.constFirst().text.isEmpty());
     QVERIFY(!window.categoryButton(4)->isChecked());
+
+    // A database that is not one: the file goes again with the failed row, on every try.
+    QVERIFY(blocker.remove());
+    QFile db(rig.store.databasePath());
+    QVERIFY(db.open(QIODevice::WriteOnly));
+    db.write(QByteArray(2048, 'x'));
+    db.close();
+    QTest::mouseClick(window.categoryButton(4), Qt::LeftButton);
+    QTest::mouseClick(window.categoryButton(4), Qt::LeftButton);
+    QCOMPARE(window.captureText(), QStringLiteral("keep me"));
+    QCOMPARE(rig.dialogs.messages.size(), 3);
+    QVERIFY(rig.dialogs.messages.constLast().text.contains(QStringLiteral("不是数据库")));
+    QVERIFY(QDir(rig.folder.filePath(QStringLiteral("myText"))).isEmpty());
 }
 
 void TestCaptureWindow::cancelDiscards()

@@ -10,6 +10,8 @@
 #include "settings/settings.h"
 #include "store/currentrecord.h"
 #include "store/recordstore.h"
+#include "support/foreignconnection.h"
+#include "support/readonlypath.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <optional>
 
 namespace {
 
@@ -46,6 +49,7 @@ struct Fixture
     }
     QString saveFolder() const { return folder.filePath(QStringLiteral("myText")) + QDir::separator(); }
     QList<Record> rows() { return store.records().value_or(QList<Record>()); }
+    QStringList savedFiles() const { return QDir(saveFolder()).entryList(QDir::Files | QDir::Hidden); }
 };
 
 } // namespace
@@ -164,30 +168,89 @@ private slots:
         QVERIFY(QFile::exists(f.folder.filePath(QStringLiteral("深/层/文件夹/内容.txt"))));
     }
 
-    void unwritableFolderFailsWithAMessage()
+    void noChosenFolderMeansMyTextInTheProgramFolder()
+    {
+        for (const QString &stored : {QStringLiteral("txtPATH"), QString(), QStringLiteral("  ")}) {
+            Fixture f;
+            f.settings.saveFolder = stored;
+            QCOMPARE(f.writer.saveRecord(QStringLiteral("内容"), {}).outcome, RecordWriter::Outcome::Stored);
+            QCOMPARE(f.savedFiles(), QStringList{QStringLiteral("内容.txt")});
+            QCOMPARE(f.rows().at(0).folder, f.saveFolder());
+            QVERIFY(!QFileInfo::exists(f.folder.filePath(QStringLiteral("txtPATH"))));
+        }
+    }
+
+    // A file that cannot be written adds no row; the message names the title of the text and the
+    // cause, never a fallback name that was not asked for.
+    void failedWriteAddsNoRow()
     {
         Fixture f;
         QFile blocker(f.folder.filePath(QStringLiteral("file-not-folder")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         f.settings.saveFolder = blocker.fileName();
-        const auto result = f.writer.saveRecord(QStringLiteral("内容"), {});
+        auto result = f.writer.saveRecord(QStringLiteral("标题，正文"), {});
         QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
-        QVERIFY(!result.error.isEmpty());
+        QVERIFY2(result.error.contains(QStringLiteral("“标题”")) && result.error.contains(QStringLiteral("不是文件夹")),
+                 qPrintable(result.error));
+
+        f.settings.saveFolder = QStringLiteral("myText");
+        QVERIFY(QDir().mkpath(f.saveFolder()));
+        const ReadOnlyPath readOnly(f.saveFolder());
+        if (!readOnly.holds())
+            QSKIP("the save folder cannot be made read-only here");
+        result = f.writer.saveRecord(QStringLiteral("标题，正文"), {});
+        QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
+        QVERIFY2(result.error.contains(QStringLiteral("标题.txt")), qPrintable(result.error));
+        QVERIFY(!result.error.contains(QStringLiteral("新记录")));
         QVERIFY(f.rows().isEmpty());
+        QVERIFY(f.savedFiles().isEmpty());
     }
 
-    void databaseFailureIsReportedAndKeepsTheFile()
+    // A row that cannot be added takes its file with it, however often the user tries again.
+    void failedRowLeavesNoFile_data()
     {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("not a database") << QStringLiteral("garbage") << QStringLiteral("不是数据库");
+        QTest::newRow("missing column") << QStringLiteral("missing column") << QStringLiteral("不是预期的格式");
+        QTest::newRow("locked") << QStringLiteral("locked") << QStringLiteral("锁定");
+        QTest::newRow("read-only") << QStringLiteral("read-only") << QStringLiteral("只读");
+    }
+    void failedRowLeavesNoFile()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, cause);
         Fixture f;
-        QFile db(f.store.databasePath());
-        QVERIFY(db.open(QIODevice::WriteOnly));
-        db.write(QByteArray(2048, 'x'));
-        db.close();
-        const auto result = f.writer.saveRecord(QStringLiteral("内容"), {});
-        QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
-        QVERIFY(result.error.contains(QStringLiteral("内容.txt")));
-        QVERIFY(QFile::exists(result.filePath));
+        const QString db = f.store.databasePath();
+        std::optional<ForeignConnection> foreign;
+        std::optional<ReadOnlyPath> readOnly;
+        if (damage == QStringLiteral("garbage")) {
+            QFile file(db);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(2048, 'x'));
+        } else if (damage == QStringLiteral("missing column")) {
+            foreign.emplace(db);
+            QVERIFY(foreign->exec(QStringLiteral("CREATE TABLE filedata (\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\")")));
+        } else if (damage == QStringLiteral("locked")) {
+            QVERIFY(RecordStore(db).records().has_value());
+            foreign.emplace(db);
+            QVERIFY(foreign->exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        } else {
+            QVERIFY(RecordStore(db).records().has_value());
+            readOnly.emplace(db);
+            if (!readOnly->holds())
+                QSKIP("the database cannot be made read-only here");
+        }
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const auto result = f.writer.saveRecord(QStringLiteral("内容，正文"), {});
+            QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
+            QVERIFY2(result.error.contains(QStringLiteral("“内容”")) && result.error.contains(cause)
+                         && result.error.contains(QDir::toNativeSeparators(db)),
+                     qPrintable(result.error));
+            QVERIFY(f.savedFiles().isEmpty());
+        }
+        QVERIFY(f.openedInEditor.isEmpty());
     }
 
     void opensInTheChosenEditorOnlyWhenAskedExactly_data()

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "editor/documenttextedit.h"
+#include "editor/documentwindow.h"
 #include "editor/editorcontroller.h"
-#include "editor/frmmdi.h"
-#include "editor/frmmdichild.h"
-#include "editor/richedit.h"
+#include "editor/editorwindow.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/scripteddialogs.h"
 #include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QAction>
-#include <QMdiArea>
-#include <QMouseEvent>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 // An editor with its own record database, a fixed clock and scripted dialogs.
 struct EditorFixture
@@ -27,31 +27,22 @@ struct EditorFixture
 
     QString path(const QString &name) const { return QDir::toNativeSeparators(dir.filePath(name)); }
 
-    FrmMdi &frame()
+    EditorWindow &frame()
     {
         if (!editor.frame())
             editor.restore();
         return *editor.frame();
     }
-    QAction *item(const char *name) { return frame().findChild<QAction *>(QLatin1String(name)); }
-    FrmMdiChild *active() { return frame().activeDocument(); }
-    RichEdit *edit() { return active()->ricEdit(); }
+    const EditorActions &actions() { return frame().actions(); }
+    DocumentWindow *active() { return frame().activeDocument(); }
+    DocumentTextEdit *edit() { return active()->textEdit(); }
 
-    FrmMdiChild *newDocument(const QString &text = {})
+    DocumentWindow *newDocument(const QString &text = {})
     {
-        frame().toolbarButtonClick(QStringLiteral("newFile"));
+        actions().newButton->trigger();
         if (!text.isEmpty())
-            edit()->setPlainText(text);
+            edit()->insertPlainText(text);
         return active();
-    }
-
-    // The pointer moving over the frame's empty workspace.
-    void movePointerOverWorkspace()
-    {
-        QWidget *viewport = frame().findChild<QMdiArea *>()->viewport();
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &move);
     }
 
     void select(int start, int end)

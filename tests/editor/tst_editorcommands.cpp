@@ -3,11 +3,13 @@
 
 #include "common/gbkcodec.h"
 #include "common/gbktextfile.h"
-#include "editor/documentcommands.h"
+#include "editor/textformatting.h"
 
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPrinter>
 #include <memory>
@@ -45,18 +47,18 @@ private Q_SLOTS:
 
     void saveAsAddsARecordEveryTimeAndSaveDoesNot()
     {
-        FrmMdiChild *document = f->newDocument(QStringLiteral("三个\n字"));
+        DocumentWindow *document = f->newDocument(QStringLiteral("三个\n字"));
         const QString first = f->path(QStringLiteral("笔记"));
         f->dialogs.fileNames.enqueue(first);
-        f->item("mFileSave")->trigger();
+        f->actions().saveAction->trigger();
         QCOMPARE(f->dialogs.fileDialogs.size(), 1);
         QCOMPARE(f->dialogs.fileDialogs[0].first, QStringLiteral("  "));
-        QCOMPARE(f->dialogs.fileDialogs[0].second, DocumentCommands::fileFilter());
+        QCOMPARE(f->dialogs.fileDialogs[0].second, DocumentWindow::fileFilter());
         // Saved as typed, without an added extension, in GBK with CR LF and no BOM.
         QCOMPARE(bytesOf(first), Gbk::encode(u"三个\r\n字"));
         QCOMPARE(document->caption(), first);
-        QCOMPARE(document->txtChange(), QStringLiteral("0"));
-        QCOMPARE(f->editor.state().activeDocPath, first);
+        QCOMPARE(document->filePath(), first);
+        QVERIFY(!document->isModified());
 
         QList<Record> rows = records();
         QCOMPARE(rows.size(), 1);
@@ -67,26 +69,30 @@ private Q_SLOTS:
         QCOMPARE(rows[0].folder, f->path(QString()) + QDir::separator());
         QCOMPARE(rows[0].date, f->clock.today());
 
-        // Saving again writes to the same file without a dialog or a record.
+        // Saving again writes to the same file without a dialog or a record, also after
+        // another window has been active.
+        f->newDocument(QStringLiteral("别的"));
+        f->frame().findChild<QMdiArea *>()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(document->parentWidget()));
+        QCOMPARE(f->active(), document);
         f->edit()->append(QStringLiteral("补"));
-        f->frame().toolbarButtonClick(QStringLiteral("saveFile"));
+        f->actions().saveButton->trigger();
         QCOMPARE(f->dialogs.fileDialogs.size(), 1);
         QCOMPARE(bytesOf(first), Gbk::encode(u"三个\r\n字\r\n补"));
         QCOMPARE(records().size(), 1);
 
         // Formatting never reaches the file; a second save under a name adds a second record.
         f->select(0, 2);
-        f->frame().toolbarButtonClick(QStringLiteral("mid"));
+        f->actions().centerButton->trigger();
         const QString second = f->path(QStringLiteral("另存.txt"));
         f->dialogs.fileNames.enqueue(second);
-        f->item("mFileSaveAs")->trigger();
+        f->actions().saveAsAction->trigger();
         QCOMPARE(bytesOf(second), bytesOf(first));
         rows = records();
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[1].fileName, QStringLiteral("另存.txt"));
 
         // A cancelled dialog writes nothing and adds nothing.
-        f->item("mFileSaveAs")->trigger();
+        f->actions().saveAsAction->trigger();
         QCOMPARE(records().size(), 2);
         QVERIFY(f->dialogs.messages.isEmpty());
     }
@@ -101,14 +107,14 @@ private Q_SLOTS:
         file.write(Gbk::encode(text));
         file.close();
         f->dialogs.fileNames.enqueue(path);
-        f->frame().toolbarButtonClick(QStringLiteral("openFile"));
+        f->actions().openButton->trigger();
         QCOMPARE(f->dialogs.fileDialogs.last().first, QStringLiteral("打开"));
         QCOMPARE(f->edit()->toPlainText(), QStringLiteral("中文第一行\n€ 与 😀\n"));
-        QVERIFY(!f->active()->docChanged());
+        QVERIFY(!f->active()->isModified());
 
         const QByteArray before = bytesOf(path);
         f->edit()->moveCursor(QTextCursor::End);
-        f->item("mFileSave")->trigger();
+        f->actions().saveAction->trigger();
         QCOMPARE(bytesOf(path), before);
         QVERIFY(!before.startsWith("\xEF\xBB\xBF"));
         QVERIFY(records().isEmpty());
@@ -119,19 +125,19 @@ private Q_SLOTS:
         f->newDocument();
         f->edit()->setHtml(QStringLiteral("<span style='color:#ff0000'>红</span>黑"));
         f->select(0, 1);
-        f->frame().toolbarButtonClick(QStringLiteral("cutText"));
+        f->actions().cutButton->trigger();
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
         QCOMPARE(f->edit()->toPlainText(), QStringLiteral("黑"));
         // Pasted text takes the format at the caret, not its old colour.
         f->edit()->moveCursor(QTextCursor::End);
-        f->frame().toolbarButtonClick(QStringLiteral("pasteText"));
+        f->actions().pasteButton->trigger();
         QCOMPARE(f->edit()->toPlainText(), QStringLiteral("黑红"));
         f->select(1, 2);
         QCOMPARE(TextFormatting::selectionColor(f->edit()->textCursor()), QColor(Qt::black));
 
-        f->item("mEditAll")->trigger();
+        f->actions().selectAllAction->trigger();
         QCOMPARE(f->active()->selectionLength(), 2);
-        f->item("mEditDelete")->trigger();
+        f->actions().deleteAction->trigger();
         QVERIFY(f->edit()->toPlainText().isEmpty());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("红"));
     }
@@ -144,7 +150,7 @@ private Q_SLOTS:
         chosen.setBold(true);
         chosen.setStrikeOut(true);
         f->dialogs.fonts.enqueue(chosen);
-        f->frame().toolbarButtonClick(QStringLiteral("textFont"));
+        f->actions().fontButton->trigger();
         const QTextCharFormat applied = f->edit()->textCursor().charFormat();
         QCOMPARE(applied.fontFamilies().toStringList().value(0), QStringLiteral("隶书"));
         QCOMPARE(applied.fontPointSize(), 22.0);
@@ -153,20 +159,20 @@ private Q_SLOTS:
 
         // The next font dialog starts from the last choice; cancelling changes nothing.
         f->select(1, 2);
-        f->item("mTextFont")->trigger();
+        f->actions().fontAction->trigger();
         QCOMPARE(f->dialogs.fontInitials.last().family(), QStringLiteral("隶书"));
         QCOMPARE(f->edit()->textCursor().charFormat().fontWeight(), int(QFont::Normal));
 
         f->dialogs.colors.enqueue(QColor(Qt::blue));
-        f->item("mTextColor")->trigger();
+        f->actions().colorAction->trigger();
         QCOMPARE(f->dialogs.colorInitials.last(), QColor(Qt::black));
         QCOMPARE(TextFormatting::selectionColor(f->edit()->textCursor()), QColor(Qt::blue));
         f->dialogs.colors.enqueue(QColor(Qt::green));
-        f->frame().toolbarButtonClick(QStringLiteral("textColor"));
+        f->actions().colorButton->trigger();
         QCOMPARE(f->dialogs.colorInitials.last(), QColor(Qt::blue));
         // Mixed colours start the dialog at black.
         f->select(0, 2);
-        f->item("mTextColor")->trigger();
+        f->actions().colorAction->trigger();
         QCOMPARE(f->dialogs.colorInitials.last(), QColor(Qt::black));
         QVERIFY(f->dialogs.messages.isEmpty());
     }
@@ -178,17 +184,17 @@ private Q_SLOTS:
         f->newDocument(QStringLiteral("Printed words\nSkipped line"));
         f->select(0, 13);
         f->dialogs.printAnswers.enqueue(true);
-        f->frame().toolbarButtonClick(QStringLiteral("printFile"));
+        f->actions().printButton->trigger();
         QCOMPARE(f->dialogs.printRequests, QList<bool>{true});
         QCOMPARE(pdfText(pdf), QStringLiteral("Printed words"));
 
         // Cancelling prints and says nothing; a printer that fails says "未知错误！".
-        f->frame().toolbarButtonClick(QStringLiteral("printFile"));
+        f->actions().printButton->trigger();
         QVERIFY(f->dialogs.messages.isEmpty());
         f->editor.setPrinterSource({[] { return pdfPrinter(QStringLiteral("/nonexistent-folder/x.pdf")); },
                                     [] { return nullptr; }});
         f->dialogs.printAnswers.enqueue(true);
-        f->frame().toolbarButtonClick(QStringLiteral("printFile"));
+        f->actions().printButton->trigger();
         QCOMPARE(f->dialogs.messages.size(), 1);
         QCOMPARE(f->dialogs.messages[0].text, QStringLiteral("未知错误！"));
         QCOMPARE(f->dialogs.messages[0].title, QStringLiteral("系统提示："));
@@ -198,13 +204,13 @@ private Q_SLOTS:
     {
         f->newDocument(QStringLiteral("Whole text\nsecond"));
         f->select(0, 5);
-        f->item("mFilePrint")->trigger();
+        f->actions().printAction->trigger();
         QCOMPARE(f->dialogs.messages.size(), 1);
         QCOMPARE(f->dialogs.messages[0].text, QStringLiteral("没有安装打印机，无法打印！"));
 
         const QString pdf = f->path(QStringLiteral("direct.pdf"));
         f->editor.setPrinterSource({[] { return nullptr; }, [pdf] { return pdfPrinter(pdf); }});
-        f->item("mFilePrint")->trigger();
+        f->actions().printAction->trigger();
         QVERIFY(f->dialogs.printRequests.isEmpty());
         QCOMPARE(pdfText(pdf), QStringLiteral("Whole text second"));
     }

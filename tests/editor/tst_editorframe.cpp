@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -33,8 +34,9 @@ private:
     QList<int> enabledButtons()
     {
         QList<int> enabled;
-        for (int position = 1; position <= 13; ++position)
-            if (f->frame().toolbarButton(position)->isEnabled())
+        const QList<QAction *> buttons = f->actions().toolBar->actions();
+        for (int position = 1; position <= buttons.size(); ++position)
+            if (buttons[position - 1]->isEnabled())
                 enabled.append(position);
         return enabled;
     }
@@ -47,62 +49,78 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    void commandStatesFollowTheRefreshRule()
+    void commandStatesFollowTheActiveDocument()
     {
-        FrmMdi &frame = f->frame();
+        EditorWindow &frame = f->frame();
+        const EditorActions &actions = f->actions();
         QCOMPARE(frame.windowTitle(), QStringLiteral("Notavo"));
-        const QStringList keys{"newFile", "openFile", "saveFile", "printFile", "cutText", "copyText", "pasteText",
-                               "left", "mid", "right", "leftRight", "textFont", "textColor"};
+        const QStringList names{"newButton",       "openButton",   "saveButton",       "printButton",
+                                "cutButton",       "copyButton",   "pasteButton",      "alignLeftButton",
+                                "centerButton",    "alignRightButton", "indentedLeftButton", "fontButton",
+                                "colorButton"};
+        const QList<QAction *> buttons = actions.toolBar->actions();
+        QCOMPARE(buttons.size(), names.size());
         for (int position = 1; position <= 13; ++position)
-            QCOMPARE(frame.toolbarButton(position)->objectName(), keys[position - 1]);
-        // Right after loading: only cut, copy and paste are disabled, every item is shown.
-        QCOMPARE(enabledButtons(), (QList<int>{1, 2, 3, 4, 8, 9, 10, 11, 12, 13}));
-        QCOMPARE(visibleCaptions(frame.menuBar()->actions()),
-                 (QStringList{"文件(&F)", "编辑(&E)", "文字(&T)", "窗口(&W)", "历史记录(&L)", "帮助(&H)"}));
+            QCOMPARE(buttons[position - 1]->objectName(), names[position - 1]);
 
-        f->movePointerOverWorkspace();
+        // With no document open only new and open are offered.
         QCOMPARE(enabledButtons(), (QList<int>{1, 2}));
-        QCOMPARE(visibleCaptions(f->item("mnuFile")->menu()->actions()),
+        QCOMPARE(visibleCaptions(actions.fileMenu->actions()),
                  (QStringList{"新建(&N)", "打开(&O)", "—", "—", "退出(&Q)"}));
         QCOMPARE(visibleCaptions(frame.menuBar()->actions()),
                  (QStringList{"文件(&F)", "历史记录(&L)", "帮助(&H)"}));
 
-        // A new document shows up again only at the next refresh.
+        // A new document brings the document commands at once; nothing is selected yet.
         f->newDocument(QStringLiteral("ab"));
-        QVERIFY(!f->item("mnuEdit")->isVisible());
-        f->movePointerOverWorkspace();
         QCOMPARE(enabledButtons(), (QList<int>{1, 2, 3, 4, 8, 9, 10, 11, 12, 13}));
-        QVERIFY(f->item("mnuEdit")->isVisible() && f->item("mFileSave")->isVisible());
-        for (const char *name : {"mEditCut", "mEditCopy", "mEditDelete", "mEditPaste"})
-            QVERIFY(!f->item(name)->isEnabled());
-        QVERIFY(f->item("mEditAll")->isEnabled());
+        QCOMPARE(visibleCaptions(frame.menuBar()->actions()),
+                 (QStringList{"文件(&F)", "编辑(&E)", "文字(&T)", "窗口(&W)", "历史记录(&L)", "帮助(&H)"}));
+        QVERIFY(actions.saveAction->isVisible());
+        for (QAction *action : {actions.cutAction, actions.copyAction, actions.deleteAction, actions.pasteAction})
+            QVERIFY(!action->isEnabled());
+        QVERIFY(actions.selectAllAction->isEnabled());
 
-        // The clipboard and the selection count at the next selection change.
+        // The clipboard and the selection count as soon as they change.
         QGuiApplication::clipboard()->setText(QStringLiteral("外来"));
-        QVERIFY(!f->item("mEditPaste")->isEnabled());
+        QVERIFY(actions.pasteAction->isEnabled());
         f->select(0, 1);
         QCOMPARE(enabledButtons(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
-        QVERIFY(f->item("mEditCut")->isEnabled() && f->item("mEditPaste")->isEnabled());
+        QVERIFY(actions.cutAction->isEnabled() && actions.deleteAction->isEnabled());
+        f->select(1, 1);
+        QVERIFY(!actions.cutButton->isEnabled() && actions.pasteButton->isEnabled());
 
-        // An unknown key does nothing.
-        frame.toolbarButtonClick(QStringLiteral("NewFile"));
-        QCOMPARE(frame.documents().size(), 1);
+        // Closing the last document takes the document commands away again.
+        f->dialogs.answers.enqueue(Dialogs::Answer::No);
+        actions.closeAction->trigger();
+        QVERIFY(frame.documents().isEmpty());
+        QCOMPARE(enabledButtons(), (QList<int>{1, 2}));
+        QVERIFY(!actions.editMenu->menuAction()->isVisible());
+    }
+
+    void newWindowsTakeThreeQuartersOfTheWorkspaceAndCascade()
+    {
+        const QSize area = f->frame().findChild<QMdiArea *>()->viewport()->size();
+        QWidget *first = f->newDocument()->parentWidget();
+        QWidget *second = f->newDocument()->parentWidget();
+        QCOMPARE(first->size(), QSize(area.width() * 3 / 4, area.height() * 3 / 4));
+        QCOMPARE(second->size(), first->size());
+        QCOMPARE(first->pos(), QPoint(0, 0));
+        QVERIFY(second->x() > 0 && second->x() == second->y());
     }
 
     void deleteKeyGoesToTheCommandOnlyWhileItIsEnabled()
     {
-        FrmMdi &frame = f->frame();
+        EditorWindow &frame = f->frame();
         QApplication::setActiveWindow(&frame);
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         f->newDocument(QStringLiteral("abc"));
-        f->movePointerOverWorkspace();
         f->edit()->setFocus();
         f->select(0, 0);
         QVERIFY(!frame.commandTakesKey(QKeySequence(Qt::Key_Delete)));
         QTest::keyClick(f->edit(), Qt::Key_Delete);
         QCOMPARE(f->edit()->toPlainText(), QStringLiteral("bc"));
 
-        QSignalSpy deletes(f->item("mEditDelete"), &QAction::triggered);
+        QSignalSpy deletes(f->actions().deleteAction, &QAction::triggered);
         QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
         f->select(0, 1);
         QVERIFY(frame.commandTakesKey(QKeySequence(Qt::Key_Delete)));
@@ -119,59 +137,65 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("粗体"));
 
         // With the Edit menu hidden the text area handles its own keys.
-        f->item("mnuEdit")->setVisible(false);
+        f->actions().editMenu->menuAction()->setVisible(false);
         QVERIFY(!frame.commandTakesKey(QKeySequence(Qt::Key_Delete)));
         QTest::keyClick(f->edit(), Qt::Key_Delete);
         QCOMPARE(deletes.size(), 1);
         QCOMPARE(f->edit()->toPlainText(), QString());
     }
 
-    void captionsAndChangeMarker()
+    void captionsAndModifiedState()
     {
-        FrmMdiChild *first = f->newDocument();
+        DocumentWindow *first = f->newDocument();
         QCOMPARE(first->caption(), QStringLiteral("新记录2"));
-        QVERIFY(first->docChanged());
+        QVERIFY(first->isModified() && first->isWindowModified());
         QCOMPARE(f->newDocument()->caption(), QStringLiteral("新记录3"));
-        QCOMPARE(f->editor.state().docCount, 2);
+        QCOMPARE(f->frame().documents().size(), 2);
 
         const QString path = f->path(QStringLiteral("旧文.txt"));
         QVERIFY(GbkTextFile::write(path, QStringLiteral("第一行\n第二行")));
         f->editor.openInEditor(path);
-        FrmMdiChild *loaded = f->active();
+        DocumentWindow *loaded = f->active();
         QCOMPARE(loaded->caption(), path);
-        QCOMPARE(loaded->txtChange(), QStringLiteral("0"));
-        QVERIFY(!loaded->docChanged());
-        QCOMPARE(f->editor.state().docCount, 3);
-        QCOMPARE(loaded->ricEdit()->document()->lastBlock().blockFormat().leftMargin(), 1250 / 15.0);
+        QCOMPARE(loaded->filePath(), path);
+        QVERIFY(!loaded->isModified() && !loaded->isWindowModified());
+        QCOMPARE(f->frame().documents().size(), 3);
+        QCOMPARE(loaded->textEdit()->document()->lastBlock().blockFormat().leftMargin(), 1250 / 15.0);
 
-        // Focus hands the path over and indents the paragraph without marking a change.
-        f->editor.state().activeDocPath.clear();
+        // Focus indents the paragraph without marking a change, and so does moving the caret.
         QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
-        QCoreApplication::sendEvent(loaded->ricEdit(), &focusIn);
-        QCOMPARE(f->editor.state().activeDocPath, path);
-        QVERIFY(!loaded->docChanged());
-        QCOMPARE(loaded->ricEdit()->textCursor().blockFormat().rightMargin(), 120.0);
+        QCoreApplication::sendEvent(loaded->textEdit(), &focusIn);
+        QVERIFY(!loaded->isModified());
+        QCOMPARE(loaded->textEdit()->textCursor().blockFormat().rightMargin(), 120.0);
+        loaded->textEdit()->moveCursor(QTextCursor::End);
+        QVERIFY(!loaded->isModified());
 
-        // Closing an untouched document asks nothing; moving the caret is a change.
-        loaded->ricEdit()->moveCursor(QTextCursor::End);
-        QVERIFY(loaded->docChanged());
+        // Typing is a change, and closing then asks.
+        loaded->textEdit()->insertPlainText(QStringLiteral("。"));
+        QVERIFY(loaded->isModified() && loaded->isWindowModified());
         f->dialogs.answers.enqueue(Dialogs::Answer::No);
         QVERIFY(loaded->parentWidget()->close());
         QCOMPARE(f->dialogs.messages.size(), 1);
         QCOMPARE(f->dialogs.messages[0].text, QStringLiteral("当前文档") + path + QStringLiteral("尚未保存！是否保存？"));
         QCOMPARE(f->dialogs.messages[0].icon, Dialogs::Icon::Exclamation);
-        QCOMPARE(f->editor.state().docCount, 2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(f->frame().documents().size(), 2);
+
+        // An untouched loaded document closes without a question.
+        f->editor.openInEditor(path);
+        f->edit()->moveCursor(QTextCursor::End);
+        QVERIFY(f->active()->parentWidget()->close());
+        QCOMPARE(f->dialogs.messages.size(), 1);
     }
 
     void cancellingTheSaveOfAClosingDocumentKeepsIt()
     {
-        FrmMdiChild *document = f->newDocument(QStringLiteral("要紧的文字"));
+        DocumentWindow *document = f->newDocument(QStringLiteral("要紧的文字"));
         f->dialogs.answers.enqueue(Dialogs::Answer::Yes);
         QVERIFY(!document->parentWidget()->close());
         QCOMPARE(f->dialogs.messages.last().text, QStringLiteral("当前文档新记录2尚未保存！是否保存？"));
         QCOMPARE(f->dialogs.fileDialogs.size(), 1);
         QCOMPARE(f->frame().documents().size(), 1);
-        QCOMPARE(f->editor.state().docCount, 1);
 
         // Also when the frame closes: the frame stays, with the document.
         f->dialogs.answers.enqueue(Dialogs::Answer::Yes);
@@ -184,7 +208,7 @@ private Q_SLOTS:
         f->dialogs.answers.enqueue(Dialogs::Answer::No);
         f->dialogs.answers.enqueue(Dialogs::Answer::No);
         QSignalSpy marks(&f->editor, &EditorController::trayMarksChanged);
-        f->item("mFileQuit")->trigger();
+        f->actions().quitAction->trigger();
         QCOMPARE(f->dialogs.messages.size(), 4);
         QVERIFY(!marks.isEmpty() && !marks.last().at(0).toBool());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -192,7 +216,7 @@ private Q_SLOTS:
 
         // A new frame starts counting again.
         QCOMPARE(f->newDocument()->caption(), QStringLiteral("新记录2"));
-        QCOMPARE(f->editor.state().docCount, 1);
+        QCOMPARE(f->frame().documents().size(), 1);
     }
 
     void minimisingHidesTheFrameAndFlipsTheTrayMarks()
@@ -213,22 +237,21 @@ private Q_SLOTS:
         const QString missing = f->path(QStringLiteral("不在.txt"));
         f->editor.openInEditor(missing);
         QVERIFY(f->editor.frame() && f->frame().isVisible());
-        QCOMPARE(f->editor.state().docCount, 1);
+        QCOMPARE(f->frame().documents().size(), 1);
         QCOMPARE(f->dialogs.messages.size(), 1);
         QCOMPARE(f->dialogs.messages[0].text, QStringLiteral("打开文件失败！"));
         QCOMPARE(f->dialogs.messages[0].icon, Dialogs::Icon::Critical);
         QCOMPARE(f->active()->caption(), missing);
-        QVERIFY(f->active()->docPath().isEmpty());
+        QVERIFY(f->active()->filePath().isEmpty());
+        QVERIFY(!f->active()->isModified());
     }
 
     void countersStopAtSixteenBits()
     {
-        f->frame();
-        f->editor.state().newDocNumber = 32767;
+        f->frame().setNewDocumentNumber(32767);
         f->newDocument();
         QVERIFY(f->frame().documents().isEmpty());
-        QCOMPARE(f->editor.state().docCount, 0);
-        QCOMPARE(f->editor.state().newDocNumber, qint16(32767));
+        QCOMPARE(f->frame().newDocumentNumber(), qint16(32767));
     }
 };
 

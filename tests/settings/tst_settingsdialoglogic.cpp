@@ -1,6 +1,7 @@
 #include "common/gbkcodec.h"
 #include "platform/testing/fakeautorunentry.h"
 #include "settings/profilefile.h"
+#include "settings/savefolder.h"
 #include "settings/settingsdialoglogic.h"
 #include "settings/settingsstore.h"
 
@@ -55,16 +56,63 @@ private Q_SLOTS:
         QCOMPARE(f.settings.saveFolder, saved);
     }
 
-    void confirmAfterAMissingFolderCreatesTheDefaultFolder()
+    // Settings files that hold no save folder: no warning, the default folder is used, and the
+    // file is never rewritten by reading it.
+    void noChosenFolderMeansTheDefaultFolder_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("no file") << QByteArray();
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage += char((i * 7919) % 256);
+        QTest::newRow("binary garbage") << garbage;
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF[MyFileApp]\r\nsaveFilePATH=/nowhere\r\n");
+        QTest::newRow("100 kB line") << QByteArray("[MyFileApp]\r\nsaveFilePATH") + QByteArray(100 * 1024, 'x') + "\r\n";
+        QTest::newRow("empty value") << QByteArray("[MyFileApp]\r\nsaveFilePATH=\r\n");
+        QTest::newRow("placeholder") << QByteArray("[MyFileApp]\r\nsaveFilePATH=txtPATH\r\n");
+    }
+    void noChosenFolderMeansTheDefaultFolder()
+    {
+        QFETCH(QByteArray, content);
+        Fixture f;
+        if (!content.isEmpty()) {
+            QFile file(f.ini());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QString fallback = f.folder.filePath(QStringLiteral("myText"));
+        QVERIFY(f.logic.openingCheck());
+        QCOMPARE(f.settings.saveFolder, fallback);
+        f.logic.cancel();
+        QCOMPARE(SaveFolder::effective(f.settings.saveFolder, f.folder), fallback);
+        QCOMPARE(f.iniBytes(), content);
+
+        // Confirming without a change creates the default folder and stores it.
+        f.logic.openingCheck();
+        QCOMPARE(f.logic.confirm({f.settings.saveFolder, std::nullopt, false, false}),
+                 SettingsDialogLogic::ConfirmOutcome::Saved);
+        QVERIFY(QFileInfo(fallback).isDir());
+        QCOMPARE(f.settings.saveFolder, fallback);
+    }
+
+    void firstStartStoresTheDefaultFolder()
     {
         Fixture f;
-        QVERIFY(!f.logic.openingCheck()); // no settings file: "txtPATH" does not exist
-        const auto outcome = f.logic.confirm({f.settings.saveFolder, std::nullopt, false, false});
-        QCOMPARE(outcome, SettingsDialogLogic::ConfirmOutcome::Saved);
-        QVERIFY(QFileInfo(f.folder.filePath(QStringLiteral("myText"))).isDir());
-        QCOMPARE(f.settings.saveFolder, f.folder.filePath(QStringLiteral("myText")));
-        // No option was chosen, so the editor choice keeps the default text.
-        QCOMPARE(f.settings.editorChoice, SettingsStore::defaultValue());
+        QCOMPARE(f.logic.prepareFirstStart(), SettingsDialogLogic::ConfirmOutcome::Saved);
+        const QString fallback = f.folder.filePath(QStringLiteral("myText"));
+        QVERIFY(QFileInfo(fallback).isDir());
+        QCOMPARE(f.iniBytes(), "[MyFileApp]\r\nsaveFilePATH=" + Gbk::encode(fallback) + "\r\n");
+        QVERIFY(f.logic.openingCheck());
+
+        // Only a first start does this: an existing file, however odd, is left alone.
+        Fixture other;
+        QFile odd(other.ini());
+        QVERIFY(odd.open(QIODevice::WriteOnly));
+        odd.write("\xEF\xBB\xBF[MyFileApp]\r\n");
+        odd.close();
+        QCOMPARE(other.logic.prepareFirstStart(), SettingsDialogLogic::ConfirmOutcome::Saved);
+        QCOMPARE(other.iniBytes(), QByteArray("\xEF\xBB\xBF[MyFileApp]\r\n"));
+        QVERIFY(!QFileInfo::exists(other.folder.filePath(QStringLiteral("myText"))));
     }
 
     void confirmCreatesEveryLevelAndStoresTheTextAsTyped_data()
@@ -130,6 +178,28 @@ private Q_SLOTS:
 
         QVERIFY(!QFileInfo::exists(f.ini()));
         QVERIFY(f.autoRun.commands.isEmpty());
+
+        // A path longer than the settings file keeps (255 bytes in code page 936) is refused
+        // before anything is made or written.
+        const QString tooLong = f.folder.filePath(QString(128, QChar(0x5B57)));
+        QCOMPARE(f.logic.confirm({tooLong, std::nullopt, true, true}), SettingsDialogLogic::ConfirmOutcome::FolderTooLong);
+        QVERIFY(!QFileInfo::exists(tooLong));
+        QVERIFY(!QFileInfo::exists(f.ini()));
+        QVERIFY(!f.logic.messageFor(SettingsDialogLogic::ConfirmOutcome::FolderTooLong).isEmpty());
+    }
+
+    void confirmSaysWhenTheSettingsCouldNotBeWritten()
+    {
+        Fixture f;
+        // A folder where the settings file should be: every write fails, as root too.
+        QVERIFY(QDir().mkpath(f.ini()));
+        f.logic.openingCheck();
+        QCOMPARE(f.logic.confirm({f.folder.filePath(QStringLiteral("文本")), SettingsDialogLogic::WpsOption, true, true}),
+                 SettingsDialogLogic::ConfirmOutcome::NotSaved);
+        QVERIFY(f.logic.messageFor(SettingsDialogLogic::ConfirmOutcome::NotSaved).contains(QStringLiteral("filePath.ini")));
+        QVERIFY(f.autoRun.commands.isEmpty());
+        QCOMPARE(f.settings.editorChoice, SettingsStore::defaultValue());  // what the file holds
+        QCOMPARE(f.logic.prepareFirstStart(), SettingsDialogLogic::ConfirmOutcome::Saved);  // not a first start
     }
 
     void editorPageFollowsTheStoredChoice_data()

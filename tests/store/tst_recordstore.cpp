@@ -1,5 +1,7 @@
 #include "store/recordstore.h"
+#include "support/foreignconnection.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -12,25 +14,6 @@ CurrentRecord current(const QString &name, const QString &category = QStringLite
 {
     return {name, QStringLiteral("12"), category, QStringLiteral("/notes/"), QStringLiteral("http://a.example/")};
 }
-
-// A second connection, as another program holding the database would have.
-class RawConnection
-{
-public:
-    explicit RawConnection(const QString &path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name());
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~RawConnection()
-    {
-        QSqlDatabase::database(name(), false).close();
-        QSqlDatabase::removeDatabase(name());
-    }
-    QSqlQuery query() const { return QSqlQuery(QSqlDatabase::database(name(), false)); }
-    static QString name() { return QStringLiteral("raw"); }
-};
 
 } // namespace
 
@@ -52,7 +35,7 @@ private slots:
             QVERIFY2(rows.has_value(), qPrintable(store.lastError()));
             QVERIFY(rows->isEmpty());
         }
-        RawConnection raw(path);
+        ForeignConnection raw(path);
         QSqlQuery query = raw.query();
         QVERIFY(query.exec(QStringLiteral("PRAGMA table_info(filedata)")));
         QStringList columns;
@@ -83,7 +66,7 @@ private slots:
         QCOMPARE(rows->at(1).date, today.addDays(-1));
         QVERIFY(rows->at(0).rowId < rows->at(1).rowId);
 
-        RawConnection raw(store.databasePath());
+        ForeignConnection raw(store.databasePath());
         QSqlQuery query = raw.query();
         QVERIFY(query.exec(QStringLiteral("SELECT \"记录时间\", \"文件名\" IS NULL FROM filedata")));
         QVERIFY(query.next());
@@ -126,7 +109,7 @@ private slots:
         QVERIFY(store.records().has_value());
         {
             // Every day of three years, in one transaction.
-            RawConnection raw(path);
+            ForeignConnection raw(path);
             QVERIFY(raw.query().exec(QStringLiteral("BEGIN")));
             QSqlQuery insert = raw.query();
             insert.prepare(QStringLiteral("INSERT INTO filedata VALUES (?, '', '', ?, '', '')"));
@@ -166,7 +149,7 @@ private slots:
             QVERIFY(store.records().has_value());
         }
         {
-            RawConnection raw(path);
+            ForeignConnection raw(path);
             QVERIFY(raw.query().exec(QStringLiteral("INSERT INTO filedata VALUES (NULL, NULL, NULL, NULL, NULL, NULL)")));
         }
         RecordStore store(path);
@@ -187,7 +170,7 @@ private slots:
 
         RecordStore store(path);
         QVERIFY(!store.records().has_value());
-        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY2(store.lastError().contains(QStringLiteral("不是数据库")), qPrintable(store.lastError()));
         QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
         std::optional<Record> found;
         QVERIFY(!store.firstRecordNamed(QStringLiteral("a"), &found));
@@ -202,15 +185,43 @@ private slots:
             RecordStore store(path);
             QVERIFY(store.records().has_value());
         }
-        RawConnection raw(path);
+        ForeignConnection raw(path);
         QSqlQuery lock = raw.query();
         QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
 
         RecordStore store(path);
         QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
-        QVERIFY(!store.lastError().isEmpty());
+        QVERIFY2(store.lastError().contains(QStringLiteral("锁定")), qPrintable(store.lastError()));
         QVERIFY(lock.exec(QStringLiteral("COMMIT")));
         QVERIFY2(store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)), qPrintable(store.lastError()));
+    }
+
+    // Tables made by another program: the six columns first and in order work (a zero-length
+    // file is an empty database), anything else is refused in words that name the file.
+    void tableFormIsCheckedBeforeUse()
+    {
+        const QString empty = dbPath("empty.db");
+        QVERIFY(QFile(empty).open(QIODevice::WriteOnly));
+        QVERIFY(RecordStore(empty).addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
+
+        const QString six = QStringLiteral("\"文件名\", \"大小\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\"");
+        const QString extra = dbPath("extra.db");
+        const QString swapped = dbPath("swapped.db");
+        {
+            ForeignConnection foreign(extra);
+            QVERIFY(foreign.exec(QStringLiteral("CREATE TABLE filedata (%1, \"备注\")").arg(six)));
+        }
+        {
+            ForeignConnection foreign(swapped);
+            QVERIFY(foreign.exec(QStringLiteral("CREATE TABLE filedata (\"大小\", \"文件名\", \"类别\", \"记录时间\", \"存放地址\", \"资料来源\")")));
+        }
+        RecordStore extraStore(extra);
+        QVERIFY(extraStore.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
+        QCOMPARE(extraStore.records()->at(0).source, QStringLiteral("http://a.example/"));
+        RecordStore swappedStore(swapped);
+        QVERIFY(!swappedStore.records().has_value());
+        QVERIFY2(swappedStore.lastError().contains(QStringLiteral("不是预期的格式")), qPrintable(swappedStore.lastError()));
+        QVERIFY(swappedStore.lastError().contains(QDir::toNativeSeparators(swapped)));
     }
 
     void aDatabaseInAMissingFolderIsAnError()

@@ -1,22 +1,29 @@
-#include "editor/richedit.h"
+#include "editor/documenttextedit.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextDocumentFragment>
 
-RichEdit::RichEdit(QWidget *parent)
+DocumentTextEdit::DocumentTextEdit(QWidget *parent)
     : QTextEdit(parent)
 {
     setAcceptRichText(false);
 }
 
-void RichEdit::setCommandKeyFilter(std::function<bool(const QKeySequence &)> commandTakesKey)
+void DocumentTextEdit::setCommandKeyFilter(std::function<bool(const QKeySequence &)> commandTakesKey)
 {
     m_commandTakesKey = std::move(commandTakesKey);
 }
 
-bool RichEdit::event(QEvent *event)
+void DocumentTextEdit::deleteSelection()
+{
+    QTextCursor cursor = textCursor();
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+bool DocumentTextEdit::event(QEvent *event)
 {
     // Left unaccepted, the override lets the frame's shortcut run instead of the text
     // area's own handling of the same key.
@@ -30,42 +37,43 @@ bool RichEdit::event(QEvent *event)
     return QTextEdit::event(event);
 }
 
-void RichEdit::focusInEvent(QFocusEvent *event)
+void DocumentTextEdit::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
-    Q_EMIT gotFocus();
+    Q_EMIT focusReceived();
 }
 
-void RichEdit::mouseReleaseEvent(QMouseEvent *event)
+void DocumentTextEdit::mouseReleaseEvent(QMouseEvent *event)
 {
     QTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::RightButton)
-        Q_EMIT contextMenuWanted(event->globalPosition().toPoint());
+        Q_EMIT editMenuRequested(event->globalPosition().toPoint());
 }
 
-void RichEdit::contextMenuEvent(QContextMenuEvent *event)
+void DocumentTextEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();
     // The mouse's menu opens on release; the keyboard's opens at the caret.
     if (event->reason() != QContextMenuEvent::Mouse)
-        Q_EMIT contextMenuWanted(viewport()->mapToGlobal(cursorRect().bottomLeft()));
+        Q_EMIT editMenuRequested(viewport()->mapToGlobal(cursorRect().bottomLeft()));
 }
 
-QMimeData *RichEdit::createMimeDataFromSelection() const
+QMimeData *DocumentTextEdit::createMimeDataFromSelection() const
 {
     auto *data = new QMimeData;
     data->setText(textCursor().selection().toPlainText());
     return data;
 }
 
-bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+bool DocumentTextEdit::canInsertFromMimeData(const QMimeData *source) const
 {
     return source->hasText();
 }
 
-void RichEdit::insertFromMimeData(const QMimeData *source)
+void DocumentTextEdit::insertFromMimeData(const QMimeData *source)
 {
-    if (!source->hasText())
+    // Empty text leaves the selection alone rather than deleting it.
+    if (!source->hasText() || source->text().isEmpty())
         return;
     // Plain text takes the format at the insertion point.
     QTextCursor cursor = textCursor();

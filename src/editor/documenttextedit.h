@@ -5,23 +5,26 @@
 
 class QKeySequence;
 
-// The document's text area. Only plain text passes through its clipboard and drops, a key
+// A document's text area. Only plain text passes through its clipboard and drops, a key
 // that belongs to a live frame command goes to the command, and its context menu opens
 // when the right mouse button is released.
-class RichEdit final : public QTextEdit
+class DocumentTextEdit final : public QTextEdit
 {
     Q_OBJECT
 
 public:
-    explicit RichEdit(QWidget *parent = nullptr);
-    Q_DISABLE_COPY_MOVE(RichEdit)
+    explicit DocumentTextEdit(QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(DocumentTextEdit)
 
     // Tells whether the frame's enabled, visible command takes `key`.
     void setCommandKeyFilter(std::function<bool(const QKeySequence &)> commandTakesKey);
 
+    // Removes the selection; the clipboard keeps what it holds.
+    void deleteSelection();
+
 Q_SIGNALS:
-    void gotFocus();
-    void contextMenuWanted(const QPoint &globalPos);
+    void focusReceived();
+    void editMenuRequested(const QPoint &globalPos);
 
 protected:
     bool event(QEvent *event) override;
