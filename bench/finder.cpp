@@ -1,6 +1,7 @@
 // Times a search: from the start until the result line shows, then writes the matches.
 // Usage: finder_bench FOLDER PATTERN MATCHES_FILE [--show]
 #include "finder/finderwindow.h"
+#include "platform/dialogs.h"
 #include "platform/shellopener.h"
 #include "settings/settings.h"
 
@@ -21,8 +22,9 @@ int main(int argc, char **argv)
         return 2;
     Settings settings;
     const auto shell = createShellOpener();
+    const auto dialogs = createDialogs();
     // The window deletes itself when the application's end closes it.
-    QPointer<FinderWindow> window = new FinderWindow(settings, args.at(2), *shell, {});
+    QPointer<FinderWindow> window = new FinderWindow(settings, args.at(2), *shell, *dialogs, {});
     const bool show = args.contains(QStringLiteral("--show"));
     window->show();
 

@@ -16,6 +16,15 @@ if(NOTAVO_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(notavo_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(NOTAVO_BUILD_FUZZERS)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "NOTAVO_BUILD_FUZZERS needs clang (CMAKE_CXX_COMPILER=clang++)")
+    endif()
+    # Coverage for libFuzzer in every library; the fuzz targets add libFuzzer's own main.
+    target_compile_options(notavo_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(notavo_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 # notavo_add_library(name SOURCES ... LIBS ...): one static library per subsystem.
 function(notavo_add_library name)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Notavo needs to build ("run"), to test ("test"), to test
-# everything including the real-browser and Windows checks ("ci"), and to run the
+# everything including the real-browser and Windows checks and the fuzzers ("ci"), and to run the
 # benchmarks ("bench").
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
@@ -12,7 +12,8 @@ case "${1:-run}" in
                      desktop-file-utils appstream dpkg-dev file) ;;
     ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
                    desktop-file-utils appstream dpkg-dev file
-                   firefox-esr g++-mingw-w64-x86-64-posix wine wine64) ;;
+                   firefox-esr g++-mingw-w64-x86-64-posix wine wine64
+                   clang libfuzzer-14-dev libclang-rt-14-dev) ;;
     bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool python3
                       libsqlite3-dev sqlite3 findutils ripgrep) ;;
 esac

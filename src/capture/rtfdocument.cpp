@@ -17,9 +17,17 @@ void appendHex(QByteArray &out, unsigned char byte)
 // Under \uc2 every \uN is followed by two bytes that older readers show instead.
 void appendUnicode(QByteArray &out, QChar c)
 {
+    const QByteArray gbk = Gbk::encode(QStringView(&c, 1));
+    if (!c.isSurrogate() && gbk.size() == 1) {
+        // The euro sign is one byte in code page 936: its own group skips just that byte.
+        out += "{\\uc1\\u";
+        out += QByteArray::number(static_cast<qint16>(c.unicode()));
+        appendHex(out, static_cast<unsigned char>(gbk[0]));
+        out += '}';
+        return;
+    }
     out += "\\u";
     out += QByteArray::number(static_cast<qint16>(c.unicode()));
-    const QByteArray gbk = Gbk::encode(QStringView(&c, 1));
     if (!c.isSurrogate() && gbk.size() == 2) {
         appendHex(out, static_cast<unsigned char>(gbk[0]));
         appendHex(out, static_cast<unsigned char>(gbk[1]));
@@ -58,7 +66,17 @@ QByteArray fromPlainText(const QString &text)
         case '\n':
             out += "\\par\r\n";
             break;
+        case '\v':
+            out += "\\line ";
+            break;
+        case '\f':
+            out += "\\page ";
+            break;
         default:
+            // Other control characters (NUL, escape…) mean nothing in a document and would
+            // reach word processors as raw bytes: they are left out.
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                break;
             if (c.unicode() < 0x80)
                 out += static_cast<char>(c.unicode());
             else

@@ -67,7 +67,22 @@ qsizetype wholeCharacterPrefix(QByteArrayView bytes, qsizetype limit)
 QByteArray encode(QStringView text)
 {
     QStringEncoder encoder(kEncoding);
-    return encoder.encode(text);
+    // GB18030 writes the euro sign as A2 E3, which code page 936 readers show as a private
+    // character: write the single byte 0x80 that code page 936 uses. Encoding piece by piece
+    // keeps every other character's bytes as the converter gives them.
+    constexpr QChar kEuro(0x20AC);
+    if (!text.contains(kEuro))
+        return encoder.encode(text);
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    qsizetype start = 0;
+    for (qsizetype euro = text.indexOf(kEuro); euro >= 0; euro = text.indexOf(kEuro, start)) {
+        out += encoder.encode(text.sliced(start, euro - start));
+        out += '\x80';
+        start = euro + 1;
+    }
+    out += encoder.encode(text.sliced(start));
+    return out;
 }
 
 QString decode(QByteArrayView bytes)

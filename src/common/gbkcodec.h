@@ -10,9 +10,10 @@
 // keeps characters GBK cannot hold as four-byte codes instead of losing them.
 namespace Gbk {
 
+// Encodes as GB18030, except the euro sign, which is code page 936's single byte 0x80.
 QByteArray encode(QStringView text);
 
-// Decodes GBK / GB18030 bytes. A lone 0x80 (code page 936's euro sign) reads as U+20AC.
+// Decodes GBK / GB18030 bytes. Both a lone 0x80 (code page 936) and A2 E3 (GB18030) read as €.
 QString decode(QByteArrayView bytes);
 
 // The length of the longest prefix of at most `limit` bytes that ends on a character boundary.

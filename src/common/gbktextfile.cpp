@@ -1,9 +1,9 @@
 #include "common/gbktextfile.h"
 
+#include "common/checkedsave.h"
 #include "common/gbkcodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace GbkTextFile {
 
@@ -36,16 +36,8 @@ QString fromCrLf(const QString &text)
 
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    // Some folders (network shares) refuse the rename; fall back to a direct write there.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    // Some folders (network shares) refuse new files; fall back to a direct write there.
+    return CheckedSave::replace(path, bytes, CheckedSave::DirectWrite::WhereTheFolderIsReadOnly, error);
 }
 
 bool write(const QString &path, const QString &text, QString *error)

@@ -10,8 +10,8 @@ namespace GbkTextFile {
 QString toCrLf(const QString &text);
 QString fromCrLf(const QString &text);
 
-// Writes the text atomically: a crash never leaves a half-written file.
-// On failure returns false and, when given, fills *error with the reason.
+// Writes the text atomically: a crash never leaves a half-written file. Every step is checked
+// (see CheckedSave); on failure returns false and, when given, fills *error with the cause.
 bool write(const QString &path, const QString &text, QString *error = nullptr);
 
 // Writes raw bytes atomically (used for RTF copies).

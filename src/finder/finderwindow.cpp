@@ -4,7 +4,7 @@
 #include "finder/filewalk.h"
 #include "finder/findertext.h"
 #include "finder/matchlistmodel.h"
-#include "platform/shellopener.h"
+#include "platform/opentarget.h"
 #include "settings/editorchoice.h"
 #include "settings/settings.h"
 
@@ -43,10 +43,11 @@ const QStringList &patterns()
 } // namespace
 
 FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell,
-                           OpenInEditor openInEditor, QWidget *parent)
+                           Dialogs &dialogs, OpenInEditor openInEditor, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_settings(settings)
     , m_shell(shell)
+    , m_dialogs(dialogs)
     , m_openInEditor(std::move(openInEditor))
 {
     setObjectName(QStringLiteral("frmFindFile"));
@@ -59,7 +60,7 @@ FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName
     m_combo1->addItems(patterns());
     setPattern(findFileName);
 
-    m_volumes = VolumeList::mounted();
+    m_volumes = VolumeList::available(QDir::homePath());
     for (const Volume &volume : m_volumes)
         m_drive1->addItem(volume.label);
     const int initial = VolumeList::initialIndex(m_volumes, QDir::homePath());
@@ -225,7 +226,7 @@ void FinderWindow::openMatch(const QModelIndex &index)
             m_openInEditor(path);
         return;
     }
-    m_shell.open(path);
+    openThroughShell(path, m_shell, m_dialogs, this);
 }
 
 // The list and the frames follow the window's size; everything else keeps its place.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "finder/volumelist.h"
+#include "platform/volumelist.h"
 
 #include <QList>
 #include <QString>
@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class Dialogs;
 class FileWalk;
 class MatchListModel;
 class QComboBox;
@@ -31,8 +32,9 @@ public:
     using OpenInEditor = std::function<void(const QString &path)>;
 
     // `findFileName` is the name the pattern box starts with. `openInEditor` opens a file in
-    // the built-in editor; when empty the "Notavo" choice opens nothing.
-    FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell,
+    // the built-in editor; when empty the "Notavo" choice opens nothing. Other choices open a
+    // found file through the shell, unless it is a program (see OpenTarget).
+    FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell, Dialogs &dialogs,
                  OpenInEditor openInEditor, QWidget *parent = nullptr);
     ~FinderWindow() override;
     Q_DISABLE_COPY_MOVE(FinderWindow)
@@ -60,6 +62,7 @@ private:
 
     const Settings &m_settings;
     ShellOpener &m_shell;
+    Dialogs &m_dialogs;
     OpenInEditor m_openInEditor;
 
     QList<Volume> m_volumes;

@@ -347,7 +347,7 @@ bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
         if (gridColumnAt(pos) == RecordGridModel::FileName)
             m_actions.openFile(*m_model, row, this);
         else if (gridColumnAt(pos) == RecordGridModel::Source)
-            m_actions.openSource(*m_model, row);
+            m_actions.openSource(*m_model, row, this);
         break;
     default:
         break;
@@ -364,7 +364,7 @@ void HistoryWindow::deleteMarked()
 void HistoryWindow::showFinder()
 {
     if (!m_finder) {
-        m_finder = new FinderWindow(m_settings, m_findFileName, m_shell, m_openInEditor, this);
+        m_finder = new FinderWindow(m_settings, m_findFileName, m_shell, m_dialogs, m_openInEditor, this);
     } else if (!m_finder->isSearching()) {
         m_finder->setPattern(m_findFileName);
     }

@@ -6,6 +6,7 @@
 #include "history/textfragment.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/opentarget.h"
 #include "platform/shellopener.h"
 #include "settings/editorchoice.h"
 #include "settings/fileexist.h"
@@ -94,11 +95,11 @@ bool RecordActions::convertAndOpen(const QString &path, const QString &extension
     return true;
 }
 
-void RecordActions::openSource(const RecordGridModel &model, int gridRow)
+void RecordActions::openSource(const RecordGridModel &model, int gridRow, QWidget *parent)
 {
     const QString source = model.cellText(gridRow, RecordGridModel::Source);
     if (!source.isEmpty())
-        m_context.shell.open(sourceAtQuote(model, gridRow, source));
+        openThroughShell(sourceAtQuote(model, gridRow, source), m_context.shell, m_context.dialogs, parent);
 }
 
 // A web source with a text fragment for the record's text, so the browser shows the quote.

@@ -46,8 +46,9 @@ public:
 
     // Double-click on 文件名 of a grid row.
     OpenOutcome openFile(const RecordGridModel &model, int gridRow, QWidget *parent);
-    // Double-click on 资料来源 of a grid row. A web source opens at the record's quote.
-    void openSource(const RecordGridModel &model, int gridRow);
+    // Double-click on 资料来源 of a grid row: opens an address or a document, never a program
+    // (see OpenTarget), and says why when it opens nothing. A web source opens at the record's quote.
+    void openSource(const RecordGridModel &model, int gridRow, QWidget *parent);
     // Deletes the records of the given grid rows, asking once for each. Rows without a
     // record are passed over silently. `declined` runs after each "No".
     void deleteRows(RecordGridModel &model, const QList<int> &gridRows, QWidget *parent,

@@ -1,6 +1,7 @@
 #include "settings/frmsetsystem.h"
 
 #include "common/twips.h"
+#include "platform/volumelist.h"
 #include "settings/settingsstore.h"
 
 #include <QButtonGroup>
@@ -18,7 +19,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStorageInfo>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTreeView>
@@ -176,16 +176,11 @@ QWidget *frmSetSystem::buildAutoRunPage()
 
 void frmSetSystem::fillDrives()
 {
-    QStringList roots;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        // Bind-mounted single files are volumes too, but hold no folders to pick.
-        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir())
-            roots.append(volume.rootPath());
-    }
-    roots.removeDuplicates();
-    roots.sort();
-    for (const QString &root : roots)
+    // The list holds each root as the folder model names it: without a final separator.
+    for (const Volume &volume : VolumeList::available(QDir::homePath())) {
+        const QString root = QDir::cleanPath(volume.root);
         m_drives->addItem(QDir::toNativeSeparators(root), root);
+    }
 }
 
 void frmSetSystem::openingCheck()
@@ -262,7 +257,7 @@ void frmSetSystem::txtPath_EditingFinished()
 
 QString frmSetSystem::volumeOf(const QString &path) const
 {
-    return QStorageInfo(path).rootPath();
+    return QDir::cleanPath(VolumeList::rootOf(path));
 }
 
 void frmSetSystem::showFolder(const QString &path)

@@ -1,10 +1,10 @@
 #include "settings/profilefile.h"
 
+#include "common/checkedsave.h"
 #include "common/gbkcodec.h"
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
@@ -17,6 +17,8 @@ struct Line
     QByteArray ending;
 };
 
+// Lines end at CR or LF bytes before anything is decoded. Unlike the platform, a lone lead
+// byte at the end of a line therefore never swallows the line break and the next line.
 QList<Line> splitLines(const QByteArray &content)
 {
     QList<Line> lines;
@@ -47,16 +49,18 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// The section name of a "[name]" line; nullopt for any other line.
+// The section name of a "[name]" line; nullopt for any other line. The line is decoded
+// before the "]" is looked for, as the platform does: "]" (0x5D) is also a trail byte.
 std::optional<QString> sectionName(const QByteArray &line)
 {
     const QByteArray trimmed = line.trimmed();
     if (!trimmed.startsWith('['))
         return std::nullopt;
-    const qsizetype close = trimmed.lastIndexOf(']');
+    const QString text = Gbk::decode(trimmed);
+    const qsizetype close = text.lastIndexOf(u']');
     if (close < 0)
         return std::nullopt;
-    return nameOf(trimmed.mid(1, close - 1));
+    return text.mid(1, close - 1).trimmed();
 }
 
 struct KeyLine
@@ -81,7 +85,8 @@ QByteArray unquoted(const QByteArray &value)
     return value;
 }
 
-// Cuts at the first NUL and to at most 255 bytes, never through the middle of a character.
+// Cuts at the first NUL and to at most 255 bytes. Unlike the platform, the cut never goes
+// through the middle of a character, so the value never ends in half a character.
 QString valueText(QByteArray value)
 {
     const qsizetype nul = value.indexOf('\0');
@@ -91,10 +96,12 @@ QString valueText(QByteArray value)
     return Gbk::decode(value);
 }
 
-QByteArray readAll(const QString &path, bool *exists)
+QByteArray readAll(const QString &path, bool *exists, QString *error = nullptr)
 {
     QFile file(path);
     *exists = file.open(QIODevice::ReadOnly);
+    if (!*exists && error)
+        *error = file.errorString();
     return *exists ? file.readAll() : QByteArray();
 }
 
@@ -114,10 +121,14 @@ QString ProfileFile::read(const QString &section, const QString &key, const QStr
     bool inSection = false;
     for (const Line &line : splitLines(content)) {
         if (const auto name = sectionName(line.text)) {
+            // Only the first section of a name counts, for the platform and for write().
+            if (inSection)
+                break;
             inSection = sameName(*name, section);
             continue;
         }
-        if (!inSection || line.text.trimmed().isEmpty())
+        // A line without "=" holds no value, even when it names the key: read on.
+        if (!inSection || !line.text.contains('='))
             continue;
         const KeyLine entry = keyLine(line.text);
         if (sameName(entry.key, key))
@@ -126,10 +137,10 @@ QString ProfileFile::read(const QString &section, const QString &key, const QStr
     return fallback;
 }
 
-bool ProfileFile::write(const QString &section, const QString &key, const QString &value)
+bool ProfileFile::write(const QString &section, const QString &key, const QString &value, QString *error)
 {
     bool exists = false;
-    const QByteArray content = readAll(m_path, &exists);
+    const QByteArray content = readAll(m_path, &exists, error);
     // A file that is there but cannot be read would be replaced by this one key: leave it be.
     if (!exists && QFile::exists(m_path))
         return false;
@@ -181,8 +192,6 @@ bool ProfileFile::write(const QString &section, const QString &key, const QStrin
     for (const Line &line : lines)
         out += line.text + line.ending;
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size())
-        return false;
-    return file.commit();
+    // Written through a temporary file only: a failed write keeps the old file whole.
+    return CheckedSave::replace(m_path, out, CheckedSave::DirectWrite::Never, error);
 }

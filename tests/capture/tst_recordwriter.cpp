@@ -299,6 +299,12 @@ private slots:
         QVERIFY(rtf.contains("\\u-10179??\\u-8704??"));  // the emoji as a surrogate pair
         QVERIFY(rtf.contains("\\tab x"));
         QCOMPARE(rtf.count('{') - rtf.count("\\{"), rtf.count('}') - rtf.count("\\}"));
+
+        // The euro sign carries code page 936's byte; control characters never reach the file raw.
+        const QByteArray controls = RtfDocument::fromPlainText(QStringView(u"€a\0b\vc\x1b\x7f", 8).toString());
+        QVERIFY(controls.contains("{\\uc1\\u8364\\'80}ab\\line c}"));
+        for (const char byte : controls)
+            QVERIFY(byte == '\r' || byte == '\n' || (byte >= 0x20 && byte < 0x7F));
     }
 
     void wordProcessorsShowTheSameCharacters()

@@ -1,5 +1,6 @@
 #include "common/gbkcodec.h"
 #include "common/gbktextfile.h"
+#include "support/fullfilesystem.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,6 +31,15 @@ private slots:
         QCOMPARE(Gbk::decode(pair + "\x80"), QStringLiteral("丂€"));
         QCOMPARE(Gbk::decode("\x81\x80").size(), 1);
         QCOMPARE(Gbk::encode(Gbk::decode("\x81\x80")), QByteArray("\x81\x80"));
+    }
+
+    void euroIsCodePage936sSingleByte()
+    {
+        QCOMPARE(Gbk::encode(u"€"), QByteArray("\x80"));
+        QCOMPARE(Gbk::encode(u"中€a€😀"), QByteArray("\xD6\xD0\x80" "a" "\x80" "\x94\x39\xFC\x36"));
+        QCOMPARE(Gbk::decode("\xA2\xE3\x80"), QStringLiteral("€€"));
+        const QString text = QStringLiteral("价格€5，€€");
+        QCOMPARE(Gbk::decode(Gbk::encode(text)), text);
     }
 
     void prefixNeverSplitsACharacter()
@@ -80,6 +90,24 @@ private slots:
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(path));
         QVERIFY(!GbkTextFile::read(path).has_value());
+    }
+
+    void fullDiskIsReportedAndKeepsTheOldFile()
+    {
+        FullFileSystem disk;
+        if (!disk.isMounted())
+            QSKIP("a small file system can only be mounted as root");
+        const QString path = disk.filePath(QStringLiteral("笔记.txt"));
+        QVERIFY(GbkTextFile::write(path, QStringLiteral("旧内容")));
+        disk.fill();
+        // A short text (inside Qt's buffer) and one larger than the buffer both fail.
+        for (const QString &text : {QStringLiteral("新内容"), QString(40000, u'字')}) {
+            QString error;
+            QVERIFY(!GbkTextFile::write(path, text, &error));
+            QCOMPARE(error, QStringLiteral("磁盘已满"));
+            QCOMPARE(GbkTextFile::read(path), QStringLiteral("旧内容"));
+        }
+        QCOMPARE(QDir(disk.filePath(QString())).entryList(QDir::Files).size(), 2);  // no temporary left
     }
 };
 

@@ -1,5 +1,6 @@
 #include "finder/finderwindow.h"
 #include "platform/testing/recordingshellopener.h"
+#include "platform/testing/scripteddialogs.h"
 #include "settings/settings.h"
 
 #include <QComboBox>
@@ -28,7 +29,8 @@ private Q_SLOTS:
         }
         m_settings.editorChoice = QStringLiteral("Notavo");
         m_opened.clear();
-        m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell,
+        m_dialogs.messages.clear();
+        m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell, m_dialogs,
                                     [this](const QString &path) { m_opened.append(path); });
     }
 
@@ -44,6 +46,23 @@ private Q_SLOTS:
         QVERIFY(m_window->findChild<QComboBox *>(QStringLiteral("Drive1"))->count() > 0);
         QVERIFY(!button("Command2")->isEnabled());
         QCOMPARE(label()->text(), QStringLiteral("查找"));
+    }
+
+    void volumesAlwaysOfferHomeAndRoot()
+    {
+        // Inside a chroot the system lists no mounted volume at all.
+        const QList<Volume> none = VolumeList::fromMounted({}, QDir::homePath());
+        QVERIFY(!none.isEmpty());
+        QCOMPARE(none.first().root, QStringLiteral("/"));
+        const QString homeRoot = VolumeList::rootOf(QDir::homePath());
+        QCOMPARE(none.at(VolumeList::initialIndex(none, QDir::homePath())).root, homeRoot);
+        // Listed volumes come once each, with home's and "/" among them.
+        const QList<Volume> listed = VolumeList::available(QDir::homePath());
+        QStringList roots;
+        for (const Volume &volume : listed)
+            roots.append(volume.root);
+        QVERIFY(roots.contains(QStringLiteral("/")) && roots.contains(homeRoot));
+        QCOMPARE(roots.size(), QSet<QString>(roots.cbegin(), roots.cend()).size());
     }
 
     void searchListsMatchesAndTheResultLine()
@@ -86,6 +105,14 @@ private Q_SLOTS:
         Q_EMIT list->doubleClicked(first);
         QCOMPARE(m_shell.opened, QStringList{first.data().toString()});
         QCOMPARE(m_opened.size(), 1);
+
+        // A found program is never started: the shell is not asked and the user is told why.
+        QFile program(m_dir->filePath(QStringLiteral("记录1.txt")));
+        QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+        Q_EMIT list->doubleClicked(first);
+        QCOMPARE(m_shell.opened.size(), 1);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().title, QStringLiteral("系统提示："));
     }
 
 private:
@@ -106,6 +133,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     Settings m_settings;
     RecordingShellOpener m_shell;
+    ScriptedDialogs m_dialogs;
     QStringList m_opened;
     FinderWindow *m_window = nullptr;
 };

@@ -99,8 +99,8 @@ private Q_SLOTS:
     {
         RecordGridModel &model = listed({QStringLiteral("引文"), QStringLiteral("丢失")});
         QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("引文.txt")), QStringLiteral("床前明月光")));
-        m_actions->openSource(model, 1);
-        m_actions->openSource(model, 2);
+        m_actions->openSource(model, 1, nullptr);
+        m_actions->openSource(model, 2, nullptr);
         QCOMPARE(m_shell.opened,
                  (QStringList{QStringLiteral("https://example.com/引文#:~:text=%E5%BA%8A%E5%89%8D%E6%98%8E%E6%9C%88%E5%85%89"),
                               QStringLiteral("https://example.com/丢失")}));
@@ -125,6 +125,17 @@ private Q_SLOTS:
             QVERIFY(rtf.startsWith("{\\rtf"));
             QVERIFY(rtf.contains("\\par"));
         }
+    }
+
+    void sourceOpensOnlyAnAddress()
+    {
+        QVERIFY(m_fixture->store().addFileData({QStringLiteral("编辑器"), QStringLiteral("1"), QStringLiteral("小说"),
+                                                m_fixture->folder(), QStringLiteral("Notavo")}, m_clock.today()));
+        const RecordGridModel &model = listed({QStringLiteral("abc")});
+        m_actions->openSource(model, 1, nullptr);
+        m_actions->openSource(model, 2, nullptr);
+        QCOMPARE(m_shell.opened, QStringList{QStringLiteral("https://example.com/abc")});
+        QCOMPARE(m_dialogs.messages.size(), 1);  // "Notavo" is neither an address nor a file
     }
 
     void missingFileOffersTheFinder()

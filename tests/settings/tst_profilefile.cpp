@@ -3,6 +3,7 @@
 #include "settings/fileexist.h"
 #include "settings/profilefile.h"
 #include "settings/settingsstore.h"
+#include "support/fullfilesystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,6 +67,13 @@ private slots:
         QTest::newRow("gbk value") << QByteArray("[A]\nk=\xD6\xD0\xCE\xC4\n") << QStringLiteral("中文");
         QTest::newRow("header without ] opens nothing") << QByteArray("[B\nk=no\n[A]\nk=yes\n") << QStringLiteral("yes");
         QTest::newRow("no file end newline") << QByteArray("[A]\nk=end") << QStringLiteral("end");
+        QTest::newRow("first of duplicate sections only") << QByteArray("[A]\nj=1\n[B]\nk=b\n[a]\nk=late\n")
+                                                        << QStringLiteral("txtPATH");
+        QTest::newRow("key line without = is skipped") << QByteArray("[A]\nk\nk=after\n") << QStringLiteral("after");
+        QTest::newRow("key line without = alone") << QByteArray("[A]\nk\n") << QStringLiteral("txtPATH");
+        // 0x81 0x5D is one character whose trail byte is "]": the header has no "]".
+        QTest::newRow("] as a trail byte") << QByteArray("[A\x81]\nk=no\n[A]\nk=yes\n") << QStringLiteral("yes");
+        QTest::newRow("text after ] ends in a trail-byte ]") << QByteArray("[A]\x81]\nk=yes\n") << QStringLiteral("yes");
     }
     void readsFollowThePlatformRules()
     {
@@ -97,6 +105,36 @@ private slots:
         QCOMPARE(contents(m_path),
                  QByteArray("; comment\r\n[Other]\nx = 1\n\n[MYFILEAPP]\r\nSaveFilePath=\xD0\xC2\xD6\xB5\r\nkeep=\xB1\xA3\r\n"
                             "editFilePATH=Notavo\r\n\r\n[Tail]\r\nz=\xff\xfe\r\n"));
+    }
+
+    void writerAgreesWithTheReader()
+    {
+        // The write goes into the first [A], where the reader looks, and fills the key line
+        // without "=" there; the later section and key stay as they were.
+        setContents(m_path, "[A]\nk\nj=1\n[A]\nk=late\n");
+        ProfileFile file(m_path);
+        QCOMPARE(file.read(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
+        QVERIFY(file.write(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("new")));
+        QCOMPARE(contents(m_path), QByteArray("[A]\nk=new\nj=1\n[A]\nk=late\n"));
+        QCOMPARE(file.read(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("new"));
+        QVERIFY(file.write(QStringLiteral("A"), QStringLiteral("m"), QStringLiteral("€")));
+        QCOMPARE(contents(m_path), QByteArray("[A]\nk=new\nj=1\nm=\x80\r\n[A]\nk=late\n"));
+    }
+
+    void fullDiskIsReportedAndKeepsTheOldFile()
+    {
+        FullFileSystem disk;
+        if (!disk.isMounted())
+            QSKIP("a small file system can only be mounted as root");
+        const QString path = disk.filePath(QStringLiteral("filePath.ini"));
+        ProfileFile file(path);
+        QVERIFY(file.write(QStringLiteral("MyFileApp"), QStringLiteral("saveFilePATH"), QStringLiteral("/旧")));
+        const QByteArray before = contents(path);
+        disk.fill();
+        QString error;
+        QVERIFY(!file.write(QStringLiteral("MyFileApp"), QStringLiteral("editFilePATH"), QStringLiteral("Notavo"), &error));
+        QCOMPARE(error, QStringLiteral("磁盘已满"));
+        QCOMPARE(contents(path), before);
     }
 
     void writingIntoNoFileCreatesSectionsInOrder()
