@@ -28,9 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         mime.setData(formats.at(i), QByteArray(reinterpret_cast<const char *>(data + at), qsizetype(length)));
         at += length;
     }
-    const QString address = PageSource::pageAddressFrom(mime);
-    // An address is one line of visible characters.
-    for (const QChar c : address)
+    const PageSource::CarriedAddress carried = PageSource::carriedAddressOf(mime);
+    // An address is one line of visible characters, and a full page address is never a bare origin.
+    for (const QChar c : carried.address)
         FUZZ_CHECK(!c.isSpace() && c.category() != QChar::Other_Control);
+    FUZZ_CHECK(!carried.fullPage || !PageSource::isOriginOnly(carried.address));
     return 0;
 }
