@@ -31,10 +31,10 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     QObject::connect(window, &FinderWindow::searchFinished, &app, [&] {
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
-        const QString line = window->findChild<QLabel *>(QStringLiteral("labFindingName"))->text();
+        const QString line = window->findChild<QLabel *>(QStringLiteral("progressLabel"))->text();
         QFile out(args.at(3));
         if (out.open(QIODevice::WriteOnly)) {
-            const QAbstractItemModel *model = window->findChild<QListView *>(QStringLiteral("List1"))->model();
+            const QAbstractItemModel *model = window->findChild<QListView *>(QStringLiteral("matchList"))->model();
             QTextStream stream(&out);
             for (int row = 0; row < model->rowCount(); ++row)
                 stream << model->index(row, 0).data().toString() << '\n';

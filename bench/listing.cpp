@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     window->listNode(args.at(2));
-    const QString count = window->findChild<QLineEdit *>(QStringLiteral("txtFiles"))->text();
+    const QString count = window->findChild<QLineEdit *>(QStringLiteral("fileCountField"))->text();
     app.processEvents();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     QTextStream(stdout) << seconds << ' ' << count << Qt::endl;

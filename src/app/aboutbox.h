@@ -4,7 +4,7 @@
 
 class QPushButton;
 
-// The about box frmHelpAbout. "确定" closes and discards it.
+// The about box aboutBox. "确定" closes and discards it.
 class AboutBox final : public QWidget
 {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include "app/splashwindow.h"
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
-#include "settings/frmsetsystem.h"
+#include "settings/settingsdialog.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -71,9 +71,9 @@ void Application::start()
             m_messenger.showBelow(WaylandSession::notice());
         Q_EMIT started();
     });
-    frmSetSystem::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
+    SettingsDialog::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
                                   m_messenger.showFunction());
-    m_context.settingsStore.readSysTem(m_context.settings);
+    m_context.settingsStore.readSettings(m_context.settings);
     m_splash->start();
 }
 

@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 
-// The message window frmSystemERROR: one message with an OK button, shown modeless.
+// The message window messageWindow: one message with an OK button, shown modeless.
 // "确定" closes and discards it.
 class MessageWindow final : public QWidget
 {
@@ -20,6 +20,6 @@ public:
     QPushButton *okButton() const { return m_ok; }
 
 private:
-    QLabel *m_label = nullptr; // labSYSTEM
+    QLabel *m_label = nullptr; // messageLabel
     QPushButton *m_ok = nullptr;
 };

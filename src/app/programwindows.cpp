@@ -62,7 +62,7 @@ void ProgramWindows::closeHistory()
 void ProgramWindows::showSettings()
 {
     if (!m_settings) {
-        m_settings = new frmSetSystem(m_context.settingsStore, m_context.settings, m_context.programFolder,
+        m_settings = new SettingsDialog(m_context.settingsStore, m_context.settings, m_context.programFolder,
                                       QCoreApplication::applicationFilePath(), m_showMessage);
     }
     bringForward(m_settings);
@@ -70,7 +70,7 @@ void ProgramWindows::showSettings()
 
 void ProgramWindows::showHelp()
 {
-    frmHelp::showViewer(m_help, m_context.programFolder);
+    HelpViewer::showViewer(m_help, m_context.programFolder);
 }
 
 void ProgramWindows::closeBeforeCapture()

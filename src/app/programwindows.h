@@ -2,9 +2,9 @@
 
 #include "editor/editorcontroller.h"
 #include "editor/editorwindow.h"
-#include "help/frmhelp.h"
+#include "help/helpviewer.h"
 #include "history/historywindow.h"
-#include "settings/frmsetsystem.h"
+#include "settings/settingsdialog.h"
 
 #include <QObject>
 #include <QPointer>
@@ -27,8 +27,8 @@ public:
 
     EditorController &editor() { return m_editor; }
     HistoryWindow *history() const { return m_history; }
-    frmSetSystem *settingsDialog() const { return m_settings; }
-    frmHelp *helpViewer() const { return m_help; }
+    SettingsDialog *settingsDialog() const { return m_settings; }
+    HelpViewer *helpViewer() const { return m_help; }
 
     void showHistory();
     void closeHistory();
@@ -46,6 +46,6 @@ private:
     std::function<void(const QString &)> m_showMessage;
     EditorController m_editor;
     QPointer<HistoryWindow> m_history;
-    QPointer<frmSetSystem> m_settings;
-    QPointer<frmHelp> m_help;
+    QPointer<SettingsDialog> m_settings;
+    QPointer<HelpViewer> m_help;
 };

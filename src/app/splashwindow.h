@@ -5,7 +5,7 @@
 
 class QLabel;
 
-// The splash window frmBSW. Its 100 ms timer announces at the 10th tick that the capture
+// The splash window splashWindow. Its 100 ms timer announces at the 10th tick that the capture
 // window and the tray icon are due, and closes the splash at the 20th.
 class SplashWindow final : public QWidget
 {

@@ -18,7 +18,7 @@ TrayIcon::TrayIcon(QObject *parent)
     : QObject(parent)
     , m_menu(std::make_unique<QMenu>(QStringLiteral("Popup")))
 {
-    m_menu->setObjectName(QStringLiteral("mnuTray"));
+    m_menu->setObjectName(QStringLiteral("trayMenu"));
     m_settings = addEntry(QStringLiteral("&系统设置"), false);
     m_menu->addSeparator();
     m_web = addEntry(QStringLiteral("&网上记录"), true);

@@ -101,7 +101,7 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     buildTitle();
 
     m_text = new QPlainTextEdit(this);
-    m_text->setObjectName(QStringLiteral("ricViewText"));
+    m_text->setObjectName(QStringLiteral("captureText"));
     m_text->setGeometry(Twips::rect(120, 600, 5535, 3135));
 
     buildFrame();
@@ -153,7 +153,7 @@ void CaptureWindow::buildTitle()
     // window's background, so they count as background for moving and for web mode.
     const auto addLabel = [this](int index, QRect place, const QColor &color) {
         auto *label = new QLabel(QStringLiteral("Notavo"), this);
-        label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+        label->setObjectName(QStringLiteral("titleLabel%1").arg(index));
         label->setGeometry(place);
         label->setFont(simSun(10.5));
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -171,13 +171,13 @@ void CaptureWindow::buildTitle()
 void CaptureWindow::buildFrame()
 {
     m_frame = new QGroupBox(QStringLiteral("点击以下按钮，以不同类别记录"), this);
-    m_frame->setObjectName(QStringLiteral("fraTextSet"));
+    m_frame->setObjectName(QStringLiteral("categoryFrame"));
     m_frame->setGeometry(Twips::rect(120, 3840, 5535, 975));
     for (int index = 0; index < 10; ++index) {
         const Category *category = Categories::byButton(index);
         const OptionPlace &place = kOptionPlaces.at(static_cast<std::size_t>(index));
         auto *option = new QRadioButton(category ? category->name : QString(), m_frame);
-        option->setObjectName(QStringLiteral("Option1_%1").arg(index));
+        option->setObjectName(QStringLiteral("categoryButton%1").arg(index));
         // Up to the next button's left edge, so that four-character captions are not cut.
         option->setGeometry(Twips::rect(place.left, place.top, place.width + kOptionGap, kOptionHeight));
         option->setFont(simSun(9));
@@ -187,7 +187,7 @@ void CaptureWindow::buildFrame()
         m_options.at(static_cast<std::size_t>(index)) = option;
     }
     m_cancel = new QPushButton(QStringLiteral("取消"), m_frame);
-    m_cancel->setObjectName(QStringLiteral("cmdWinHide"));
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(Twips::rect(4560, 360, 855, 375));
     connect(m_cancel, &QPushButton::clicked, this, &CaptureWindow::cancelClick);
 }

@@ -50,27 +50,27 @@ FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName
     , m_dialogs(dialogs)
     , m_openInEditor(std::move(openInEditor))
 {
-    setObjectName(QStringLiteral("frmFindFile"));
+    setObjectName(QStringLiteral("finderWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("文件查找"));
     buildControls();
     resize(Twips::size(kClientWidth, kClientHeight));
     setMinimumSize(Twips::size(kMinClientWidth, kMinClientHeight));
 
-    m_combo1->addItems(patterns());
+    m_patternCombo->addItems(patterns());
     setPattern(findFileName);
 
     m_volumes = VolumeList::available(QDir::homePath());
     for (const Volume &volume : m_volumes)
-        m_drive1->addItem(volume.label);
+        m_volumeCombo->addItem(volume.label);
     const int initial = VolumeList::initialIndex(m_volumes, QDir::homePath());
     {
-        const QSignalBlocker block(m_drive1);
-        m_drive1->setCurrentIndex(initial);
+        const QSignalBlocker block(m_volumeCombo);
+        m_volumeCombo->setCurrentIndex(initial);
     }
     if (initial >= 0 && initial < m_volumes.size())
         m_findDrive = m_volumes.at(initial).root;
-    connect(m_drive1, &QComboBox::currentIndexChanged, this, &FinderWindow::driveChanged);
+    connect(m_volumeCombo, &QComboBox::currentIndexChanged, this, &FinderWindow::driveChanged);
 
     m_slice = new QTimer(this);
     m_slice->setInterval(0);
@@ -81,64 +81,64 @@ FinderWindow::~FinderWindow() = default;
 
 void FinderWindow::buildControls()
 {
-    m_famFileSelect = new QGroupBox(QStringLiteral("名称和位置"), this);
-    m_famFileSelect->setObjectName(QStringLiteral("famFileSelect"));
-    m_famFileSelect->setGeometry(Twips::rect(120, 120, 3735, 2055));
+    m_patternGroup = new QGroupBox(QStringLiteral("名称和位置"), this);
+    m_patternGroup->setObjectName(QStringLiteral("patternGroup"));
+    m_patternGroup->setGeometry(Twips::rect(120, 120, 3735, 2055));
 
-    auto *labName = new QLabel(QStringLiteral("名称："), m_famFileSelect);
-    labName->setObjectName(QStringLiteral("labName"));
-    labName->setGeometry(Twips::rect(120, 600, 700, kRowHeight));
-    m_combo1 = new QComboBox(m_famFileSelect);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setEditable(true);
-    m_combo1->setInsertPolicy(QComboBox::NoInsert);
-    m_combo1->setGeometry(Twips::rect(840, 600, 2655, kRowHeight));
-    labName->setBuddy(m_combo1);
-    connect(m_combo1, &QComboBox::currentTextChanged, this, [this](const QString &text) { m_findPattern = text; });
+    auto *nameLabel = new QLabel(QStringLiteral("名称："), m_patternGroup);
+    nameLabel->setObjectName(QStringLiteral("nameLabel"));
+    nameLabel->setGeometry(Twips::rect(120, 600, 700, kRowHeight));
+    m_patternCombo = new QComboBox(m_patternGroup);
+    m_patternCombo->setObjectName(QStringLiteral("patternCombo"));
+    m_patternCombo->setEditable(true);
+    m_patternCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_patternCombo->setGeometry(Twips::rect(840, 600, 2655, kRowHeight));
+    nameLabel->setBuddy(m_patternCombo);
+    connect(m_patternCombo, &QComboBox::currentTextChanged, this, [this](const QString &text) { m_findPattern = text; });
 
-    auto *labSearch = new QLabel(QStringLiteral("搜索："), m_famFileSelect);
-    labSearch->setObjectName(QStringLiteral("labSearch"));
-    labSearch->setGeometry(Twips::rect(120, 1320, 700, kRowHeight));
-    m_drive1 = new QComboBox(m_famFileSelect);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(Twips::rect(840, 1320, 2655, kRowHeight));
-    labSearch->setBuddy(m_drive1);
+    auto *volumeLabel = new QLabel(QStringLiteral("搜索："), m_patternGroup);
+    volumeLabel->setObjectName(QStringLiteral("volumeLabel"));
+    volumeLabel->setGeometry(Twips::rect(120, 1320, 700, kRowHeight));
+    m_volumeCombo = new QComboBox(m_patternGroup);
+    m_volumeCombo->setObjectName(QStringLiteral("volumeCombo"));
+    m_volumeCombo->setGeometry(Twips::rect(840, 1320, 2655, kRowHeight));
+    volumeLabel->setBuddy(m_volumeCombo);
 
-    m_famFindYesNo = new QGroupBox(this);
-    m_famFindYesNo->setObjectName(QStringLiteral("famFindYesNo"));
-    m_famFindYesNo->setGeometry(Twips::rect(3960, 120, 1455, 2055));
+    m_buttonGroup = new QGroupBox(this);
+    m_buttonGroup->setObjectName(QStringLiteral("buttonGroup"));
+    m_buttonGroup->setGeometry(Twips::rect(3960, 120, 1455, 2055));
     const auto button = [this](const QString &name, const QString &text, int top) {
-        auto *b = new QPushButton(text, m_famFindYesNo);
+        auto *b = new QPushButton(text, m_buttonGroup);
         b->setObjectName(name);
         b->setGeometry(Twips::rect(120, top, 1215, 405));
         return b;
     };
-    m_command1 = button(QStringLiteral("Command1"), QStringLiteral("开始查找"), 360);
-    m_command2 = button(QStringLiteral("Command2"), QStringLiteral("停止"), 960);
-    m_command3 = button(QStringLiteral("Command3"), QStringLiteral("关闭查找"), 1560);
-    m_command2->setEnabled(false);
-    m_command1->setDefault(true);
-    connect(m_command1, &QPushButton::clicked, this, &FinderWindow::startSearch);
-    connect(m_command2, &QPushButton::clicked, this, &FinderWindow::stopSearch);
-    connect(m_command3, &QPushButton::clicked, this, &QWidget::close);
+    m_findButton = button(QStringLiteral("findButton"), QStringLiteral("开始查找"), 360);
+    m_stopButton = button(QStringLiteral("stopButton"), QStringLiteral("停止"), 960);
+    m_closeButton = button(QStringLiteral("closeButton"), QStringLiteral("关闭查找"), 1560);
+    m_stopButton->setEnabled(false);
+    m_findButton->setDefault(true);
+    connect(m_findButton, &QPushButton::clicked, this, &FinderWindow::startSearch);
+    connect(m_stopButton, &QPushButton::clicked, this, &FinderWindow::stopSearch);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
 
-    m_labFindingName = new QLabel(QStringLiteral("查找"), this);
-    m_labFindingName->setObjectName(QStringLiteral("labFindingName"));
-    m_labFindingName->setGeometry(Twips::rect(120, 2400, 5295, 240));
+    m_progressLabel = new QLabel(QStringLiteral("查找"), this);
+    m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
+    m_progressLabel->setGeometry(Twips::rect(120, 2400, 5295, 240));
 
     m_matches = new MatchListModel(this);
-    m_list1 = new QListView(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setModel(m_matches);
-    m_list1->setUniformItemSizes(true);
-    m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list1->setGeometry(Twips::rect(120, 2640, 5295, 2160));
-    connect(m_list1, &QListView::doubleClicked, this, &FinderWindow::openMatch);
+    m_matchList = new QListView(this);
+    m_matchList->setObjectName(QStringLiteral("matchList"));
+    m_matchList->setModel(m_matches);
+    m_matchList->setUniformItemSizes(true);
+    m_matchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_matchList->setGeometry(Twips::rect(120, 2640, 5295, 2160));
+    connect(m_matchList, &QListView::doubleClicked, this, &FinderWindow::openMatch);
 }
 
 void FinderWindow::setPattern(const QString &pattern)
 {
-    m_combo1->setEditText(pattern);
+    m_patternCombo->setEditText(pattern);
     m_findPattern = pattern;
 }
 
@@ -154,8 +154,8 @@ void FinderWindow::startSearch()
 
 void FinderWindow::searchFrom(const QString &folder)
 {
-    m_command2->setEnabled(true);
-    m_findPattern = m_combo1->currentText();
+    m_stopButton->setEnabled(true);
+    m_findPattern = m_patternCombo->currentText();
     if (m_findPattern.isEmpty())
         return;
     // A second start while a search runs begins the new search in its place.
@@ -164,13 +164,13 @@ void FinderWindow::searchFrom(const QString &folder)
     m_findDrive = folder.endsWith(u'/') ? folder : folder + u'/';
     m_matches->clear();
     m_walk = std::make_unique<FileWalk>(m_findDrive, m_findPattern);
-    m_labFindingName->setText(FinderText::progress(m_findDrive));
+    m_progressLabel->setText(FinderText::progress(m_findDrive));
     m_slice->start();
 }
 
 void FinderWindow::stopSearch()
 {
-    m_command2->setEnabled(false);
+    m_stopButton->setEnabled(false);
     if (m_walk)
         m_walk->stop();
 }
@@ -188,12 +188,12 @@ void FinderWindow::runSlice()
     const QStringList found = m_walk->takeNewMatches();
     if (!found.isEmpty()) {
         m_matches->append(found);
-        m_list1->scrollToBottom();
+        m_matchList->scrollToBottom();
     }
     if (m_walk->isFinished())
         finishSearch();
     else
-        m_labFindingName->setText(FinderText::progress(m_walk->currentFolder()));
+        m_progressLabel->setText(FinderText::progress(m_walk->currentFolder()));
 }
 
 void FinderWindow::finishSearch()
@@ -201,10 +201,10 @@ void FinderWindow::finishSearch()
     m_slice->stop();
     m_walk.reset();
     const QString result = FinderText::result(m_findDrive, m_matches->rowCount(), m_findPattern);
-    m_labFindingName->setText(result);
+    m_progressLabel->setText(result);
     // A narrow window cuts the line; the tool tip shows it whole.
-    m_labFindingName->setToolTip(result);
-    m_command2->setEnabled(false);
+    m_progressLabel->setToolTip(result);
+    m_stopButton->setEnabled(false);
     Q_EMIT searchFinished();
 }
 
@@ -213,7 +213,7 @@ void FinderWindow::driveChanged(int index)
     if (index < 0 || index >= m_volumes.size())
         return;
     m_findDrive = m_volumes.at(index).root;
-    m_labFindingName->setText(m_findDrive);
+    m_progressLabel->setText(m_findDrive);
 }
 
 void FinderWindow::openMatch(const QModelIndex &index)
@@ -236,10 +236,10 @@ void FinderWindow::resizeEvent(QResizeEvent *event)
     const int w = Twips::fromPixels(width());
     const int h = Twips::fromPixels(height());
     const auto px = [](int twips) { return Twips::toPixels(twips); };
-    m_list1->resize(px(w - (kClientWidth - 5295)), px(h - (kClientHeight - 2160)));
-    m_famFindYesNo->move(px(w - (kClientWidth - 3960)), m_famFindYesNo->y());
-    m_famFileSelect->resize(px(w - (kClientWidth - 3735)), m_famFileSelect->height());
-    m_combo1->resize(px(w - (kClientWidth - 2655)), m_combo1->height());
-    m_drive1->resize(px(w - (kClientWidth - 2655)), m_drive1->height());
-    m_labFindingName->resize(px(w - 240), m_labFindingName->height());
+    m_matchList->resize(px(w - (kClientWidth - 5295)), px(h - (kClientHeight - 2160)));
+    m_buttonGroup->move(px(w - (kClientWidth - 3960)), m_buttonGroup->y());
+    m_patternGroup->resize(px(w - (kClientWidth - 3735)), m_patternGroup->height());
+    m_patternCombo->resize(px(w - (kClientWidth - 2655)), m_patternCombo->height());
+    m_volumeCombo->resize(px(w - (kClientWidth - 2655)), m_volumeCombo->height());
+    m_progressLabel->resize(px(w - 240), m_progressLabel->height());
 }

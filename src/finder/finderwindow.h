@@ -71,14 +71,14 @@ private:
     std::unique_ptr<FileWalk> m_walk;
     QTimer *m_slice = nullptr;
 
-    QGroupBox *m_famFileSelect = nullptr;
-    QGroupBox *m_famFindYesNo = nullptr;
-    QComboBox *m_combo1 = nullptr;
-    QComboBox *m_drive1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
-    QLabel *m_labFindingName = nullptr;
-    QListView *m_list1 = nullptr;
+    QGroupBox *m_patternGroup = nullptr;
+    QGroupBox *m_buttonGroup = nullptr;
+    QComboBox *m_patternCombo = nullptr;
+    QComboBox *m_volumeCombo = nullptr;
+    QPushButton *m_findButton = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QPushButton *m_closeButton = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QListView *m_matchList = nullptr;
     MatchListModel *m_matches = nullptr;
 };

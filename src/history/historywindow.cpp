@@ -61,7 +61,7 @@ HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QStri
     , m_actions({store, settings, findFileName, clock, shell, dialogs, std::move(openInEditor),
                  [this] { showFinder(); }})
 {
-    setObjectName(QStringLiteral("frmFileList"));
+    setObjectName(QStringLiteral("historyWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("历史记录"));
     resize(Twips::size(kClientWidth, kClientHeight));
@@ -72,13 +72,13 @@ HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QStri
     buildStatusFrame();
     buildBanner();
 
-    m_mnuDelete = new QMenu(QStringLiteral("删除数据记录"), this);
-    m_mnuDelete->setObjectName(QStringLiteral("mnuDelete"));
-    QAction *mDele = m_mnuDelete->addAction(QStringLiteral("删除单条记录"));
-    mDele->setObjectName(QStringLiteral("mDele"));
-    connect(mDele, &QAction::triggered, this, &HistoryWindow::deleteMarked);
-    m_mnuDelete->addSeparator();
-    QAction *rebuildAction = m_mnuDelete->addAction(QStringLiteral("重建记录"));
+    m_recordMenu = new QMenu(QStringLiteral("删除数据记录"), this);
+    m_recordMenu->setObjectName(QStringLiteral("recordMenu"));
+    QAction *deleteRecordAction = m_recordMenu->addAction(QStringLiteral("删除单条记录"));
+    deleteRecordAction->setObjectName(QStringLiteral("deleteRecordAction"));
+    connect(deleteRecordAction, &QAction::triggered, this, &HistoryWindow::deleteMarked);
+    m_recordMenu->addSeparator();
+    QAction *rebuildAction = m_recordMenu->addAction(QStringLiteral("重建记录"));
     rebuildAction->setObjectName(QStringLiteral("rebuildRecordsAction"));
     connect(rebuildAction, &QAction::triggered, this, &HistoryWindow::rebuildRecords);
 
@@ -94,7 +94,7 @@ HistoryWindow::~HistoryWindow() = default;
 void HistoryWindow::buildTree()
 {
     m_tree = new QTreeWidget(this);
-    m_tree->setObjectName(QStringLiteral("tvwExplorer"));
+    m_tree->setObjectName(QStringLiteral("historyTree"));
     m_tree->setGeometry(Twips::rect(15, 0, 2040, 6855));
     m_tree->setHeaderHidden(true);
     m_tree->setIconSize(QSize(20, 20));
@@ -127,7 +127,7 @@ void HistoryWindow::buildGrid()
 {
     m_model = new RecordGridModel(this);
     m_gridView = new QTableView(this);
-    m_gridView->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_gridView->setObjectName(QStringLiteral("recordGrid"));
     m_gridView->setGeometry(Twips::rect(2160, kSearchFieldHeight, 8175, 5415 - kSearchFieldHeight));
     m_gridView->setModel(m_model);
     m_gridView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -175,9 +175,9 @@ void HistoryWindow::buildStatusFrame()
         edit->setGeometry(Twips::rect(120, top, 3855, 270));
         return edit;
     };
-    m_txtFile = field(QStringLiteral("txtFile"), 240);
-    m_txtFileName = field(QStringLiteral("txtFileName"), 600);
-    m_txtFiles = field(QStringLiteral("txtFiles"), 960);
+    m_fileField = field(QStringLiteral("fileField"), 240);
+    m_fileNameField = field(QStringLiteral("fileNameField"), 600);
+    m_fileCountField = field(QStringLiteral("fileCountField"), 960);
 }
 
 void HistoryWindow::buildBanner()
@@ -232,9 +232,9 @@ void HistoryWindow::showListing(QList<Record> records, bool ok, const QString &e
 {
     m_model->setListing(std::move(records));
     const RecordGridModel::Status status = m_model->listingStatus();
-    m_txtFile->setText(status.file);
-    m_txtFileName->setText(status.fileName);
-    m_txtFiles->setText(status.files);
+    m_fileField->setText(status.file);
+    m_fileNameField->setText(status.fileName);
+    m_fileCountField->setText(status.files);
     if (!ok)
         m_dialogs.message(this, Dialogs::systemTitle(), error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
 }
@@ -298,9 +298,9 @@ int HistoryWindow::gridColumnAt(const QPoint &viewportPos) const
 void HistoryWindow::showStatus(int gridRow)
 {
     const RecordGridModel::Status status = m_model->statusAt(gridRow);
-    m_txtFile->setText(status.file);
-    m_txtFileName->setText(status.fileName);
-    m_txtFiles->setText(status.files);
+    m_fileField->setText(status.file);
+    m_fileNameField->setText(status.fileName);
+    m_fileCountField->setText(status.files);
 }
 
 bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
@@ -338,7 +338,7 @@ bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
             m_marking.endRow = row;
         } else if (mouse->button() == Qt::RightButton) {
             m_popupRow = row;
-            m_mnuDelete->popup(mouse->globalPosition().toPoint());
+            m_recordMenu->popup(mouse->globalPosition().toPoint());
         }
         break;
     case QEvent::MouseButtonDblClick:

@@ -87,10 +87,10 @@ private:
     QTreeWidgetItem *m_currentBeforePress = nullptr;
     QTableView *m_gridView = nullptr;
     RecordGridModel *m_model = nullptr;
-    QLineEdit *m_txtFile = nullptr;
-    QLineEdit *m_txtFileName = nullptr;
-    QLineEdit *m_txtFiles = nullptr;
-    QMenu *m_mnuDelete = nullptr;
+    QLineEdit *m_fileField = nullptr;
+    QLineEdit *m_fileNameField = nullptr;
+    QLineEdit *m_fileCountField = nullptr;
+    QMenu *m_recordMenu = nullptr;
     RowMarking m_marking;
     int m_popupRow = 0;
     QPointer<FinderWindow> m_finder;

@@ -48,7 +48,7 @@ QString SettingsDialogLogic::resolvedFolder(const QString &folderText) const
 
 bool SettingsDialogLogic::openingCheck()
 {
-    m_store.readSysTem(m_settings);
+    m_store.readSettings(m_settings);
     const bool chosen = SaveFolder::isChosen(m_settings.saveFolder);
     if (chosen && QFileInfo(resolvedFolder(m_settings.saveFolder)).isDir())
         return true;
@@ -139,11 +139,11 @@ SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::confirm(const Choices &
     m_settings.autoRunPath = choices.autoRun ? m_programPath : QString();
     m_settings.autoOpenFlag = choices.autoOpen ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     saved = saved && m_store.saveAutoRun(m_settings);
-    m_store.readSysTem(m_settings);
+    m_store.readSettings(m_settings);
     return saved ? ConfirmOutcome::Saved : ConfirmOutcome::NotSaved;
 }
 
 void SettingsDialogLogic::cancel()
 {
-    m_store.readSysTem(m_settings);
+    m_store.readSettings(m_settings);
 }

@@ -22,7 +22,7 @@ SettingsStore::SettingsStore(QString settingsFilePath, AutoRunEntry &autoRun)
 {
 }
 
-void SettingsStore::readSysTem(Settings &settings) const
+void SettingsStore::readSettings(Settings &settings) const
 {
     settings.saveFolder = m_file.read(kAppSection, kSaveFolderKey, defaultValue());
     settings.editorChoice = m_file.read(kAppSection, kEditorKey, defaultValue());
@@ -40,8 +40,8 @@ bool SettingsStore::saveAutoRun(Settings &settings)
     const bool written = m_file.write(kAutoRunSection, kAutoRunKey, settings.autoRunPath)
                          && m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
     if (written)
-        setRegValue(settings.autoRunPath);
-    readSysTem(settings);
+        setAutoRunCommand(settings.autoRunPath);
+    readSettings(settings);
     return written;
 }
 
@@ -55,7 +55,7 @@ bool SettingsStore::mayTurnOnAccessibility() const
     return m_file.read(kWebSourceSection, kAccessibilityKey, defaultValue()).compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0;
 }
 
-void SettingsStore::setRegValue(const QString &data)
+void SettingsStore::setAutoRunCommand(const QString &data)
 {
     m_autoRun.setCommand(data);
 }

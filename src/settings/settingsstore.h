@@ -18,7 +18,7 @@ public:
     QString filePath() const { return m_file.path(); }
 
     // Reads the four values from the file.
-    void readSysTem(Settings &settings) const;
+    void readSettings(Settings &settings) const;
     // The writes return false when the settings file could not be written; it then stays as it was.
     // Writes editorChoice.
     bool saveEditorChoice(const Settings &settings);
@@ -32,7 +32,7 @@ public:
     // FALSE (in any case): the program must then never switch the desktop's accessibility on.
     bool mayTurnOnAccessibility() const;
     // Sets the start-with-system entry "Notavo" to `data`; empty data switches it off.
-    void setRegValue(const QString &data);
+    void setAutoRunCommand(const QString &data);
 
 private:
     ProfileFile m_file;

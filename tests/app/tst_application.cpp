@@ -9,7 +9,7 @@
 #include "editor/editorwindow.h"
 #include "editor/documentwindow.h"
 #include "history/historywindow.h"
-#include "settings/frmsetsystem.h"
+#include "settings/settingsdialog.h"
 #include "platform/testing/fakeautorunentry.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/fakesourcediscovery.h"

@@ -38,13 +38,13 @@ private Q_SLOTS:
 
     void startsWithTheNameAndThePatterns()
     {
-        auto *combo = m_window->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        auto *combo = m_window->findChild<QComboBox *>(QStringLiteral("patternCombo"));
         QCOMPARE(combo->currentText(), QStringLiteral("记录1.txt"));
         QCOMPARE(combo->count(), 8);
         QCOMPARE(combo->itemText(0), QStringLiteral("*.txt"));
         QCOMPARE(combo->itemText(7), QStringLiteral("*.mov"));
-        QVERIFY(m_window->findChild<QComboBox *>(QStringLiteral("Drive1"))->count() > 0);
-        QVERIFY(!button("Command2")->isEnabled());
+        QVERIFY(m_window->findChild<QComboBox *>(QStringLiteral("volumeCombo"))->count() > 0);
+        QVERIFY(!button("stopButton")->isEnabled());
         QCOMPARE(label()->text(), QStringLiteral("查找"));
     }
 
@@ -69,20 +69,20 @@ private Q_SLOTS:
     {
         QSignalSpy finished(m_window, &FinderWindow::searchFinished);
         m_window->searchFrom(m_dir->path());
-        QVERIFY(button("Command2")->isEnabled());
+        QVERIFY(button("stopButton")->isEnabled());
         QVERIFY(finished.wait());
         const QString root = m_dir->path() + u'/';
         QCOMPARE(paths(), (QStringList{root + QStringLiteral("记录1.txt"), root + QStringLiteral("a/记录1.TXT")}));
         QCOMPARE(label()->text(), QStringLiteral("在驱动器%1上共查找到2个与\"记录1.txt\"相匹配的文件。").arg(root));
-        QVERIFY(!button("Command2")->isEnabled());
+        QVERIFY(!button("stopButton")->isEnabled());
     }
 
     void stopEndsTheSearchWithTheCountSoFar()
     {
         QSignalSpy finished(m_window, &FinderWindow::searchFinished);
         m_window->searchFrom(m_dir->path());
-        button("Command2")->click();
-        QVERIFY(!button("Command2")->isEnabled());
+        button("stopButton")->click();
+        QVERIFY(!button("stopButton")->isEnabled());
         QVERIFY(finished.wait());
         QCOMPARE(paths(), QStringList());
         QVERIFY(label()->text().startsWith(QStringLiteral("在驱动器")));
@@ -95,7 +95,7 @@ private Q_SLOTS:
         QSignalSpy finished(m_window, &FinderWindow::searchFinished);
         m_window->searchFrom(m_dir->path());
         QVERIFY(finished.wait());
-        auto *list = m_window->findChild<QListView *>(QStringLiteral("List1"));
+        auto *list = m_window->findChild<QListView *>(QStringLiteral("matchList"));
         const QModelIndex first = list->model()->index(0, 0);
         Q_EMIT list->doubleClicked(first);
         QCOMPARE(m_opened, QStringList{first.data().toString()});
@@ -120,10 +120,10 @@ private:
     {
         return m_window->findChild<QPushButton *>(QString::fromLatin1(name));
     }
-    QLabel *label() const { return m_window->findChild<QLabel *>(QStringLiteral("labFindingName")); }
+    QLabel *label() const { return m_window->findChild<QLabel *>(QStringLiteral("progressLabel")); }
     QStringList paths() const
     {
-        const QAbstractItemModel *model = m_window->findChild<QListView *>(QStringLiteral("List1"))->model();
+        const QAbstractItemModel *model = m_window->findChild<QListView *>(QStringLiteral("matchList"))->model();
         QStringList out;
         for (int row = 0; row < model->rowCount(); ++row)
             out.append(model->index(row, 0).data().toString());

@@ -1,6 +1,6 @@
 #include "common/gbktextfile.h"
 #include "common/programfolder.h"
-#include "help/frmhelp.h"
+#include "help/helpviewer.h"
 #include "help/helptopics.h"
 
 #include <QPushButton>
@@ -16,10 +16,10 @@ class TestHelp final : public QObject
     Q_OBJECT
 
 private:
-    static QTreeWidgetItem *nodeWithKey(const frmHelp &viewer, const QString &key)
+    static QTreeWidgetItem *nodeWithKey(const HelpViewer &viewer, const QString &key)
     {
-        for (QTreeWidgetItemIterator it(viewer.tvwHelp()); *it; ++it) {
-            if ((*it)->data(0, frmHelp::KeyRole).toString() == key)
+        for (QTreeWidgetItemIterator it(viewer.topicTree()); *it; ++it) {
+            if ((*it)->data(0, HelpViewer::KeyRole).toString() == key)
                 return *it;
         }
         return nullptr;
@@ -36,7 +36,7 @@ private:
 private Q_SLOTS:
     void treeHoldsTheTopicsInOrderWithOnlyTheRootExpanded()
     {
-        frmHelp viewer(QStringLiteral("/nonexistent/readme.txt"));
+        HelpViewer viewer(QStringLiteral("/nonexistent/readme.txt"));
         const QStringList keys{QStringLiteral("explor"), QStringLiteral("help2"),  QStringLiteral("help4"),
                                QStringLiteral("help5"),  QStringLiteral("help6"),  QStringLiteral("help7"),
                                QStringLiteral("help8"),  QStringLiteral("help9"),  QStringLiteral("help10"),
@@ -45,24 +45,24 @@ private Q_SLOTS:
         const QList<int> depths{0, 1, 2, 1, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2};
         QStringList seenKeys;
         QList<int> seenDepths;
-        for (QTreeWidgetItemIterator it(viewer.tvwHelp()); *it; ++it) {
+        for (QTreeWidgetItemIterator it(viewer.topicTree()); *it; ++it) {
             int depth = 0;
             for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
                 ++depth;
-            seenKeys.append((*it)->data(0, frmHelp::KeyRole).toString());
+            seenKeys.append((*it)->data(0, HelpViewer::KeyRole).toString());
             seenDepths.append(depth);
             QCOMPARE((*it)->isExpanded(), depth == 0);
-            const QString image = (*it)->data(0, frmHelp::ImageRole).toString();
+            const QString image = (*it)->data(0, HelpViewer::ImageRole).toString();
             QCOMPARE(image, depth == 0 ? QStringLiteral("expText")
                                        : depth == 1 ? QStringLiteral("fileOff") : QStringLiteral("helpOff"));
         }
         QCOMPARE(seenKeys, keys);
         QCOMPARE(seenDepths, depths);
-        QTreeWidgetItem *root = viewer.tvwHelp()->topLevelItem(0);
+        QTreeWidgetItem *root = viewer.topicTree()->topLevelItem(0);
         QCOMPARE(root->text(0), QStringLiteral("Notavo帮助文档"));
-        QCOMPARE(root->data(0, frmHelp::TagRole).toString(), QStringLiteral("root"));
+        QCOMPARE(root->data(0, HelpViewer::TagRole).toString(), QStringLiteral("root"));
         QCOMPARE(nodeWithKey(viewer, QStringLiteral("help7"))->text(0), QStringLiteral("设置后台编辑软件"));
-        QCOMPARE(nodeWithKey(viewer, QStringLiteral("help14"))->data(0, frmHelp::SelectedImageRole).toString(),
+        QCOMPARE(nodeWithKey(viewer, QStringLiteral("help14"))->data(0, HelpViewer::SelectedImageRole).toString(),
                  QStringLiteral("helpOn"));
     }
 
@@ -71,43 +71,43 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString text = QStringLiteral("标题\nNotavo的系统设置\n设置后台编辑软件\n说明文字\n"
                                             "再说一次：设置后台编辑软件。\nnotavo帮助文档在此\n");
-        frmHelp viewer(writeDocument(dir, text));
+        HelpViewer viewer(writeDocument(dir, text));
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
 
         // A topic: the first of its two occurrences, clicked with the mouse.
         QTreeWidgetItem *topic = nodeWithKey(viewer, QStringLiteral("help7"));
         topic->parent()->setExpanded(true);
-        QTreeWidget *tree = viewer.tvwHelp();
+        QTreeWidget *tree = viewer.topicTree();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(topic).center());
-        QTextCursor selection = viewer.ricHELP()->textCursor();
+        QTextCursor selection = viewer.documentView()->textCursor();
         QCOMPARE(selection.selectedText(), QStringLiteral("设置后台编辑软件"));
         QCOMPARE(selection.selectionStart(), text.indexOf(QStringLiteral("设置后台编辑软件")));
 
         // A chapter selects its own heading, not its first topic.
         tree->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help5")));
-        selection = viewer.ricHELP()->textCursor();
+        selection = viewer.documentView()->textCursor();
         QCOMPARE(selection.selectedText(), QStringLiteral("Notavo的系统设置"));
         QCOMPARE(selection.selectionStart(), text.indexOf(QStringLiteral("Notavo的系统设置")));
 
         // Letter case is ignored.
         tree->setCurrentItem(tree->topLevelItem(0));
-        QCOMPARE(viewer.ricHELP()->textCursor().selectedText(), QStringLiteral("notavo帮助文档"));
+        QCOMPARE(viewer.documentView()->textCursor().selectedText(), QStringLiteral("notavo帮助文档"));
 
         // A text that does not occur leaves the caret after the first character.
         tree->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help12")));
-        QVERIFY(!viewer.ricHELP()->textCursor().hasSelection());
-        QCOMPARE(viewer.ricHELP()->textCursor().position(), 1);
+        QVERIFY(!viewer.documentView()->textCursor().hasSelection());
+        QCOMPARE(viewer.documentView()->textCursor().position(), 1);
     }
 
     void missingDocumentIsReportedInTheTextArea()
     {
         QTemporaryDir dir;
         const QString path = ProgramFolder(dir.path()).filePath(QStringLiteral("readme.txt"));
-        QPointer<frmHelp> viewer = new frmHelp(path);
-        QVERIFY(viewer->ricHELP()->toPlainText().contains(QStringLiteral("找不到帮助文档")));
-        QVERIFY(viewer->ricHELP()->toPlainText().contains(path));
-        viewer->cmdOK()->click();
+        QPointer<HelpViewer> viewer = new HelpViewer(path);
+        QVERIFY(viewer->documentView()->toPlainText().contains(QStringLiteral("找不到帮助文档")));
+        QVERIFY(viewer->documentView()->toPlainText().contains(path));
+        viewer->closeButton()->click();
         QVERIFY(!viewer->isVisible());
         delete viewer.data();
     }

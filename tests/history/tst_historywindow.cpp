@@ -39,7 +39,7 @@ private Q_SLOTS:
 
     void opensWithTheTreeAndFifteenEmptyRows()
     {
-        auto *tree = m_window->findChild<QTreeWidget *>(QStringLiteral("tvwExplorer"));
+        auto *tree = m_window->findChild<QTreeWidget *>(QStringLiteral("historyTree"));
         QCOMPARE(tree->topLevelItemCount(), 1);
         QTreeWidgetItem *root = tree->topLevelItem(0);
         QCOMPARE(root->text(0), QStringLiteral("虚拟文件夹"));
@@ -57,26 +57,26 @@ private Q_SLOTS:
     // A click on the node already chosen lists again, taking in records stored meanwhile.
     void clickingTheSameNodeListsAgain()
     {
-        auto *tree = m_window->findChild<QTreeWidget *>(QStringLiteral("tvwExplorer"));
+        auto *tree = m_window->findChild<QTreeWidget *>(QStringLiteral("historyTree"));
         QTreeWidgetItem *novels = tree->topLevelItem(0)->child(0)->child(3);
         tree->topLevelItem(0)->child(0)->setExpanded(true);
         const QPoint at = tree->visualItemRect(novels).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(field("txtFiles"), QStringLiteral("共列 12 个文件"));
+        QCOMPARE(field("fileCountField"), QStringLiteral("共列 12 个文件"));
         m_fixture->add(QStringLiteral("新的"), QStringLiteral("小说"), m_clock.today());
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(field("txtFiles"), QStringLiteral("共列 13 个文件"));
+        QCOMPARE(field("fileCountField"), QStringLiteral("共列 13 个文件"));
     }
 
     void mouseMoveFillsTheStatusFields()
     {
         m_window->listNode(QStringLiteral("xiaoShuo"));
         mouse(QEvent::MouseMove, 5, Qt::NoButton, Qt::NoButton);
-        QCOMPARE(field("txtFile"), QStringLiteral("当前第 5 个文件"));
-        QCOMPARE(field("txtFileName"), QStringLiteral("文件名: 笔记5"));
-        QCOMPARE(field("txtFiles"), QStringLiteral("共列 12 个文件"));
+        QCOMPARE(field("fileField"), QStringLiteral("当前第 5 个文件"));
+        QCOMPARE(field("fileNameField"), QStringLiteral("文件名: 笔记5"));
+        QCOMPARE(field("fileCountField"), QStringLiteral("共列 12 个文件"));
         mouse(QEvent::MouseMove, 14, Qt::NoButton, Qt::NoButton);
-        QCOMPARE(field("txtFiles"), QString());
+        QCOMPARE(field("fileCountField"), QString());
     }
 
     void dragMarksRowsAndThePopupDeletesThem()
@@ -88,12 +88,12 @@ private Q_SLOTS:
         QCOMPARE(m_window->marking().endRow, 3);
 
         mouse(QEvent::MouseButtonRelease, 9, Qt::RightButton, Qt::NoButton);
-        auto *popup = m_window->findChild<QMenu *>(QStringLiteral("mnuDelete"));
+        auto *popup = m_window->findChild<QMenu *>(QStringLiteral("recordMenu"));
         QTRY_VERIFY(popup->isVisible());
         popup->hide();
         answer(m_dialogs, {Dialogs::Answer::Yes, Dialogs::Answer::No, Dialogs::Answer::No,
                              Dialogs::Answer::No, Dialogs::Answer::Yes});
-        m_window->findChild<QAction *>(QStringLiteral("mDele"))->trigger();
+        m_window->findChild<QAction *>(QStringLiteral("deleteRecordAction"))->trigger();
         QCOMPARE(m_dialogs.messages.size(), 5);
         QCOMPARE(m_dialogs.messages.first().text, QStringLiteral("真的要删除《笔记3》吗？"));
         QCOMPARE(m_dialogs.messages.last().text, QStringLiteral("真的要删除《笔记7》吗？"));
@@ -113,7 +113,7 @@ private Q_SLOTS:
         FinderWindow *finder = m_window->finderWindow();
         QVERIFY(finder);
         QVERIFY(finder->isVisible());
-        QCOMPARE(finder->findChild<QComboBox *>(QStringLiteral("Combo1"))->currentText(), QStringLiteral("笔记2.txt"));
+        QCOMPARE(finder->findChild<QComboBox *>(QStringLiteral("patternCombo"))->currentText(), QStringLiteral("笔记2.txt"));
     }
 
     void listingErrorIsShownInAMessage()
@@ -126,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.first().title, QStringLiteral("系统提示："));
         QCOMPARE(m_dialogs.messages.first().icon, Dialogs::Icon::Critical);
-        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtFiles"))->text(), QStringLiteral("共列 0 个文件"));
+        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("fileCountField"))->text(), QStringLiteral("共列 0 个文件"));
     }
 
     void searchFieldListsRecordsByTheirText()
@@ -141,11 +141,11 @@ private Q_SLOTS:
         QTest::keyClick(m_window, Qt::Key_F, Qt::ControlModifier);
         QTRY_VERIFY(search->hasFocus());
         search->setText(QStringLiteral("搜索"));
-        QTRY_COMPARE(field("txtFiles"), QStringLiteral("共列 2 个文件"));
+        QTRY_COMPARE(field("fileCountField"), QStringLiteral("共列 2 个文件"));
         QCOMPARE(m_window->grid().cellText(1, 1), QStringLiteral("笔记3"));
         QCOMPARE(m_window->grid().cellText(2, 1), QStringLiteral("笔记5"));
         search->clear();
-        QTRY_COMPARE(field("txtFiles"), QStringLiteral("共列 14 个文件"));
+        QTRY_COMPARE(field("fileCountField"), QStringLiteral("共列 14 个文件"));
     }
 
     void rebuildAddsTheSaveFolderFilesAndReports()
@@ -161,7 +161,7 @@ private Q_SLOTS:
     }
 
 private:
-    QTableView *grid() const { return m_window->findChild<QTableView *>(QStringLiteral("MSFlexGrid1")); }
+    QTableView *grid() const { return m_window->findChild<QTableView *>(QStringLiteral("recordGrid")); }
     QString field(const char *name) const
     {
         return m_window->findChild<QLineEdit *>(QString::fromLatin1(name))->text();

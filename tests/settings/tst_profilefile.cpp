@@ -158,14 +158,14 @@ private slots:
         FakeAutoRunEntry autoRun;
         SettingsStore store(m_path, autoRun);
         Settings settings;
-        store.readSysTem(settings);
+        store.readSettings(settings);
         QCOMPARE(settings.saveFolder, QStringLiteral("txtPATH"));
         QCOMPARE(settings.editorChoice, QStringLiteral("txtPATH"));
         QCOMPARE(settings.autoRunPath, QStringLiteral("txtPATH"));
         QCOMPARE(settings.autoOpenFlag, QStringLiteral("txtPATH"));
 
         setContents(m_path, "[MyFileAotoRun]\nrunFileName=/opt/" + Gbk::encode(u"程序") + "/Notavo\n[MyFileAutoEdit]\neditFileName=true\n");
-        store.readSysTem(settings);
+        store.readSettings(settings);
         QCOMPARE(settings.autoRunPath, QStringLiteral("/opt/程序/Notavo"));
         QCOMPARE(settings.autoOpenFlag, QStringLiteral("true"));
     }

@@ -1,5 +1,5 @@
 #include "platform/testing/fakeautorunentry.h"
-#include "settings/frmsetsystem.h"
+#include "settings/settingsdialog.h"
 #include "settings/profilefile.h"
 #include "settings/settingsstore.h"
 
@@ -41,9 +41,9 @@ private:
         {
             return ProfileFile(folder.filePath(QStringLiteral("filePath.ini"))).read(section, key, QStringLiteral("-"));
         }
-        frmSetSystem *open()
+        SettingsDialog *open()
         {
-            dialog = new frmSetSystem(store, settings, folder, QStringLiteral("/程序/Notavo"),
+            dialog = new SettingsDialog(store, settings, folder, QStringLiteral("/程序/Notavo"),
                                       [this](const QString &text) { messages.append(text); });
             dialog->show();
             return dialog;
@@ -56,7 +56,7 @@ private:
         Settings settings;
         QString saveFolder;
         QStringList messages;
-        QPointer<frmSetSystem> dialog;
+        QPointer<SettingsDialog> dialog;
     };
 
 private Q_SLOTS:
@@ -65,13 +65,13 @@ private Q_SLOTS:
         Fixture f;
         f.write(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName"), QStringLiteral("/旧/Notavo"));
         f.write(QStringLiteral("MyFileAutoEdit"), QStringLiteral("editFileName"), QStringLiteral("TRUE"));
-        frmSetSystem *dialog = f.open();
-        QCOMPARE(dialog->txtPath()->text(), f.saveFolder);
+        SettingsDialog *dialog = f.open();
+        QCOMPARE(dialog->folderEdit()->text(), f.saveFolder);
         QVERIFY(f.messages.isEmpty());
 
         const QString other = f.folder.filePath(QStringLiteral("新的/文件夹"));
-        dialog->txtPath()->setText(other);
-        dialog->cmdYesNo(0)->click();
+        dialog->folderEdit()->setText(other);
+        dialog->dialogButton(0)->click();
 
         QVERIFY(!f.dialog || !f.dialog->isVisible());
         QCOMPARE(f.read(QStringLiteral("MyFileApp"), QStringLiteral("saveFilePATH")), other);
@@ -85,26 +85,26 @@ private Q_SLOTS:
         Fixture f;
         f.write(QStringLiteral("MyFileApp"), QStringLiteral("editFilePATH"), QStringLiteral("使用记事本"));
         f.write(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName"), QString());
-        frmSetSystem *dialog = f.open();
+        SettingsDialog *dialog = f.open();
         for (int i = 0; i < 4; ++i)
-            QVERIFY(!dialog->optEDIT(i)->isChecked());
+            QVERIFY(!dialog->editorOption(i)->isChecked());
 
-        dialog->tabSetSYSTEM()->setCurrentIndex(1);
-        QVERIFY(dialog->optEDIT(1)->isChecked());
-        dialog->optEDIT(3)->setChecked(true);
-        dialog->tabSetSYSTEM()->setCurrentIndex(0);
-        dialog->tabSetSYSTEM()->setCurrentIndex(1);
-        QVERIFY(dialog->optEDIT(1)->isChecked());
+        dialog->pageTabs()->setCurrentIndex(1);
+        QVERIFY(dialog->editorOption(1)->isChecked());
+        dialog->editorOption(3)->setChecked(true);
+        dialog->pageTabs()->setCurrentIndex(0);
+        dialog->pageTabs()->setCurrentIndex(1);
+        QVERIFY(dialog->editorOption(1)->isChecked());
 
-        dialog->tabSetSYSTEM()->setCurrentIndex(2);
-        QVERIFY(!dialog->cheAotoRUN()->isChecked());
-        dialog->cheAotoRUN()->setChecked(true);
-        dialog->tabSetSYSTEM()->setCurrentIndex(0);
-        dialog->tabSetSYSTEM()->setCurrentIndex(2);
-        QVERIFY(!dialog->cheAotoRUN()->isChecked());
+        dialog->pageTabs()->setCurrentIndex(2);
+        QVERIFY(!dialog->startWithSystemCheck()->isChecked());
+        dialog->startWithSystemCheck()->setChecked(true);
+        dialog->pageTabs()->setCurrentIndex(0);
+        dialog->pageTabs()->setCurrentIndex(2);
+        QVERIFY(!dialog->startWithSystemCheck()->isChecked());
 
-        dialog->optEDIT(2)->setChecked(true);
-        dialog->cmdYesNo(0)->click();
+        dialog->editorOption(2)->setChecked(true);
+        dialog->dialogButton(0)->click();
         QCOMPARE(f.read(QStringLiteral("MyFileApp"), QStringLiteral("editFilePATH")), QStringLiteral("使用WPS"));
         QCOMPARE(f.settings.editorChoice, QStringLiteral("使用WPS"));
     }
@@ -113,13 +113,13 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(QDir(f.saveFolder).removeRecursively());
-        frmSetSystem *dialog = f.open();
+        SettingsDialog *dialog = f.open();
         QCOMPARE(f.messages, QStringList{QStringLiteral("自动存盘文件夹已被删除或改变,请重新设置！")});
         const QString fallback = QDir::toNativeSeparators(f.folder.filePath(QStringLiteral("myText")));
-        QCOMPARE(dialog->txtPath()->text(), fallback);
+        QCOMPARE(dialog->folderEdit()->text(), fallback);
         QCOMPARE(f.settings.saveFolder, fallback);
 
-        dialog->cmdYesNo(1)->click();
+        dialog->dialogButton(1)->click();
         QCOMPARE(f.settings.saveFolder, f.saveFolder);
         QVERIFY(!QFileInfo::exists(fallback));
     }
@@ -129,11 +129,11 @@ private Q_SLOTS:
         Fixture f;
         QStringList messages;
         const auto record = [&messages](const QString &text) { messages.append(text); };
-        QVERIFY(frmSetSystem::runStartupCheck(f.store, f.settings, f.folder, record));
+        QVERIFY(SettingsDialog::runStartupCheck(f.store, f.settings, f.folder, record));
         QVERIFY(messages.isEmpty());
 
         QVERIFY(QDir(f.saveFolder).removeRecursively());
-        QVERIFY(!frmSetSystem::runStartupCheck(f.store, f.settings, f.folder, record));
+        QVERIFY(!SettingsDialog::runStartupCheck(f.store, f.settings, f.folder, record));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(f.settings.saveFolder, f.saveFolder);
     }
@@ -143,31 +143,31 @@ private Q_SLOTS:
         Fixture f;
         const QString picked = f.folder.filePath(QStringLiteral("选中"));
         QVERIFY(QDir().mkpath(picked));
-        frmSetSystem *dialog = f.open();
-        auto *model = qobject_cast<QFileSystemModel *>(dialog->Dir1()->model());
+        SettingsDialog *dialog = f.open();
+        auto *model = qobject_cast<QFileSystemModel *>(dialog->folderTree()->model());
         QVERIFY(model);
-        dialog->Dir1()->setCurrentIndex(model->index(picked));
-        QCOMPARE(dialog->txtPath()->text(), QDir::toNativeSeparators(picked));
+        dialog->folderTree()->setCurrentIndex(model->index(picked));
+        QCOMPARE(dialog->folderEdit()->text(), QDir::toNativeSeparators(picked));
 
         // A typed folder moves the folder list without rewriting what was typed.
         const QString typed = f.saveFolder + QDir::separator();
-        dialog->txtPath()->setText(typed);
-        QMetaObject::invokeMethod(dialog->txtPath(), "editingFinished");
-        QCOMPARE(model->filePath(dialog->Dir1()->currentIndex()), f.saveFolder);
-        QCOMPARE(dialog->txtPath()->text(), typed);
+        dialog->folderEdit()->setText(typed);
+        QMetaObject::invokeMethod(dialog->folderEdit(), "editingFinished");
+        QCOMPARE(model->filePath(dialog->folderTree()->currentIndex()), f.saveFolder);
+        QCOMPARE(dialog->folderEdit()->text(), typed);
         dialog->close();
     }
 
     void badFolderKeepsTheDialogOpen()
     {
         Fixture f;
-        frmSetSystem *dialog = f.open();
-        dialog->tabSetSYSTEM()->setCurrentIndex(2);
-        dialog->txtPath()->clear();
-        dialog->cmdYesNo(0)->click();
+        SettingsDialog *dialog = f.open();
+        dialog->pageTabs()->setCurrentIndex(2);
+        dialog->folderEdit()->clear();
+        dialog->dialogButton(0)->click();
         QVERIFY(f.dialog && f.dialog->isVisible());
         QCOMPARE(f.messages, QStringList{QStringLiteral("请输入文本存盘路径！")});
-        QCOMPARE(dialog->tabSetSYSTEM()->currentIndex(), 0);
+        QCOMPARE(dialog->pageTabs()->currentIndex(), 0);
         QCOMPARE(f.read(QStringLiteral("MyFileApp"), QStringLiteral("saveFilePATH")), f.saveFolder);
         dialog->close();
         QVERIFY(f.autoRun.commands.isEmpty());

@@ -11,25 +11,25 @@ class QTreeWidgetItem;
 
 // The help viewer "帮助主题": the help document beside a tree of its topics. Clicking a topic
 // selects the topic's first occurrence in the document. Deletes itself when closed.
-class frmHelp final : public QWidget
+class HelpViewer final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmHelp(QString documentPath, QWidget *parent = nullptr);
-    Q_DISABLE_COPY_MOVE(frmHelp)
-    ~frmHelp() override;
+    explicit HelpViewer(QString documentPath, QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(HelpViewer)
+    ~HelpViewer() override;
 
     // The help document readme.txt: the program folder's, or, for a program whose data folder
     // lies elsewhere, the installed share folder's or the one beside the executable.
     static QString documentPath(const ProgramFolder &programFolder);
 
     // Shows the viewer held in `viewer`, creating it first when it is not open, and brings it forward.
-    static frmHelp *showViewer(QPointer<frmHelp> &viewer, const ProgramFolder &programFolder);
+    static HelpViewer *showViewer(QPointer<HelpViewer> &viewer, const ProgramFolder &programFolder);
 
-    QTreeWidget *tvwHelp() const { return m_tree; }
-    QTextEdit *ricHELP() const { return m_text; }
-    QPushButton *cmdOK() const { return m_close; }
+    QTreeWidget *topicTree() const { return m_tree; }
+    QTextEdit *documentView() const { return m_text; }
+    QPushButton *closeButton() const { return m_close; }
 
     // Item data roles of the tree's nodes.
     static constexpr int KeyRole = Qt::UserRole;
@@ -40,7 +40,7 @@ public:
 private:
     void loadDocument(const QString &path);
     void loadHelpTree();
-    void tvwHelp_NodeClick(QTreeWidgetItem *node);
+    void onTopicClicked(QTreeWidgetItem *node);
 
     QTreeWidget *m_tree = nullptr;
     QTextEdit *m_text = nullptr;

@@ -1,4 +1,4 @@
-#include "help/frmhelp.h"
+#include "help/helpviewer.h"
 
 #include "common/gbktextfile.h"
 #include "common/programfolder.h"
@@ -46,7 +46,7 @@ QIcon nodeIcon(const QHash<QString, QIcon> &images, const HelpTopic &topic)
 
 } // namespace
 
-frmHelp::frmHelp(QString documentPath, QWidget *parent)
+HelpViewer::HelpViewer(QString documentPath, QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -59,34 +59,34 @@ frmHelp::frmHelp(QString documentPath, QWidget *parent)
     }
 
     m_tree = new QTreeWidget(this);
-    m_tree->setObjectName(QStringLiteral("tvwHelp"));
+    m_tree->setObjectName(QStringLiteral("topicTree"));
     m_tree->setAccessibleName(QStringLiteral("帮助主题"));
     m_tree->setGeometry(Twips::rect(0, 0, 3000, 6135));
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
 
     m_text = new QTextEdit(this);
-    m_text->setObjectName(QStringLiteral("ricHELP"));
+    m_text->setObjectName(QStringLiteral("documentView"));
     m_text->setAccessibleName(QStringLiteral("帮助文档"));
     m_text->setGeometry(Twips::rect(3000, 0, 6375, 5295));
     m_text->setReadOnly(true);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     m_close = new QPushButton(QStringLiteral("关闭"), this);
-    m_close->setObjectName(QStringLiteral("cmdOK"));
+    m_close->setObjectName(QStringLiteral("closeButton"));
     m_close->setGeometry(Twips::rect(5520, 5520, 855, 375));
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
     loadDocument(documentPath);
     loadHelpTree();
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { tvwHelp_NodeClick(node); });
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { onTopicClicked(node); });
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem *node) { tvwHelp_NodeClick(node); });
+            [this](QTreeWidgetItem *node) { onTopicClicked(node); });
 }
 
-frmHelp::~frmHelp() = default;
+HelpViewer::~HelpViewer() = default;
 
-QString frmHelp::documentPath(const ProgramFolder &programFolder)
+QString HelpViewer::documentPath(const ProgramFolder &programFolder)
 {
     const QString inProgramFolder = programFolder.filePath(kDocumentName);
     if (QFileInfo::exists(inProgramFolder))
@@ -102,17 +102,17 @@ QString frmHelp::documentPath(const ProgramFolder &programFolder)
     return inProgramFolder;
 }
 
-frmHelp *frmHelp::showViewer(QPointer<frmHelp> &viewer, const ProgramFolder &programFolder)
+HelpViewer *HelpViewer::showViewer(QPointer<HelpViewer> &viewer, const ProgramFolder &programFolder)
 {
     if (!viewer)
-        viewer = new frmHelp(documentPath(programFolder));
+        viewer = new HelpViewer(documentPath(programFolder));
     viewer->show();
     viewer->raise();
     viewer->activateWindow();
     return viewer;
 }
 
-void frmHelp::loadDocument(const QString &path)
+void HelpViewer::loadDocument(const QString &path)
 {
     QString error;
     if (const auto text = GbkTextFile::read(path, &error)) {
@@ -123,7 +123,7 @@ void frmHelp::loadDocument(const QString &path)
                              .arg(QDir::toNativeSeparators(path), error));
 }
 
-void frmHelp::loadHelpTree()
+void HelpViewer::loadHelpTree()
 {
     const QHash<QString, QIcon> images = helpImages(style());
     QTreeWidgetItem *root = nullptr;
@@ -152,7 +152,7 @@ void frmHelp::loadHelpTree()
         root->setExpanded(true);
 }
 
-void frmHelp::tvwHelp_NodeClick(QTreeWidgetItem *node)
+void HelpViewer::onTopicClicked(QTreeWidgetItem *node)
 {
     if (!node)
         return;

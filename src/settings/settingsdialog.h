@@ -19,17 +19,17 @@ class QTreeView;
 // The settings dialog "系统设置": the save folder, the editor for records, and the start-with-system
 // and open-after-saving switches. It runs the opening check when it is created and deletes itself
 // when closed. Show it modeless; `showMessage` puts a text into the program's message window.
-class frmSetSystem final : public QDialog
+class SettingsDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
     using MessageHook = std::function<void(const QString &)>;
 
-    frmSetSystem(SettingsStore &store, Settings &settings, ProgramFolder programFolder, QString programPath,
+    SettingsDialog(SettingsStore &store, Settings &settings, ProgramFolder programFolder, QString programPath,
                  MessageHook showMessage, QWidget *parent = nullptr);
-    Q_DISABLE_COPY_MOVE(frmSetSystem)
-    ~frmSetSystem() override;
+    Q_DISABLE_COPY_MOVE(SettingsDialog)
+    ~SettingsDialog() override;
 
     // The opening check as start-up runs it, without a window: on a first start creates the
     // default save folder and stores it, reports a missing save folder through `showMessage`
@@ -38,14 +38,14 @@ public:
                                 const MessageHook &showMessage);
 
     // The controls, for the application's tests and for accessibility tools.
-    QTabWidget *tabSetSYSTEM() const { return m_tabs; }
-    QLineEdit *txtPath() const { return m_txtPath; }
-    QComboBox *Drive1() const { return m_drives; }
-    QTreeView *Dir1() const { return m_folders; }
-    QRadioButton *optEDIT(int index) const { return m_editOptions.at(static_cast<std::size_t>(index)); }
-    QCheckBox *cheAotoRUN() const { return m_autoRun; }
-    QCheckBox *cheAutoEdit() const { return m_autoEdit; }
-    QPushButton *cmdYesNo(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
+    QTabWidget *pageTabs() const { return m_tabs; }
+    QLineEdit *folderEdit() const { return m_folderEdit; }
+    QComboBox *volumeCombo() const { return m_drives; }
+    QTreeView *folderTree() const { return m_folders; }
+    QRadioButton *editorOption(int index) const { return m_editOptions.at(static_cast<std::size_t>(index)); }
+    QCheckBox *startWithSystemCheck() const { return m_autoRun; }
+    QCheckBox *openAfterSavingCheck() const { return m_autoEdit; }
+    QPushButton *dialogButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
 
 private:
     QWidget *buildFolderPage();
@@ -54,13 +54,13 @@ private:
     void fillDrives();
     void openingCheck();
 
-    void tabSetSYSTEM_Click(int index);
-    void Drive1_Change(int index);
-    void Dir1_Change();
-    void txtPath_EditingFinished();
-    void cmdYesNo_Click(int index);
+    void onPageChanged(int index);
+    void onVolumeChanged(int index);
+    void onFolderTreeChanged();
+    void onFolderEditingFinished();
+    void onDialogButtonClicked(int index);
 
-    // Moves the folder list (and the drive list with it) to a folder without touching txtPath.
+    // Moves the folder list (and the drive list with it) to a folder without touching folderEdit.
     void showFolder(const QString &path);
     QString volumeOf(const QString &path) const;
     std::optional<int> chosenEditorOption() const;
@@ -71,7 +71,7 @@ private:
     bool m_followCurrent = false;
 
     QTabWidget *m_tabs = nullptr;
-    QLineEdit *m_txtPath = nullptr;
+    QLineEdit *m_folderEdit = nullptr;
     QComboBox *m_drives = nullptr;
     QTreeView *m_folders = nullptr;
     QFileSystemModel *m_folderModel = nullptr;

@@ -1,4 +1,4 @@
-#include "settings/frmsetsystem.h"
+#include "settings/settingsdialog.h"
 
 #include "common/twips.h"
 #include "platform/volumelist.h"
@@ -37,7 +37,7 @@ QFont songTi(qreal pointSize)
 
 } // namespace
 
-frmSetSystem::frmSetSystem(SettingsStore &store, Settings &settings, ProgramFolder programFolder,
+SettingsDialog::SettingsDialog(SettingsStore &store, Settings &settings, ProgramFolder programFolder,
                            QString programPath, MessageHook showMessage, QWidget *parent)
     : QDialog(parent)
     , m_logic(store, settings, programFolder, std::move(programPath))
@@ -54,7 +54,7 @@ frmSetSystem::frmSetSystem(SettingsStore &store, Settings &settings, ProgramFold
     }
 
     m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(QStringLiteral("tabSetSYSTEM"));
+    m_tabs->setObjectName(QStringLiteral("pageTabs"));
     m_tabs->setGeometry(Twips::rect(0, 0, 4215, 4215));
     m_tabs->addTab(buildFolderPage(), QStringLiteral("存盘路径"));
     m_tabs->addTab(buildEditorPage(), QStringLiteral("后台编辑"));
@@ -65,49 +65,49 @@ frmSetSystem::frmSetSystem(SettingsStore &store, Settings &settings, ProgramFold
     for (int index = 0; index < 2; ++index) {
         const auto slot = static_cast<std::size_t>(index);
         auto *button = new QPushButton(captions[slot], this);
-        button->setObjectName(QStringLiteral("cmdYesNo%1").arg(index));
+        button->setObjectName(QStringLiteral("dialogButton%1").arg(index));
         button->setGeometry(Twips::rect(lefts[slot], 4320, 975, 375));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { cmdYesNo_Click(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onDialogButtonClicked(index); });
         m_buttons[slot] = button;
     }
 
-    connect(m_tabs, &QTabWidget::currentChanged, this, &frmSetSystem::tabSetSYSTEM_Click);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &SettingsDialog::onPageChanged);
     openingCheck();
 }
 
-frmSetSystem::~frmSetSystem() = default;
+SettingsDialog::~SettingsDialog() = default;
 
-QWidget *frmSetSystem::buildFolderPage()
+QWidget *SettingsDialog::buildFolderPage()
 {
     auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("famPATH"));
+    page->setObjectName(QStringLiteral("folderPage"));
     auto *layout = new QVBoxLayout(page);
 
     auto *label = new QLabel(QStringLiteral("文本存盘路径:"), page);
-    m_txtPath = new QLineEdit(page);
-    m_txtPath->setObjectName(QStringLiteral("txtPath"));
-    label->setBuddy(m_txtPath);
-    connect(m_txtPath, &QLineEdit::editingFinished, this, &frmSetSystem::txtPath_EditingFinished);
+    m_folderEdit = new QLineEdit(page);
+    m_folderEdit->setObjectName(QStringLiteral("folderEdit"));
+    label->setBuddy(m_folderEdit);
+    connect(m_folderEdit, &QLineEdit::editingFinished, this, &SettingsDialog::onFolderEditingFinished);
 
     m_drives = new QComboBox(page);
-    m_drives->setObjectName(QStringLiteral("Drive1"));
+    m_drives->setObjectName(QStringLiteral("volumeCombo"));
     m_drives->setAccessibleName(QStringLiteral("驱动器"));
     fillDrives();
-    connect(m_drives, &QComboBox::currentIndexChanged, this, &frmSetSystem::Drive1_Change);
+    connect(m_drives, &QComboBox::currentIndexChanged, this, &SettingsDialog::onVolumeChanged);
 
     m_folderModel = new QFileSystemModel(this);
     m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_folderModel->setRootPath(QDir::rootPath());
     m_folders = new QTreeView(page);
-    m_folders->setObjectName(QStringLiteral("Dir1"));
+    m_folders->setObjectName(QStringLiteral("folderTree"));
     m_folders->setAccessibleName(QStringLiteral("文件夹"));
     m_folders->setModel(m_folderModel);
     m_folders->setHeaderHidden(true);
     m_folders->setIndentation(12);
     for (int column = 1; column < m_folderModel->columnCount(); ++column)
         m_folders->hideColumn(column);
-    connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmSetSystem::Dir1_Change);
+    connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this, &SettingsDialog::onFolderTreeChanged);
     // The model reads and sorts folders in the background, moving rows as it goes; the current
     // folder is kept in view until the user takes the list in hand.
     const auto follow = [this] {
@@ -121,7 +121,7 @@ QWidget *frmSetSystem::buildFolderPage()
     connect(m_folders->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_followCurrent = false; });
 
     auto *image = new QLabel(page);
-    image->setObjectName(QStringLiteral("Image1"));
+    image->setObjectName(QStringLiteral("folderPicture"));
     image->setPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(32, 32));
     auto *hint = new QLabel(QStringLiteral("选择或建立!"), page);
     hint->setFont(songTi(12));
@@ -130,24 +130,24 @@ QWidget *frmSetSystem::buildFolderPage()
     hintRow->addWidget(hint, 1);
 
     layout->addWidget(label);
-    layout->addWidget(m_txtPath);
+    layout->addWidget(m_folderEdit);
     layout->addWidget(m_drives);
     layout->addWidget(m_folders, 1);
     layout->addLayout(hintRow);
     return page;
 }
 
-QWidget *frmSetSystem::buildEditorPage()
+QWidget *SettingsDialog::buildEditorPage()
 {
     auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("famEDIT"));
+    page->setObjectName(QStringLiteral("editorPage"));
     auto *layout = new QVBoxLayout(page);
     m_editGroup = new QButtonGroup(this);
     const std::array<QString, 4> captions{QStringLiteral("“Notavo”后台编辑"), QStringLiteral("使用“记事本”"),
                                           QStringLiteral("使用“WPS2000”"), QStringLiteral("使用“Microsoft Word”")};
     for (int index = 0; index < 4; ++index) {
         auto *option = new QRadioButton(captions[static_cast<std::size_t>(index)], page);
-        option->setObjectName(QStringLiteral("optEDIT%1").arg(index));
+        option->setObjectName(QStringLiteral("editorOption%1").arg(index));
         m_editGroup->addButton(option, index);
         m_editOptions[static_cast<std::size_t>(index)] = option;
         layout->addWidget(option);
@@ -159,22 +159,22 @@ QWidget *frmSetSystem::buildEditorPage()
     return page;
 }
 
-QWidget *frmSetSystem::buildAutoRunPage()
+QWidget *SettingsDialog::buildAutoRunPage()
 {
     auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("famAotoRUN"));
+    page->setObjectName(QStringLiteral("startPage"));
     auto *layout = new QVBoxLayout(page);
     m_autoRun = new QCheckBox(QStringLiteral("开机后自动启动“Notavo”"), page);
-    m_autoRun->setObjectName(QStringLiteral("cheAotoRUN"));
+    m_autoRun->setObjectName(QStringLiteral("startWithSystemCheck"));
     m_autoEdit = new QCheckBox(QStringLiteral("存盘后自动打开后台编辑"), page);
-    m_autoEdit->setObjectName(QStringLiteral("cheAutoEdit"));
+    m_autoEdit->setObjectName(QStringLiteral("openAfterSavingCheck"));
     layout->addWidget(m_autoRun);
     layout->addWidget(m_autoEdit);
     layout->addStretch(1);
     return page;
 }
 
-void frmSetSystem::fillDrives()
+void SettingsDialog::fillDrives()
 {
     // The list holds each root as the folder model names it: without a final separator.
     for (const Volume &volume : VolumeList::available(QDir::homePath())) {
@@ -183,7 +183,7 @@ void frmSetSystem::fillDrives()
     }
 }
 
-void frmSetSystem::openingCheck()
+void SettingsDialog::openingCheck()
 {
     // Until a folder is shown the folder list stands at the program folder.
     showFolder(m_logic.resolvedFolder(QString()));
@@ -192,7 +192,7 @@ void frmSetSystem::openingCheck()
     } else if (m_showMessage) {
         m_showMessage(SettingsDialogLogic::missingFolderMessage());
     }
-    m_txtPath->setText(m_logic.settings().saveFolder);
+    m_folderEdit->setText(m_logic.settings().saveFolder);
     // The switches show the stored state from the start, so confirming without visiting
     // their page keeps them as they are.
     m_autoRun->setChecked(m_logic.storedAutoRun());
@@ -200,7 +200,7 @@ void frmSetSystem::openingCheck()
     m_tabs->setCurrentIndex(FolderPage);
 }
 
-bool frmSetSystem::runStartupCheck(SettingsStore &store, Settings &settings, const ProgramFolder &programFolder,
+bool SettingsDialog::runStartupCheck(SettingsStore &store, Settings &settings, const ProgramFolder &programFolder,
                                    const MessageHook &showMessage)
 {
     SettingsDialogLogic logic(store, settings, programFolder, QString());
@@ -214,11 +214,11 @@ bool frmSetSystem::runStartupCheck(SettingsStore &store, Settings &settings, con
     return found;
 }
 
-void frmSetSystem::tabSetSYSTEM_Click(int index)
+void SettingsDialog::onPageChanged(int index)
 {
     if (index == EditorPage) {
         if (const auto option = m_logic.storedEditorOption()) {
-            QRadioButton *button = optEDIT(*option);
+            QRadioButton *button = editorOption(*option);
             button->setChecked(true);
             button->setFocus();
         }
@@ -228,7 +228,7 @@ void frmSetSystem::tabSetSYSTEM_Click(int index)
     }
 }
 
-void frmSetSystem::Drive1_Change(int index)
+void SettingsDialog::onVolumeChanged(int index)
 {
     if (m_syncing || index < 0)
         return;
@@ -236,31 +236,31 @@ void frmSetSystem::Drive1_Change(int index)
     m_folders->setCurrentIndex(root);
     m_folders->scrollTo(root);
     m_folders->expand(root);
-    Dir1_Change();
+    onFolderTreeChanged();
 }
 
-void frmSetSystem::Dir1_Change()
+void SettingsDialog::onFolderTreeChanged()
 {
     if (m_syncing)
         return;
     const QModelIndex current = m_folders->currentIndex();
     if (current.isValid())
-        m_txtPath->setText(QDir::toNativeSeparators(m_folderModel->filePath(current)));
+        m_folderEdit->setText(QDir::toNativeSeparators(m_folderModel->filePath(current)));
 }
 
-void frmSetSystem::txtPath_EditingFinished()
+void SettingsDialog::onFolderEditingFinished()
 {
-    const QString folder = m_logic.resolvedFolder(m_txtPath->text().trimmed());
-    if (!m_txtPath->text().trimmed().isEmpty() && QFileInfo(folder).isDir())
+    const QString folder = m_logic.resolvedFolder(m_folderEdit->text().trimmed());
+    if (!m_folderEdit->text().trimmed().isEmpty() && QFileInfo(folder).isDir())
         showFolder(folder);
 }
 
-QString frmSetSystem::volumeOf(const QString &path) const
+QString SettingsDialog::volumeOf(const QString &path) const
 {
     return QDir::cleanPath(VolumeList::rootOf(path));
 }
 
-void frmSetSystem::showFolder(const QString &path)
+void SettingsDialog::showFolder(const QString &path)
 {
     if (!QFileInfo(path).isDir())
         return;
@@ -278,20 +278,20 @@ void frmSetSystem::showFolder(const QString &path)
     m_syncing = false;
 }
 
-std::optional<int> frmSetSystem::chosenEditorOption() const
+std::optional<int> SettingsDialog::chosenEditorOption() const
 {
     const int checked = m_editGroup->checkedId();
     return checked >= 0 ? std::optional<int>(checked) : std::nullopt;
 }
 
-void frmSetSystem::cmdYesNo_Click(int index)
+void SettingsDialog::onDialogButtonClicked(int index)
 {
     if (index == 1) {
         m_logic.cancel();
         close();
         return;
     }
-    const SettingsDialogLogic::Choices choices{m_txtPath->text(), chosenEditorOption(), m_autoRun->isChecked(),
+    const SettingsDialogLogic::Choices choices{m_folderEdit->text(), chosenEditorOption(), m_autoRun->isChecked(),
                                                m_autoEdit->isChecked()};
     const SettingsDialogLogic::ConfirmOutcome outcome = m_logic.confirm(choices);
     if (outcome == SettingsDialogLogic::ConfirmOutcome::Saved) {
@@ -302,5 +302,5 @@ void frmSetSystem::cmdYesNo_Click(int index)
     if (m_showMessage)
         m_showMessage(m_logic.messageFor(outcome));
     m_tabs->setCurrentIndex(FolderPage);
-    m_txtPath->setFocus();
+    m_folderEdit->setFocus();
 }
