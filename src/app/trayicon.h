@@ -8,7 +8,7 @@
 class QAction;
 class QMenu;
 
-// The tray icon and its menu (frmTray): left click opens the history browser, right click
+// The tray icon and its menu: left click opens the history browser, right click
 // pops up the menu. Entries whose windows belong to other parts of the program stay
 // disabled until their action is set.
 class TrayIcon final : public QObject

@@ -45,7 +45,7 @@ struct OptionPlace
     int width;
 };
 
-// Places of Option1(0..9) in the frame, by button index.
+// Places of the ten category buttons in the frame, by button index.
 constexpr std::array<OptionPlace, 10> kOptionPlaces{{
     {120, 240, 975}, {1200, 240, 735}, {2040, 240, 735}, {2880, 240, 735}, {3720, 240, 735},
     {120, 600, 975}, {1200, 600, 735}, {2040, 600, 735}, {2880, 600, 735}, {3720, 600, 735},

@@ -24,7 +24,7 @@ class RecordWriter;
 class SourceDiscovery;
 struct CurrentRecord;
 
-// The capture window frmViewText: a frameless, always-on-top window outside the taskbar that
+// The capture window: a frameless, always-on-top window outside the taskbar that
 // takes text in web mode (a bar at the top edge of the screen, fed by drops) or in pen mode
 // (a small box fed by the clipboard), and stores it under one of ten categories.
 class CaptureWindow final : public QWidget
@@ -64,9 +64,9 @@ public:
 
     QString captureText() const;
     void setCaptureText(const QString &text);
-    // The record's source (txtAddress).
+    // The record's source address.
     QString sourceAddress() const { return m_source.address(); }
-    // The last clipboard text pen mode took (ricTextBak).
+    // The last clipboard text pen mode took.
     QString lastClipboardText() const { return m_pen.lastTaken(); }
     bool keepShown() const { return m_keepShown; }
     bool keepExpanded() const { return m_keepExpanded; }
@@ -125,12 +125,12 @@ private:
     std::array<QRadioButton *, 10> m_options{};
     QPushButton *m_cancel = nullptr;
 
-    QTimer m_webTimer; // Timer1
-    QTimer m_penTimer; // tim
+    QTimer m_webTimer;
+    QTimer m_penTimer;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
 
-    SourceChoice m_source; // txtAddress
+    SourceChoice m_source;
     PenCapture m_pen;
     bool m_clipboardChanged = true;
     bool m_keepShown = false;

@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/shellopener.h"
 #include "settings/editorchoice.h"
-#include "settings/fileexist.h"
+#include "common/readablefile.h"
 #include "settings/savefolder.h"
 #include "settings/settings.h"
 #include "store/currentrecord.h"
@@ -125,7 +125,7 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
 
     if (isPortableFileName(title)) {
         const QString shownTitle = title;
-        if (fileExist(folder + title + kTextExtension))
+        if (isReadableFile(folder + title + kTextExtension))
             title += TitleDerivation::minuteSecond(now);
         // Any failure under a usable name is reported as it is: the fallback name below is only
         // for titles that cannot be file names.

@@ -9,7 +9,7 @@
 #include "platform/opentarget.h"
 #include "platform/shellopener.h"
 #include "settings/editorchoice.h"
-#include "settings/fileexist.h"
+#include "common/readablefile.h"
 #include "settings/settings.h"
 #include "store/recordstore.h"
 
@@ -46,7 +46,7 @@ RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model,
     const QString path = filePath(folder, name);
     m_context.findFileName = hasTextExtension(folder + name) ? name : name + QStringLiteral(".txt");
 
-    if (!fileExist(path)) {
+    if (!isReadableFile(path)) {
         const auto answer = m_context.dialogs.message(
             parent, Dialogs::systemTitle(),
             QStringLiteral("打开文件出错,可能是该文件已经被移走....是否现在查找？"), Dialogs::Icon::Critical,

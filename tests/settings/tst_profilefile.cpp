@@ -1,6 +1,6 @@
 #include "common/gbkcodec.h"
 #include "platform/testing/fakeautorunentry.h"
-#include "settings/fileexist.h"
+#include "common/readablefile.h"
 #include "settings/profilefile.h"
 #include "settings/settingsstore.h"
 #include "support/fullfilesystem.h"
@@ -183,14 +183,14 @@ private slots:
         QCOMPARE(settings.autoRunPath, QStringLiteral("txtPATH"));
     }
 
-    void fileExistOnlyForReadableFiles()
+    void readableFileOnlyForFilesThatOpen()
     {
         const QString file = m_dir.filePath(QStringLiteral("有.txt"));
         setContents(file, "x");
-        QVERIFY(fileExist(file));
-        QVERIFY(!fileExist(m_dir.path()));
-        QVERIFY(!fileExist(m_dir.filePath(QStringLiteral("missing.txt"))));
-        QVERIFY(!fileExist(QString()));
+        QVERIFY(isReadableFile(file));
+        QVERIFY(!isReadableFile(m_dir.path()));
+        QVERIFY(!isReadableFile(m_dir.filePath(QStringLiteral("missing.txt"))));
+        QVERIFY(!isReadableFile(QString()));
     }
 };
 

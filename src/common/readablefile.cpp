@@ -1,9 +1,9 @@
-#include "settings/fileexist.h"
+#include "common/readablefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-bool fileExist(const QString &path)
+bool isReadableFile(const QString &path)
 {
     if (path.isEmpty() || QFileInfo(path).isDir())
         return false;
