@@ -2,7 +2,7 @@
 add_library(notavo_options INTERFACE)
 target_compile_features(notavo_options INTERFACE cxx_std_20)
 target_compile_options(notavo_options INTERFACE
-    -Wall -Wextra -pedantic -Wnon-virtual-dtor)
+    -Wall -Wextra -pedantic -Wnon-virtual-dtor -Wshadow -Wold-style-cast)
 target_compile_definitions(notavo_options INTERFACE
     QT_NO_KEYWORDS_FOR_FOREACH
     QT_NO_URL_CAST_FROM_STRING

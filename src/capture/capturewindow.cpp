@@ -360,13 +360,13 @@ void CaptureWindow::penModeTick()
     if (!m_clipboardChanged)
         return;
     m_clipboardChanged = false;
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data || ClipboardSecrecy::isSecret(*data))
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    if (!clipboard || ClipboardSecrecy::isSecret(*clipboard))
         return;
     QString text = captureText();
-    if (!m_pen.take(GbkTextFile::fromCrLf(data->text()), text))
+    if (!m_pen.take(GbkTextFile::fromCrLf(clipboard->text()), text))
         return;
-    m_source.addCarried(PageSource::carriedAddressOf(*data));
+    m_source.addCarried(PageSource::carriedAddressOf(*clipboard));
     // Without a full page address in the data, the browser's address bar tells the page.
     if (!m_source.hasFullPage())
         m_source.setDiscovered(m_services.discovery.discoverNow());
@@ -414,24 +414,24 @@ void CaptureWindow::dropEvent(QDropEvent *event)
 {
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    if (const QMimeData *data = event->mimeData())
-        takeDrop(*data);
+    if (const QMimeData *mime = event->mimeData())
+        takeDrop(*mime);
 }
 
-void CaptureWindow::takeDrop(const QMimeData &data)
+void CaptureWindow::takeDrop(const QMimeData &mime)
 {
     // A picture without text is refused and changes nothing.
-    const bool text = offersText(data);
-    if (!text && data.hasImage()) {
+    const bool text = offersText(mime);
+    if (!text && mime.hasImage()) {
         if (m_showMessage)
             m_showMessage(QStringLiteral("你记录的内容不是文本内容"));
         return;
     }
     m_source.setDiscovered(m_services.discovery.discoverNow());
     m_source.forgetCarried();
-    m_source.addCarried(PageSource::carriedAddressOf(data));
+    m_source.addCarried(PageSource::carriedAddressOf(mime));
     if (text)
-        setCaptureText(data.text());
+        setCaptureText(mime.text());
     m_keepExpanded = true;
     m_keepShown = true;
     setViewFull();

@@ -111,7 +111,7 @@ private:
     void buildFrame();
     void applyLayout(CaptureLayout layout);
     void setToolbarButtonEnabled(QAction *button, bool enabled);
-    void takeDrop(const QMimeData &data);
+    void takeDrop(const QMimeData &mime);
     void releaseCapture();
 
     Services m_services;

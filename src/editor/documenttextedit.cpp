@@ -60,9 +60,9 @@ void DocumentTextEdit::contextMenuEvent(QContextMenuEvent *event)
 
 QMimeData *DocumentTextEdit::createMimeDataFromSelection() const
 {
-    auto *data = new QMimeData;
-    data->setText(textCursor().selection().toPlainText());
-    return data;
+    auto *mime = new QMimeData;
+    mime->setText(textCursor().selection().toPlainText());
+    return mime;
 }
 
 bool DocumentTextEdit::canInsertFromMimeData(const QMimeData *source) const
