@@ -56,7 +56,8 @@ QString RecordWriter::saveFolderPath() const
 {
     // A relative save folder lies below the program folder, not the working folder; with no
     // folder chosen, captures go to the default folder.
-    return FolderPath::withNativeTrailingSeparator(SaveFolder::effective(m_context.settings.saveFolder, m_context.programFolder));
+    return FolderPath::withNativeTrailingSeparator(
+        SaveFolder::effective(m_context.settings.saveFolder, m_context.programFolder));
 }
 
 QString RecordWriter::freeBaseName(const QString &folder, const QString &baseName) const

@@ -48,7 +48,8 @@ QList<Volume> fromMounted(const QList<QStorageInfo> &mounted, const QString &hom
 QString rootOf(const QString &path)
 {
     const QStorageInfo info(path);
-    return info.isValid() && !info.rootPath().isEmpty() ? FolderPath::withTrailingSlash(info.rootPath()) : QStringLiteral("/");
+    return info.isValid() && !info.rootPath().isEmpty() ? FolderPath::withTrailingSlash(info.rootPath())
+                                                         : QStringLiteral("/");
 }
 
 int initialIndex(const QList<Volume> &volumes, const QString &homePath)

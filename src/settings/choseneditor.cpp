@@ -22,7 +22,7 @@ ChosenEditor::Outcome ChosenEditor::openRecord(const QString &path, const QStrin
 {
     switch (m_editor) {
     case Editor::BuiltIn:
-        return openInEditor(path);
+        return openInBuiltInEditor(path);
     case Editor::Notepad:
         m_openWithShell(path);
         return Outcome::WithShell;
@@ -38,11 +38,11 @@ ChosenEditor::Outcome ChosenEditor::openRecord(const QString &path, const QStrin
 ChosenEditor::Outcome ChosenEditor::openAsIs(const QString &path) const
 {
     if (m_editor == Editor::BuiltIn)
-        return openInEditor(path);
+        return openInBuiltInEditor(path);
     return m_openWithShell(path) ? Outcome::WithShell : Outcome::NotOpened;
 }
 
-ChosenEditor::Outcome ChosenEditor::openInEditor(const QString &path) const
+ChosenEditor::Outcome ChosenEditor::openInBuiltInEditor(const QString &path) const
 {
     if (!m_openInEditor)
         return Outcome::NotOpened;

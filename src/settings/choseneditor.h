@@ -35,7 +35,7 @@ public:
     static QString richCopyPath(const QString &path, const QString &copySuffix, const QString &extension);
 
 private:
-    Outcome openInEditor(const QString &path) const;
+    Outcome openInBuiltInEditor(const QString &path) const;
     Outcome openRichCopy(const QString &path, const QString &copySuffix, const std::optional<QString> &text,
                          QString *error) const;
 
