@@ -1,6 +1,6 @@
 // The RTF writer: the document is ASCII without control bytes, its braces balance, and the
 // text reads back equal.
-#include "capture/rtfdocument.h"
+#include "common/rtfdocument.h"
 #include "common/gbktextfile.h"
 #include "fuzzcheck.h"
 #include "rtfreader.h"

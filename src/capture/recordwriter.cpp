@@ -1,13 +1,13 @@
 #include "capture/recordwriter.h"
 
 #include "capture/portablefilename.h"
-#include "capture/rtfdocument.h"
 #include "capture/titlederivation.h"
+#include "common/folderpath.h"
 #include "common/gbktextfile.h"
 #include "common/programfolder.h"
 #include "platform/clock.h"
 #include "platform/shellopener.h"
-#include "settings/editorchoice.h"
+#include "settings/choseneditor.h"
 #include "common/readablefile.h"
 #include "settings/savefolder.h"
 #include "settings/settings.h"
@@ -21,12 +21,6 @@
 namespace {
 
 const QString kTextExtension = QStringLiteral(".txt");
-
-QString withTrailingSeparator(const QString &folder)
-{
-    const QString native = QDir::toNativeSeparators(folder);
-    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
-}
 
 bool exists(const QString &path)
 {
@@ -62,7 +56,8 @@ QString RecordWriter::saveFolderPath() const
 {
     // A relative save folder lies below the program folder, not the working folder; with no
     // folder chosen, captures go to the default folder.
-    return withTrailingSeparator(SaveFolder::effective(m_context.settings.saveFolder, m_context.programFolder));
+    return FolderPath::withNativeTrailingSeparator(
+        SaveFolder::effective(m_context.settings.saveFolder, m_context.programFolder));
 }
 
 QString RecordWriter::freeBaseName(const QString &folder, const QString &baseName) const
@@ -130,7 +125,7 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
         // Any failure under a usable name is reported as it is: the fallback name below is only
         // for titles that cannot be file names.
         if (writeAndRecord(folder, title, shownTitle, text, result)) {
-            openInChosenEditor(folder, record.recFileName, text);
+            openInChosenEditor(result.filePath, text);
             result.outcome = Outcome::Stored;
         }
         return result;
@@ -143,26 +138,14 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
     return result;
 }
 
-void RecordWriter::openInChosenEditor(const QString &folder, const QString &baseName, const QString &text)
+void RecordWriter::openInChosenEditor(const QString &textPath, const QString &text)
 {
     const Settings &settings = m_context.settings;
     if (!EditorChoice::isAutoOpenOn(settings.autoOpenFlag))
         return;
-    const QString textPath = folder + baseName + kTextExtension;
-    if (EditorChoice::isBuiltIn(settings.editorChoice)) {
-        if (m_openInEditor)
-            m_openInEditor(textPath);
-        return;
-    }
-    if (EditorChoice::isNotepad(settings.editorChoice))
-        m_context.shell.open(textPath);
-    const auto openRichCopy = [&](const QString &extension) {
-        const QString copyPath = folder + baseName + extension;
-        if (GbkTextFile::writeBytes(copyPath, RtfDocument::fromPlainText(text)))
-            m_context.shell.open(copyPath);
-    };
-    if (EditorChoice::isWps(settings.editorChoice))
-        openRichCopy(QStringLiteral(".wps"));
-    if (EditorChoice::isWord(settings.editorChoice))
-        openRichCopy(QStringLiteral(".doc"));
+    // The writer's own files are no programs: the shell gets them directly.
+    ShellOpener &shell = m_context.shell;
+    const ChosenEditor editor(settings.editorChoice, m_openInEditor,
+                              [&shell](const QString &path) { return shell.open(path); });
+    editor.openRecord(textPath, {}, text);
 }

@@ -57,7 +57,7 @@ private:
     bool writeAndRecord(const QString &folder, const QString &baseName, const QString &title, const QString &text,
                         Result &result);
     static bool discardFile(const QString &path);
-    void openInChosenEditor(const QString &folder, const QString &baseName, const QString &text);
+    void openInChosenEditor(const QString &textPath, const QString &text);
 
     Context m_context;
     std::function<void(const QString &)> m_openInEditor;

@@ -1,8 +1,8 @@
 #include "editor/savedrecord.h"
 
+#include "common/folderpath.h"
 #include "common/gbktextfile.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace SavedRecord {
@@ -17,9 +17,7 @@ void fill(CurrentRecord &record, const QString &path, const QString &plainText)
     const QFileInfo info(path);
     record.recFileName = info.fileName();
     record.recSize = characterCount(plainText);
-    record.recFolder = QDir::toNativeSeparators(info.absolutePath());
-    if (!record.recFolder.endsWith(QDir::separator()))
-        record.recFolder += QDir::separator();
+    record.recFolder = FolderPath::withNativeTrailingSeparator(info.absolutePath());
     record.recSource = QStringLiteral("Notavo");
     record.recCategory = QStringLiteral("默认文本");
 }

@@ -1,5 +1,7 @@
 #include "finder/filewalk.h"
 
+#include "common/folderpath.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -7,9 +9,7 @@
 FileWalk::FileWalk(const QString &root, const QString &pattern)
     : m_matcher(pattern)
 {
-    QByteArray start = QFile::encodeName(root);
-    if (!start.endsWith('/'))
-        start.append('/');
+    const QByteArray start = QFile::encodeName(FolderPath::withTrailingSlash(root));
     const auto volume = FolderReader::volumeOf(start);
     if (!volume || pattern.isEmpty()) {
         m_finished = true;

@@ -1,11 +1,12 @@
 #include "finder/finderwindow.h"
 
+#include "common/folderpath.h"
 #include "common/twips.h"
 #include "finder/filewalk.h"
 #include "finder/findertext.h"
 #include "finder/matchlistmodel.h"
 #include "platform/opentarget.h"
-#include "settings/editorchoice.h"
+#include "settings/choseneditor.h"
 #include "settings/settings.h"
 
 #include <QComboBox>
@@ -161,7 +162,7 @@ void FinderWindow::searchFrom(const QString &folder)
     // A second start while a search runs begins the new search in its place.
     if (m_walk)
         m_walk->stop();
-    m_findDrive = folder.endsWith(u'/') ? folder : folder + u'/';
+    m_findDrive = FolderPath::withTrailingSlash(folder);
     m_matches->clear();
     m_walk = std::make_unique<FileWalk>(m_findDrive, m_findPattern);
     m_progressLabel->setText(FinderText::progress(m_findDrive));
@@ -220,13 +221,11 @@ void FinderWindow::openMatch(const QModelIndex &index)
 {
     if (!index.isValid())
         return;
-    const QString path = m_matches->paths().at(index.row());
-    if (EditorChoice::isBuiltIn(m_settings.editorChoice)) {
-        if (m_openInEditor)
-            m_openInEditor(path);
-        return;
-    }
-    openThroughShell(path, m_shell, m_dialogs, this);
+    // A found file may be anything: the shell opens it only when it is no program.
+    const ChosenEditor editor(m_settings.editorChoice, m_openInEditor, [this](const QString &path) {
+        return openThroughShell(path, m_shell, m_dialogs, this);
+    });
+    editor.openAsIs(m_matches->paths().at(index.row()));
 }
 
 // The list and the frames follow the window's size; everything else keeps its place.

@@ -1,6 +1,5 @@
 #include "history/recordactions.h"
 
-#include "capture/rtfdocument.h"
 #include "common/gbktextfile.h"
 #include "history/recordgridmodel.h"
 #include "history/textfragment.h"
@@ -8,7 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/opentarget.h"
 #include "platform/shellopener.h"
-#include "settings/editorchoice.h"
+#include "settings/choseneditor.h"
 #include "common/readablefile.h"
 #include "settings/settings.h"
 #include "store/recordstore.h"
@@ -35,12 +34,11 @@ QString RecordActions::filePath(const QString &folder, const QString &name)
 
 QString RecordActions::convertedPath(const QString &path, int dayOfMonth, const QString &extension)
 {
-    return path.chopped(std::min<qsizetype>(4, path.size())) + QString::number(dayOfMonth) + extension;
+    return ChosenEditor::richCopyPath(path, QString::number(dayOfMonth), extension);
 }
 
 RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model, int gridRow, QWidget *parent)
 {
-    const QString choice = m_context.settings.editorChoice;
     const QString folder = model.cellText(gridRow, RecordGridModel::Folder);
     const QString name = model.cellText(gridRow, RecordGridModel::FileName);
     const QString path = filePath(folder, name);
@@ -58,41 +56,26 @@ RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model,
         return OpenOutcome::FinderShown;
     }
 
-    if (EditorChoice::isBuiltIn(choice)) {
-        if (!m_context.openInEditor)
-            return OpenOutcome::NotOpened;
-        m_context.openInEditor(path);
-        return OpenOutcome::InEditor;
-    }
-    if (EditorChoice::isNotepad(choice)) {
-        m_context.shell.open(path);
-        return OpenOutcome::WithShell;
-    }
-    QString extension;
-    if (EditorChoice::isWps(choice))
-        extension = QStringLiteral(".wps");
-    else if (EditorChoice::isWord(choice))
-        extension = QStringLiteral(".doc");
-    else
-        return OpenOutcome::NotOpened;
-    return convertAndOpen(path, extension, parent) ? OpenOutcome::Converted : OpenOutcome::Failed;
-}
-
-// Writes an RTF copy of the record's text beside it and opens the copy. The capture window
-// is left alone: the copy is made straight from the file.
-bool RecordActions::convertAndOpen(const QString &path, const QString &extension, QWidget *parent)
-{
+    // A record's file is opened as it is stored, without the program check that sources get.
+    ShellOpener &shell = m_context.shell;
+    const ChosenEditor editor(m_context.settings.editorChoice, m_context.openInEditor,
+                              [&shell](const QString &target) { return shell.open(target); });
     QString error;
-    const std::optional<QString> text = GbkTextFile::read(path, &error);
-    const QString target = convertedPath(path, m_context.clock.today().day(), extension);
-    if (!text || !GbkTextFile::writeBytes(target, RtfDocument::fromPlainText(*text), &error)) {
-        m_context.dialogs.message(parent, Dialogs::systemTitle(),
-                                  QStringLiteral("打开文件失败！\n") + error, Dialogs::Icon::Critical,
-                                  Dialogs::Buttons::Ok);
-        return false;
+    switch (editor.openRecord(path, QString::number(m_context.clock.today().day()), std::nullopt, &error)) {
+    case ChosenEditor::Outcome::InEditor:
+        return OpenOutcome::InEditor;
+    case ChosenEditor::Outcome::WithShell:
+        return OpenOutcome::WithShell;
+    case ChosenEditor::Outcome::Converted:
+        return OpenOutcome::Converted;
+    case ChosenEditor::Outcome::NotOpened:
+        return OpenOutcome::NotOpened;
+    case ChosenEditor::Outcome::Failed:
+        break;
     }
-    m_context.shell.open(target);
-    return true;
+    m_context.dialogs.message(parent, Dialogs::systemTitle(), QStringLiteral("打开文件失败！\n") + error,
+                              Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    return OpenOutcome::Failed;
 }
 
 void RecordActions::openSource(const RecordGridModel &model, int gridRow, QWidget *parent)

@@ -62,7 +62,6 @@ public:
     static QString convertedPath(const QString &path, int dayOfMonth, const QString &extension);
 
 private:
-    bool convertAndOpen(const QString &path, const QString &extension, QWidget *parent);
     static QString sourceAtQuote(const RecordGridModel &model, int gridRow, const QString &source);
 
     Context m_context;

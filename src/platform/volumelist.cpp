@@ -1,18 +1,13 @@
 #include "platform/volumelist.h"
 
+#include "common/folderpath.h"
+
 #include <QFileInfo>
 #include <QStorageInfo>
 
 #include <algorithm>
 
 namespace {
-
-QString withSeparator(QString path)
-{
-    if (!path.endsWith(u'/'))
-        path.append(u'/');
-    return path;
-}
 
 bool hasRoot(const QList<Volume> &volumes, const QString &root)
 {
@@ -35,7 +30,7 @@ QList<Volume> fromMounted(const QList<QStorageInfo> &mounted, const QString &hom
         // Bind-mounted single files are volumes too, but hold no folders to search or pick.
         if (!info.isValid() || !info.isReady() || !QFileInfo(info.rootPath()).isDir())
             continue;
-        const QString root = withSeparator(info.rootPath());
+        const QString root = FolderPath::withTrailingSlash(info.rootPath());
         if (hasRoot(volumes, root))
             continue;
         const QString name = info.name().isEmpty() ? QString::fromUtf8(info.device()) : info.name();
@@ -53,7 +48,8 @@ QList<Volume> fromMounted(const QList<QStorageInfo> &mounted, const QString &hom
 QString rootOf(const QString &path)
 {
     const QStorageInfo info(path);
-    return info.isValid() && !info.rootPath().isEmpty() ? withSeparator(info.rootPath()) : QStringLiteral("/");
+    return info.isValid() && !info.rootPath().isEmpty() ? FolderPath::withTrailingSlash(info.rootPath())
+                                                         : QStringLiteral("/");
 }
 
 int initialIndex(const QList<Volume> &volumes, const QString &homePath)

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// How readers recognise the stored editor choice ("Notavo", "使用记事本", "使用WPS", "使用Doc").
+// The stored editor choice ("Notavo", "使用记事本", "使用WPS", "使用Doc") and what it names.
 namespace EditorChoice {
 
 inline QString builtIn() { return QStringLiteral("Notavo"); }
@@ -10,12 +10,22 @@ inline QString notepad() { return QStringLiteral("使用记事本"); }
 inline QString wps() { return QStringLiteral("使用WPS"); }
 inline QString word() { return QStringLiteral("使用Doc"); }
 
-// The built-in editor: the whole text is "Notavo".
-inline bool isBuiltIn(const QString &choice) { return choice == builtIn(); }
-// The other three are recognised by their last characters.
-inline bool isNotepad(const QString &choice) { return choice.endsWith(QStringLiteral("记事本")); }
-inline bool isWps(const QString &choice) { return choice.endsWith(QStringLiteral("WPS")); }
-inline bool isWord(const QString &choice) { return choice.endsWith(QStringLiteral("Doc")); }
+enum class Editor { None, BuiltIn, Notepad, Wps, Word };
+
+// The built-in editor when the whole text is "Notavo"; the other three are recognised by their
+// last characters; any other text names none.
+inline Editor parse(const QString &choice)
+{
+    if (choice == builtIn())
+        return Editor::BuiltIn;
+    if (choice.endsWith(QStringLiteral("记事本")))
+        return Editor::Notepad;
+    if (choice.endsWith(QStringLiteral("WPS")))
+        return Editor::Wps;
+    if (choice.endsWith(QStringLiteral("Doc")))
+        return Editor::Word;
+    return Editor::None;
+}
 
 // Opening after saving is on only for the exact text "TRUE".
 inline bool isAutoOpenOn(const QString &flag) { return flag == QStringLiteral("TRUE"); }

@@ -1,5 +1,6 @@
 #include "settings/settingsdialoglogic.h"
 
+#include "common/folderpath.h"
 #include "common/gbkcodec.h"
 #include "settings/editorchoice.h"
 #include "settings/profilefile.h"
@@ -71,13 +72,16 @@ std::optional<int> SettingsDialogLogic::storedEditorOption() const
     const QString &choice = m_settings.editorChoice;
     if (choice.endsWith(EditorChoice::builtIn()))
         return BuiltInOption;
-    if (EditorChoice::isNotepad(choice))
+    switch (EditorChoice::parse(choice)) {
+    case EditorChoice::Editor::Notepad:
         return NotepadOption;
-    if (EditorChoice::isWps(choice))
+    case EditorChoice::Editor::Wps:
         return WpsOption;
-    if (EditorChoice::isWord(choice))
+    case EditorChoice::Editor::Word:
         return WordOption;
-    return std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 bool SettingsDialogLogic::storedAutoRun() const
@@ -108,9 +112,7 @@ QString SettingsDialogLogic::editorChoiceFor(int option)
 
 bool SettingsDialogLogic::createFolderLevels(const QString &path)
 {
-    QString levels = QDir::fromNativeSeparators(path);
-    if (!levels.endsWith(u'/'))
-        levels += u'/';
+    const QString levels = FolderPath::withTrailingSlash(QDir::fromNativeSeparators(path));
     QDir dir;
     for (qsizetype end = levels.indexOf(u'/'); end >= 0; end = levels.indexOf(u'/', end + 1)) {
         // The root and levels that exist already fail here; the walk simply goes on.

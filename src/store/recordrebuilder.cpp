@@ -1,5 +1,6 @@
 #include "store/recordrebuilder.h"
 
+#include "common/folderpath.h"
 #include "common/gbktextfile.h"
 #include "store/recordstore.h"
 
@@ -43,7 +44,7 @@ RecordRebuilder::Result RecordRebuilder::rebuild(RecordStore &store, const QStri
         }
         const CurrentRecord record{file.fileName().chopped(4), QString::number(GbkTextFile::toCrLf(*text).size()),
                                    QStringLiteral("默认文本"),
-                                   QDir::toNativeSeparators(file.absolutePath()) + QDir::separator(), QString()};
+                                   FolderPath::withNativeTrailingSeparator(file.absolutePath()), QString()};
         if (!store.addFileData(record, file.lastModified().date()))
             return failed();
         recorded.insert(path);

@@ -1,4 +1,4 @@
-#include "capture/rtfdocument.h"
+#include "common/rtfdocument.h"
 
 #include "common/gbkcodec.h"
 
