@@ -4,7 +4,7 @@
 #include "finder/filewalk.h"
 #include "finder/findertext.h"
 #include "finder/matchlistmodel.h"
-#include "platform/opentarget.h"
+#include "platform/shellopenprompt.h"
 #include "settings/editorchoice.h"
 #include "settings/settings.h"
 

@@ -6,7 +6,7 @@
 #include "history/textfragment.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/opentarget.h"
+#include "platform/shellopenprompt.h"
 #include "platform/shellopener.h"
 #include "settings/editorchoice.h"
 #include "common/readablefile.h"
