@@ -2,6 +2,7 @@
 
 #include "app/windowplacement.h"
 #include "common/twips.h"
+#include "platform/windowcentring.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -38,5 +39,5 @@ AboutBox::AboutBox(QWidget *parent)
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    WindowPlacement::centreOnScreen(this);
+    centreOnScreen(this);
 }

@@ -51,8 +51,6 @@ Application::~Application()
     delete m_splash.data();
     delete m_capture.data();
     delete m_about.data();
-    for (const QPointer<QWidget> &window : std::as_const(m_otherWindows))
-        delete window.data();
 }
 
 void Application::start()
@@ -125,11 +123,6 @@ void Application::showTrayMenuWithoutTray(const QPoint &globalPosition)
         m_tray.menu()->popup(globalPosition);
 }
 
-void Application::addProgramWindow(QWidget *window)
-{
-    m_otherWindows.append(window);
-}
-
 void Application::showAbout()
 {
     if (!m_about)
@@ -143,7 +136,6 @@ void Application::exit()
     m_tray.remove();
     m_windows.closeBeforeCapture();
     QList<QPointer<QWidget>> closing{m_capture.data()};
-    closing += m_otherWindows;
     closing.append(m_splash.data());
     for (const QPointer<QWidget> &window : std::as_const(closing)) {
         if (window) {
@@ -151,7 +143,6 @@ void Application::exit()
             window->deleteLater();
         }
     }
-    m_otherWindows.clear();
     m_windows.closeAfterCapture();
     // A message or the about box still open keeps the program until the user closes it.
     QApplication::setQuitOnLastWindowClosed(true);

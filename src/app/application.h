@@ -9,14 +9,12 @@
 #include "capture/recordwriter.h"
 #include "store/storeworker.h"
 
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <functional>
 
 class PointerProbe;
 class SourceDiscovery;
-class QWidget;
 struct AppContext;
 
 // The running program: starts with the splash, brings up the capture window and the tray
@@ -43,8 +41,6 @@ public:
     void setStartInPenMode(bool penMode) { m_startInPenMode = penMode; }
     // What ends the event loop; tests replace it.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
-    // Another window of the program that exit closes, after the capture window.
-    void addProgramWindow(QWidget *window);
 
     SplashWindow *splash() const { return m_splash; }
     CaptureWindow *captureWindow() const { return m_capture; }
@@ -79,7 +75,6 @@ private:
     QPointer<SplashWindow> m_splash;
     QPointer<CaptureWindow> m_capture;
     QPointer<AboutBox> m_about;
-    QList<QPointer<QWidget>> m_otherWindows;
     std::function<void()> m_quit;
     StoreWorker m_indexWorker;
     bool m_startInPenMode = false;

@@ -1,7 +1,7 @@
 #include "app/appcontext.h"
 #include "app/application.h"
 #include "app/commandline.h"
-#include "app/displaycheck.h"
+#include "platform/displaycheck.h"
 #include "app/singleinstance.h"
 #include "app/terminationsignals.h"
 #include "app/trayicon.h"

@@ -3,6 +3,7 @@
 #include "app/windowplacement.h"
 #include "common/twips.h"
 #include "platform/dialogs.h"
+#include "platform/windowcentring.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -35,7 +36,7 @@ MessageWindow::MessageWindow(QWidget *parent)
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    WindowPlacement::centreOnScreen(this);
+    centreOnScreen(this);
 }
 
 void MessageWindow::setMessage(const QString &text)

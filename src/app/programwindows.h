@@ -28,7 +28,6 @@ public:
     EditorController &editor() { return m_editor; }
     HistoryWindow *history() const { return m_history; }
     SettingsDialog *settingsDialog() const { return m_settings; }
-    HelpViewer *helpViewer() const { return m_help; }
 
     void showHistory();
     void closeHistory();

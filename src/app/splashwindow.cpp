@@ -3,6 +3,7 @@
 #include "app/windowplacement.h"
 #include "common/twips.h"
 #include "common/version.h"
+#include "platform/windowcentring.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -33,7 +34,7 @@ SplashWindow::SplashWindow(QWidget *parent)
 
     m_timer.setInterval(100);
     connect(&m_timer, &QTimer::timeout, this, &SplashWindow::tick);
-    WindowPlacement::centreOnScreen(this);
+    centreOnScreen(this);
 }
 
 void SplashWindow::start()

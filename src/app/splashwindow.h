@@ -17,7 +17,6 @@ public:
 
     // Shows the splash and starts its timer.
     void start();
-    int tickCount() const { return m_ticks; }
     QString productName() const;
     QString versionLine() const;
 

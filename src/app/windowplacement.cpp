@@ -1,7 +1,5 @@
 #include "app/windowplacement.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
 namespace WindowPlacement {
@@ -14,16 +12,6 @@ Qt::WindowFlags fixedDialogFlags()
 void keepProgramAlive(QWidget *window)
 {
     window->setAttribute(Qt::WA_QuitOnClose, true);
-}
-
-void centreOnScreen(QWidget *window)
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame(QPoint(), window->size());
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
 }
 
 QFont font(const QStringList &families, qreal points, bool bold)

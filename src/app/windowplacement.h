@@ -13,7 +13,6 @@ Qt::WindowFlags fixedDialogFlags();
 // Tool windows do not keep the program running by default; these windows must, so that
 // the program ends only after the user has closed them.
 void keepProgramAlive(QWidget *window);
-void centreOnScreen(QWidget *window);
 // A font by its Windows names, falling back to the system's CJK font.
 QFont font(const QStringList &families, qreal points, bool bold = false);
 

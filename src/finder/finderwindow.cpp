@@ -5,7 +5,7 @@
 #include "finder/filewalk.h"
 #include "finder/findertext.h"
 #include "finder/matchlistmodel.h"
-#include "platform/opentarget.h"
+#include "platform/shellopenprompt.h"
 #include "settings/choseneditor.h"
 #include "settings/settings.h"
 

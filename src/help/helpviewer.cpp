@@ -4,14 +4,13 @@
 #include "common/programfolder.h"
 #include "common/twips.h"
 #include "help/helptopics.h"
+#include "platform/windowcentring.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHash>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextEdit>
@@ -52,11 +51,7 @@ HelpViewer::HelpViewer(QString documentPath, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("帮助主题"));
     setFixedSize(Twips::size(9405, 6285));
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("topicTree"));

@@ -7,19 +7,18 @@
 #include "history/historytree.h"
 #include "history/recordgridmodel.h"
 #include "platform/dialogs.h"
+#include "platform/windowcentring.h"
 #include "settings/settings.h"
 #include "store/recordrebuilder.h"
 #include "store/recordstore.h"
 #include "store/storeworker.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QShortcut>
 #include <QTableView>
 #include <QTimer>
@@ -82,11 +81,7 @@ HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QStri
     rebuildAction->setObjectName(QStringLiteral("rebuildRecordsAction"));
     connect(rebuildAction, &QAction::triggered, this, &HistoryWindow::rebuildRecords);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 HistoryWindow::~HistoryWindow() = default;

@@ -1,14 +1,14 @@
 #include "history/recordactions.h"
 
 #include "common/gbktextfile.h"
+#include "common/readablefile.h"
 #include "history/recordgridmodel.h"
 #include "history/textfragment.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/opentarget.h"
+#include "platform/shellopenprompt.h"
 #include "platform/shellopener.h"
 #include "settings/choseneditor.h"
-#include "common/readablefile.h"
 #include "settings/settings.h"
 #include "store/recordstore.h"
 

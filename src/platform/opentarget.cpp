@@ -1,8 +1,5 @@
 #include "platform/opentarget.h"
 
-#include "platform/dialogs.h"
-#include "platform/shellopener.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -77,15 +74,4 @@ OpenTarget OpenTarget::of(const QString &text)
     if (hasExecuteBit(target) || isProgramName(file.fileName()) || isProgramName(target.fileName()))
         return {Kind::Refused, {}, quoted(path) + QStringLiteral("是程序或脚本，为安全起见不打开。")};
     return {Kind::Document, file.absoluteFilePath(), {}};
-}
-
-bool openThroughShell(const QString &text, ShellOpener &shell, Dialogs &dialogs, QWidget *parent)
-{
-    const OpenTarget target = OpenTarget::of(text);
-    if (target.canOpen())
-        return shell.open(target.target());
-    const Dialogs::Icon icon =
-        target.kind() == OpenTarget::Kind::NotATarget ? Dialogs::Icon::Information : Dialogs::Icon::Exclamation;
-    dialogs.message(parent, Dialogs::systemTitle(), target.reason(), icon, Dialogs::Buttons::Ok);
-    return false;
 }

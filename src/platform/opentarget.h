@@ -2,10 +2,6 @@
 
 #include <QString>
 
-class Dialogs;
-class QWidget;
-class ShellOpener;
-
 // What a text from outside (a record's source, a found file) may open through the shell:
 // a web or ftp address, or an existing local document. Never a program: a file with an
 // execute bit, a script or desktop entry, a Windows program or shortcut, or any other scheme
@@ -36,7 +32,3 @@ private:
     QString m_target;
     QString m_reason;
 };
-
-// Opens `text` through the shell when OpenTarget allows it; otherwise says why in a
-// "系统提示：" message box. Returns whether the shell was asked to open it.
-bool openThroughShell(const QString &text, ShellOpener &shell, Dialogs &dialogs, QWidget *parent);

@@ -2,6 +2,7 @@
 
 #include "common/twips.h"
 #include "platform/volumelist.h"
+#include "platform/windowcentring.h"
 #include "settings/settingsstore.h"
 
 #include <QButtonGroup>
@@ -10,14 +11,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -47,11 +46,7 @@ SettingsDialog::SettingsDialog(SettingsStore &store, Settings &settings, Program
     setWindowTitle(QStringLiteral("系统设置"));
     setFont(songTi(10.5));
     setFixedSize(Twips::size(4230, 4755));
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pageTabs"));

@@ -107,9 +107,12 @@ private Q_SLOTS:
         QPointer<HelpViewer> viewer = new HelpViewer(path);
         QVERIFY(viewer->documentView()->toPlainText().contains(QStringLiteral("找不到帮助文档")));
         QVERIFY(viewer->documentView()->toPlainText().contains(path));
+        // Closing hides the viewer and, as it deletes itself on close, frees it.
+        viewer->show();
+        QVERIFY(viewer->isVisible());
         viewer->closeButton()->click();
         QVERIFY(!viewer->isVisible());
-        delete viewer.data();
+        QTRY_VERIFY(viewer.isNull());
     }
 
     void shippedDocumentHasEveryHeadingInTreeOrder()

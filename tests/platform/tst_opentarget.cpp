@@ -1,4 +1,5 @@
 #include "platform/opentarget.h"
+#include "platform/shellopenprompt.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
 

@@ -9,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -127,12 +128,13 @@ private:
         const QStringList raised = {QStringLiteral("新闻 — Mozilla Firefox"), QStringLiteral("Start - Netscape 7.0"),
                                     QStringLiteral("Terminal")};
         QTRY_COMPARE_WITH_TIMEOUT(titles(list), raised, 20000);
-        for (const TopLevelWindow &window : list.topmostFirst()) {
-            if (window.id == firefox)
-                QCOMPARE(window.pid, 4242u);
-            if (window.id == terminal)
-                QCOMPARE(window.pid, 0u);
-        }
+        std::map<std::uint32_t, std::uint32_t> pidOf;
+        for (const TopLevelWindow &window : list.topmostFirst())
+            pidOf.emplace(window.id, window.pid);
+        QVERIFY(pidOf.contains(firefox));
+        QVERIFY(pidOf.contains(terminal));
+        QCOMPARE(pidOf.at(firefox), 4242u);
+        QCOMPARE(pidOf.at(terminal), 0u);
 
         // The list is kept between looks; a new title is read once the server reports it.
         maker.retitle(firefox, QStringLiteral("体育 — Mozilla Firefox"));

@@ -1,10 +1,9 @@
 #include "platform/linux/x11sourcediscovery.h"
 
 #include "platform/browserrules.h"
+#include "platform/displaycheck.h"
 #include "platform/linux/dbusaccessibilityswitch.h"
 #include "platform/nullsourcediscovery.h"
-
-#include <xcb/xcb.h>
 
 
 X11AddressLookup::X11AddressLookup(const QByteArray &display, const SourceDiscoveryOptions &options)
@@ -39,23 +38,9 @@ QString X11AddressLookup::lookUp()
     return QString::fromStdU16String(BrowserRules::addressFromFieldText(text.toStdU16String()));
 }
 
-namespace {
-
-bool x11Reachable()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    const bool reachable = !xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    return reachable;
-}
-
-} // namespace
-
 std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options)
 {
-    if (!x11Reachable())
+    if (!canReachDisplay(nullptr))
         return std::make_unique<NullSourceDiscovery>();
     return std::make_unique<BackgroundSourceDiscovery>(
         [options] { return std::make_unique<X11AddressLookup>(QByteArray(), options); });

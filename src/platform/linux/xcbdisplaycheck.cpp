@@ -1,4 +1,4 @@
-#include "app/displaycheck.h"
+#include "platform/displaycheck.h"
 
 #include <xcb/xcb.h>
 

@@ -1,4 +1,4 @@
-#include "app/displaycheck.h"
+#include "platform/displaycheck.h"
 
 // Platforms other than X11 need no display check.
 bool canReachDisplay(QString *display)
