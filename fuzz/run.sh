@@ -20,9 +20,10 @@ trap 'rm -rf "$scratch"' EXIT
 fuzz_one() {
     local name=$1
     mkdir -p "$scratch/$name"
+    local status=0
     build-fuzz/fuzz/fuzz_"$name" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="$scratch/$name/" "$scratch/$name" "fuzz/corpus/$name" >"$scratch/$name.log" 2>&1
-    local status=$?
+        -artifact_prefix="$scratch/$name/" "$scratch/$name" "fuzz/corpus/$name" >"$scratch/$name.log" 2>&1 ||
+        status=$?
     local rate
     rate=$(grep -o 'exec/s: [0-9]*' "$scratch/$name.log" | tail -1 || true)
     echo "fuzz_$name: ${rate:-no figure}, exit $status"
