@@ -67,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(note));
     }
 
-    void optOutKeyInTheSettingsFile()
+    void settingsKeyKeepsTheSwitchAlone()
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("filePath.ini"));
