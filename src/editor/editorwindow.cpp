@@ -29,6 +29,9 @@ bool canRaise(qsizetype counter)
     return counter < 32767;
 }
 
+// The geometry a document window was given when it opened, while the user has not changed it.
+constexpr char kPlacedGeometry[] = "placedGeometry";
+
 } // namespace
 
 EditorWindow::EditorWindow(EditorServices services, PrinterSource printers)
@@ -43,6 +46,7 @@ EditorWindow::EditorWindow(EditorServices services, PrinterSource printers)
     setAttribute(Qt::WA_DeleteOnClose);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
+    m_mdiArea->viewport()->installEventFilter(this);
     setStatusBar(m_statusBar);
 
     m_actions.create(*this);
@@ -254,6 +258,21 @@ void EditorWindow::placeNewWindow(QMdiSubWindow *window)
             position = QPoint();
     }
     window->setGeometry(QRect(position, size));
+    window->setProperty(kPlacedGeometry, window->geometry());
+}
+
+void EditorWindow::followWorkspaceSize()
+{
+    // A window the user has not moved or resized keeps three quarters of the workspace when the
+    // workspace itself changes size, as when the window manager maximises the frame after the
+    // first document opened.
+    const QSize area = m_mdiArea->viewport()->size();
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (window->isMaximized() || window->isMinimized() || window->geometry() != window->property(kPlacedGeometry).toRect())
+            continue;
+        window->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        window->setProperty(kPlacedGeometry, window->geometry());
+    }
 }
 
 void EditorWindow::recordSavedDocument(const DocumentWindow &document, const QString &path)
@@ -369,5 +388,7 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && qobject_cast<QToolButton *>(watched))
         return true;
+    if (event->type() == QEvent::Resize && watched == m_mdiArea->viewport())
+        followWorkspaceSize();
     return QMainWindow::eventFilter(watched, event);
 }

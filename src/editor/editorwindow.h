@@ -74,6 +74,7 @@ private:
     void updateStatusBar();
     DocumentWindow *addDocument(DocumentWindow *document);
     void placeNewWindow(QMdiSubWindow *window);
+    void followWorkspaceSize();
     void recordSavedDocument(const DocumentWindow &document, const QString &path);
     DocumentTextEdit *activeTextEdit() const;
     void tile(Qt::Orientation orientation);

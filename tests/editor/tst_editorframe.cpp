@@ -106,6 +106,16 @@ private Q_SLOTS:
         QCOMPARE(second->size(), first->size());
         QCOMPARE(first->pos(), QPoint(0, 0));
         QVERIFY(second->x() > 0 && second->x() == second->y());
+
+        // The frame grows after the documents opened (a window manager maximising it): a window
+        // left as placed follows the workspace, one the user resized stays as the user left it.
+        second->resize(200, 150);
+        f->frame().resize(f->frame().size() + QSize(300, 200));
+        QCoreApplication::processEvents();
+        const QSize grown = f->frame().findChild<QMdiArea *>()->viewport()->size();
+        QVERIFY(grown.width() > area.width());
+        QCOMPARE(first->size(), QSize(grown.width() * 3 / 4, grown.height() * 3 / 4));
+        QCOMPARE(second->size(), QSize(200, 150));
     }
 
     void deleteKeyGoesToTheCommandOnlyWhileItIsEnabled()
