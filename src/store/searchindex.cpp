@@ -85,8 +85,11 @@ bool SearchIndex::attach(QSqlDatabase &db, const QString &databasePath, QString 
         *error = query.lastError().text();
         return false;
     }
-    // WAL: a search reads while the background pass writes.
-    if (!execAll(query, QStringLiteral("PRAGMA search.journal_mode=WAL"), error) || !db.transaction())
+    // WAL: a search reads while the background pass writes. The index is derived data: its
+    // commits need not wait for the disk, since an entry lost with a crash is lost together with
+    // its file stamp, and the next background pass indexes that file again.
+    if (!execAll(query, QStringLiteral("PRAGMA search.journal_mode=WAL"), error)
+        || !execAll(query, QStringLiteral("PRAGMA search.synchronous=NORMAL"), error) || !db.transaction())
         return false;
     for (const char *statement : kSchema) {
         if (!execAll(query, QString::fromUtf8(statement), error)) {
