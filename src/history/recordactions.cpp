@@ -10,6 +10,7 @@
 #include "platform/shellopener.h"
 #include "settings/choseneditor.h"
 #include "settings/settings.h"
+#include "store/record.h"
 #include "store/recordstore.h"
 
 namespace {
@@ -28,8 +29,7 @@ RecordActions::RecordActions(Context context)
 
 QString RecordActions::filePath(const QString &folder, const QString &name)
 {
-    const QString path = folder + name;
-    return hasTextExtension(path) ? path : path + QStringLiteral(".txt");
+    return recordFilePath(folder, name);
 }
 
 QString RecordActions::convertedPath(const QString &path, int dayOfMonth, const QString &extension)
