@@ -269,7 +269,7 @@ void CaptureWindow::switchToPenMode()
     setToolbarButtonEnabled(m_viewPenNot, true);
     m_mode = Mode::Pen;
     Q_EMIT modeChanged(m_mode);
-    // A text copied before pen mode began counts as new, as the first tick would have read it.
+    // A text copied while pen mode was off counts as new when it begins.
     if (m_clipboardChanged)
         takeClipboardText();
 }
