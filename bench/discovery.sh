@@ -9,19 +9,11 @@
 # browser's extra resident memory (all its processes) once it has joined the accessibility bus.
 set -euo pipefail
 seconds=${NOTAVO_BENCH_SECONDS:-60}
+source "$(dirname "$0")/desktop-common.bash"
 probe="$NOTAVO_BENCH_BUILD/bench/discovery-probe"
 for tool in Xvfb openbox dbus-daemon xdotool firefox-esr /usr/libexec/at-spi-bus-launcher "$probe"; do
     command -v "$tool" >/dev/null || { echo "discovery: skipped, $tool is missing"; exit 0; }
 done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 # CPU ticks (or, with "rss", resident kilobytes) of a process and all its descendants.
 tree_ticks() {
@@ -49,43 +41,9 @@ PY
 }
 hz=$(getconf CLK_TCK)
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 15 display <&3
-export DISPLAY=:$display
-# The desktop's settings (where the accessibility switch is kept) stay inside the work folder.
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
-unset GNOME_ACCESSIBILITY QT_ACCESSIBILITY QT_LINUX_ACCESSIBILITY_ALWAYS_ON
-mapfile -t bus < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null)
-pids+=("${bus[1]}")
-export DBUS_SESSION_BUS_ADDRESS=${bus[0]}
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & pids+=($!)
-openbox >/dev/null 2>&1 & pids+=($!)
-a11y_switch() {
-    for _ in $(seq 1 50); do
-        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
-            string:org.a11y.Status string:IsEnabled variant:boolean:"$1" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-a11y_switch false || { echo "discovery: skipped, the accessibility bus did not answer"; exit 0; }
-
-mkdir -p "$work/profile"
-cat > "$work/profile/user.js" <<'JS'
-user_pref("browser.shell.checkDefaultBrowser", false);
-user_pref("browser.startup.homepage_override.mstone", "ignore");
-user_pref("browser.aboutwelcome.enabled", false);
-user_pref("datareporting.policy.dataSubmissionEnabled", false);
-user_pref("datareporting.policy.firstRunURL", "");
-user_pref("app.update.auto", false);
-JS
-{
-    echo '<!doctype html><html><head><meta charset="utf-8"><title>Notavo bench page</title></head><body>'
-    for i in $(seq 1 200); do echo "<p>Paragraph $i of a long article, with <a href=\"#p$i\">a link</a>.</p>"; done
-    echo '</body></html>'
-} > "$work/page.html"
+start_desktop
+set_accessibility false || { echo "discovery: skipped, the accessibility bus did not answer"; exit 0; }
+write_browser_page
 HOME=$work MOZ_CRASHREPORTER_DISABLE=1 \
     firefox-esr --no-remote --new-instance --profile "$work/profile" "file://$work/page.html" >/dev/null 2>&1 &
 firefox=$!

@@ -1,10 +1,11 @@
 # Shared by idle-web.sh and idle-pen.sh (sourced, not a benchmark of its own).
-# measure_idle NAME [VAR=VALUE...]: starts the built program under Xvfb with the pointer in the
-# middle of the screen, lets start-up finish, then measures the CPU time the program uses in
-# NOTAVO_IDLE_SECONDS (60 by default) and prints it as a share of one core.
+# measure_idle NAME TARGET [VAR=VALUE...]: starts the built program under Xvfb with the pointer in
+# the middle of the screen, lets start-up finish, then measures the CPU time the program uses in
+# NOTAVO_IDLE_SECONDS (60 by default) and prints it as a share of one core, against TARGET
+# (a share in percent).
 
 measure_idle() {
-    local name=$1; shift
+    local name=$1 target=$2; shift 2
     local seconds=${NOTAVO_IDLE_SECONDS:-60}
     local build=${NOTAVO_BENCH_BUILD:?set by bench/run.sh}
     local work display xvfb_pid app_pid clipboard_pid=""
@@ -57,6 +58,6 @@ measure_idle() {
     wait "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 
-    awk -v name="$name" -v used="$((after - before))" -v hz="$ticks" -v s="$seconds" \
-        'BEGIN { printf "%s: %.2f%% of one core (target < 0.5%%)\n", name, 100 * used / hz / s }'
+    awk -v name="$name" -v used="$((after - before))" -v hz="$ticks" -v s="$seconds" -v target="$target" \
+        'BEGIN { printf "%s: %.3f%% of one core (target < %s%%)\n", name, 100 * used / hz / s, target }'
 }

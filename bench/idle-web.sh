@@ -4,4 +4,4 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/idle-common.bash"
-measure_idle idle-web
+measure_idle idle-web 0.5

@@ -14,7 +14,7 @@ case "${1:-run}" in
                    desktop-file-utils appstream dpkg-dev file
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64
                    clang libfuzzer-14-dev libclang-rt-14-dev) ;;
-    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool python3
+    bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool xclip python3
                       libsqlite3-dev sqlite3 findutils ripgrep) ;;
 esac
 missing=()

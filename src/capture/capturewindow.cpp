@@ -2,6 +2,7 @@
 
 #include "capture/clipboardsecrecy.h"
 #include "capture/pagesource.h"
+#include "capture/pentrace.h"
 #include "capture/pointerprobe.h"
 #include "capture/recordwriter.h"
 #include "capture/webmoderule.h"
@@ -107,12 +108,11 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     buildFrame();
 
     m_webTimer.setInterval(kTickMilliseconds);
-    m_penTimer.setInterval(kTickMilliseconds);
     connect(&m_webTimer, &QTimer::timeout, this, &CaptureWindow::webModeTick);
-    connect(&m_penTimer, &QTimer::timeout, this, &CaptureWindow::penModeTick);
-    // Pen mode reads the clipboard only after it has changed: the result is the same as
-    // reading it at every tick, without a round trip to the clipboard's owner.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { m_clipboardChanged = true; });
+    // Pen mode takes a new clipboard text as the clipboard reports the change: the result is
+    // the same as reading it at every tick, without the wait and without waking while idle.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CaptureWindow::onClipboardChanged);
+    connect(&m_services.discovery, &SourceDiscovery::lookFinished, this, &CaptureWindow::onLookFinished);
 
     move(Twips::point(kLeft, 0));
     setViewBar();
@@ -263,19 +263,20 @@ void CaptureWindow::setCaptureText(const QString &text)
 
 void CaptureWindow::switchToPenMode()
 {
-    m_penTimer.start();
     m_webTimer.stop();
     setViewPen();
     setToolbarButtonEnabled(m_viewPen, false);
     setToolbarButtonEnabled(m_viewPenNot, true);
     m_mode = Mode::Pen;
     Q_EMIT modeChanged(m_mode);
+    // A text copied while pen mode was off counts as new when it begins.
+    if (m_clipboardChanged)
+        takeClipboardText();
 }
 
 void CaptureWindow::switchToWebMode()
 {
     m_webTimer.start();
-    m_penTimer.stop();
     setViewFull();
     setToolbarButtonEnabled(m_viewPen, true);
     setToolbarButtonEnabled(m_viewPenNot, false);
@@ -295,6 +296,7 @@ void CaptureWindow::categoryClick(int index)
 {
     QRadioButton *option = categoryButton(index);
     m_services.record.recCategory = option->text();
+    settleSource();
     const RecordWriter::Result result = m_services.writer.saveRecord(captureText(), m_source.address());
     switch (result.outcome) {
     case RecordWriter::Outcome::Stored:
@@ -355,10 +357,16 @@ void CaptureWindow::webModeTick()
     m_source.setDiscovered(m_services.discovery.latestAddress());
 }
 
-void CaptureWindow::penModeTick()
+void CaptureWindow::onClipboardChanged()
 {
-    if (!m_clipboardChanged)
-        return;
+    // Web mode leaves the clipboard alone; pen mode takes a change when it begins.
+    m_clipboardChanged = true;
+    if (m_mode == Mode::Pen)
+        takeClipboardText();
+}
+
+void CaptureWindow::takeClipboardText()
+{
     m_clipboardChanged = false;
     const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
     if (!clipboard || ClipboardSecrecy::isSecret(*clipboard))
@@ -369,11 +377,32 @@ void CaptureWindow::penModeTick()
     m_source.addCarried(PageSource::carriedAddressOf(*clipboard));
     // Without a full page address in the data, the browser's address bar tells the page.
     if (!m_source.hasFullPage())
-        m_source.setDiscovered(m_services.discovery.discoverNow());
+        awaitBrowserAddress();
     m_text->setPlainText(text);
     m_text->moveCursor(QTextCursor::End);
     // The box grows to show the text, but a hidden window stays hidden.
     setViewFull();
+    PenTrace::textShown();
+}
+
+void CaptureWindow::awaitBrowserAddress()
+{
+    // The text shows at once; the address follows from the discovery thread.
+    m_source.awaitLook(m_services.discovery.requestLook());
+}
+
+void CaptureWindow::onLookFinished(quint64 look, const QString &address)
+{
+    if (m_source.lookFinished(look, address))
+        PenTrace::sourceFound(address);
+}
+
+void CaptureWindow::settleSource()
+{
+    // A click that comes before the browser's address waits a short while for it, then
+    // stores with the best address known: the capture is stored either way.
+    if (const quint64 look = m_source.awaitedLook())
+        m_source.lookFinished(look, m_services.discovery.addressOfLook(look));
 }
 
 void CaptureWindow::paintEvent(QPaintEvent *)
@@ -427,7 +456,7 @@ void CaptureWindow::takeDrop(const QMimeData &mime)
             m_showMessage(QStringLiteral("你记录的内容不是文本内容"));
         return;
     }
-    m_source.setDiscovered(m_services.discovery.discoverNow());
+    awaitBrowserAddress();
     m_source.forgetCarried();
     m_source.addCarried(PageSource::carriedAddressOf(mime));
     if (text)

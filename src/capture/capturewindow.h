@@ -72,7 +72,8 @@ public:
     bool keepExpanded() const { return m_keepExpanded; }
     int showZone() const { return m_showZone; }
     bool isWebTimerActive() const { return m_webTimer.isActive(); }
-    bool isPenTimerActive() const { return m_penTimer.isActive(); }
+    // True while the window's source waits for the browser's address from a discovery look.
+    bool isAwaitingSource() const { return m_source.awaitedLook() != 0; }
 
     QToolBar *penToolbar() const { return m_toolbar; }
     QAction *toolbarButton(const QString &key) const;
@@ -90,7 +91,6 @@ public:
 
 public Q_SLOTS:
     void webModeTick();
-    void penModeTick();
 
 Q_SIGNALS:
     void modeChanged(CaptureWindow::Mode mode);
@@ -113,6 +113,11 @@ private:
     void setToolbarButtonEnabled(QAction *button, bool enabled);
     void takeDrop(const QMimeData &mime);
     void releaseCapture();
+    void onClipboardChanged();
+    void takeClipboardText();
+    void awaitBrowserAddress();
+    void onLookFinished(quint64 look, const QString &address);
+    void settleSource();
 
     Services m_services;
     std::function<void(const QString &)> m_showMessage;
@@ -126,7 +131,6 @@ private:
     QPushButton *m_cancel = nullptr;
 
     QTimer m_webTimer;
-    QTimer m_penTimer;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
 

@@ -10,6 +10,15 @@ void SourceChoice::addCarried(const PageSource::CarriedAddress &carried)
         m_origin = carried.address;
 }
 
+bool SourceChoice::lookFinished(quint64 look, const QString &address)
+{
+    if (m_awaitedLook == 0 || look < m_awaitedLook)
+        return false;
+    m_awaitedLook = 0;
+    m_discovered = address;
+    return true;
+}
+
 void SourceChoice::forgetCarried()
 {
     m_fullPage.clear();

@@ -12,6 +12,14 @@ class SourceChoice final
 public:
     // The address read from the browser window (empty when none was found).
     void setDiscovered(const QString &address) { m_discovered = address; }
+    // The address read from the browser window is to come from discovery look `look`, which
+    // started after the capture's text came; 0 for none.
+    void awaitLook(quint64 look) { m_awaitedLook = look; }
+    // The look `look` has ended with `address`: taken, and true, when it is the awaited look
+    // or a later one.
+    bool lookFinished(quint64 look, const QString &address);
+    // The look whose answer is still awaited; 0 for none.
+    quint64 awaitedLook() const { return m_awaitedLook; }
     // An address carried by data added to the capture; an empty one changes nothing, and a
     // later one replaces an earlier one of the same kind.
     void addCarried(const PageSource::CarriedAddress &carried);
@@ -25,4 +33,5 @@ private:
     QString m_discovered;
     QString m_fullPage;
     QString m_origin;
+    quint64 m_awaitedLook = 0;
 };

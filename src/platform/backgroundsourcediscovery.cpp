@@ -1,8 +1,8 @@
 #include "platform/backgroundsourcediscovery.h"
 
 BackgroundSourceDiscovery::BackgroundSourceDiscovery(LookupFactory makeLookup,
-                                                     std::chrono::milliseconds waitAtDrop)
-    : m_waitAtDrop(waitAtDrop)
+                                                     std::chrono::milliseconds longestWait)
+    : m_longestWait(longestWait)
     , m_thread([this, factory = std::move(makeLookup)] { run(factory); })
 {
 }
@@ -34,15 +34,24 @@ QString BackgroundSourceDiscovery::latestAddress() const
     return m_latest;
 }
 
-QString BackgroundSourceDiscovery::discoverNow()
+quint64 BackgroundSourceDiscovery::requestLook()
+{
+    quint64 look = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        // A look already under way started before this moment; the answer must come from a
+        // look that starts after it.
+        look = m_completed + (m_running ? 2 : 1);
+        m_requested = true;
+    }
+    m_wake.notify_one();
+    return look;
+}
+
+QString BackgroundSourceDiscovery::addressOfLook(quint64 look)
 {
     std::unique_lock lock(m_mutex);
-    // A look already under way started before this moment; the answer must come from a
-    // look that starts after it.
-    const quint64 wanted = m_completed + (m_running ? 2 : 1);
-    m_requested = true;
-    m_wake.notify_one();
-    m_done.wait_for(lock, m_waitAtDrop, [&] { return m_completed >= wanted || m_stopping; });
+    m_done.wait_for(lock, m_longestWait, [&] { return m_completed >= look || m_stopping; });
     return m_latest;
 }
 
@@ -60,9 +69,12 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
         QString address = lookup ? lookup->lookUp() : QString();
         lock.lock();
         m_running = false;
-        m_latest = std::move(address);
-        ++m_completed;
+        m_latest = address;
+        const quint64 look = ++m_completed;
         m_done.notify_all();
+        lock.unlock();
+        Q_EMIT lookFinished(look, address);
+        lock.lock();
     }
     lock.unlock();
     lookup.reset();

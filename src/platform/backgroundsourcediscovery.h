@@ -19,27 +19,31 @@ public:
     virtual QString lookUp() = 0;
 };
 
-// Runs the looks on a thread of its own, so the web-mode tick only asks for a refresh and
-// reads the latest answer. The lookup is created and destroyed on that thread, since the
-// accessibility and window-system connections it holds belong to one thread.
+// Runs the looks on a thread of its own, so that the GUI thread only asks for looks and reads
+// their answers. The lookup is created and destroyed on that thread, since the accessibility
+// and window-system connections it holds belong to one thread.
 class BackgroundSourceDiscovery final : public SourceDiscovery
 {
+    Q_OBJECT
+
 public:
     using LookupFactory = std::function<std::unique_ptr<AddressLookup>()>;
 
+    // `longestWait` bounds how long `addressOfLook` waits for a look.
     explicit BackgroundSourceDiscovery(LookupFactory makeLookup,
-                                       std::chrono::milliseconds waitAtDrop = std::chrono::milliseconds(300));
+                                       std::chrono::milliseconds longestWait = std::chrono::milliseconds(300));
     ~BackgroundSourceDiscovery() override;
     Q_DISABLE_COPY_MOVE(BackgroundSourceDiscovery)
 
     void refresh() override;
     QString latestAddress() const override;
-    QString discoverNow() override;
+    quint64 requestLook() override;
+    QString addressOfLook(quint64 look) override;
 
 private:
     void run(const LookupFactory &makeLookup);
 
-    const std::chrono::milliseconds m_waitAtDrop;
+    const std::chrono::milliseconds m_longestWait;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;

@@ -1,22 +1,35 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <memory>
 
 // Finds the address shown by the topmost web browser window, for the capture's source.
-// Looking can be slow (tens of milliseconds), so the web-mode tick asks for a refresh and
-// reads the latest answer; nothing here blocks the GUI thread for long.
-class SourceDiscovery
+// Looking can be slow (tens to hundreds of milliseconds), so it never runs on the GUI thread:
+// the web-mode tick asks for a refresh and reads the latest answer, and a new capture asks for
+// a look of its own and takes the answer when `lookFinished` reports it.
+class SourceDiscovery : public QObject
 {
+    Q_OBJECT
+
 public:
-    virtual ~SourceDiscovery() = default;
+    ~SourceDiscovery() override = default;
 
     // Starts a fresh look unless one is under way. Returns at once.
     virtual void refresh() = 0;
     // The address from the last completed look; empty when no browser window was found.
     virtual QString latestAddress() const = 0;
-    // Looks now and returns the answer (used at a drop), waiting at most a short while.
-    virtual QString discoverNow() = 0;
+    // Asks for a look that starts after this moment and returns its number at once; looks are
+    // numbered from 1 upwards, and 0 means no look will come.
+    virtual quint64 requestLook() = 0;
+    // The address from look `look` or a later one, waiting a short while at most (a few hundred
+    // milliseconds) for it; the latest address when it does not come in time.
+    virtual QString addressOfLook(quint64 look) = 0;
+
+Q_SIGNALS:
+    // A look has ended; `address` is its answer. Emitted from the discovery's own thread, so
+    // receivers on the GUI thread get it queued.
+    void lookFinished(quint64 look, const QString &address);
 };
 
 // How the discovery may treat the desktop.

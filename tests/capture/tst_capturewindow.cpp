@@ -103,7 +103,9 @@ private Q_SLOTS:
     void failedStoreKeepsCaptureAndTellsUser();
     void cancelDiscards();
     void modeSwitches();
-    void penTickAppendsClipboardTexts();
+    void penModeTakesEachNewClipboardText();
+    void penSourceFollowsTheText();
+    void clickBeforeTheSourceStillStores();
     void draggingBackgroundMovesWindow();
 };
 
@@ -118,7 +120,6 @@ void TestCaptureWindow::designAtStart()
     QCOMPARE(window.currentLayout(), CaptureLayout::Bar);
     QCOMPARE(window.mode(), CaptureWindow::Mode::Web);
     QVERIFY(window.isWebTimerActive());
-    QVERIFY(!window.isPenTimerActive());
     QVERIFY(window.acceptDrops());
 
     QCOMPARE(window.toolbarButton(QStringLiteral("viewPen"))->toolTip(), QStringLiteral("开始启动普通记录"));
@@ -231,7 +232,8 @@ void TestCaptureWindow::dropOfTextHoldsWindowOpen()
     data.setText(QStringLiteral("第一段文字。\r\n"));
     rig.drop(data);
     QCOMPARE(rig.lastDropAction, Qt::CopyAction);
-    QCOMPARE(rig.discovery.immediateLooks, 1);
+    QCOMPARE(rig.discovery.requestedLooks, 1);
+    rig.discovery.finishLooks();
     // Replaced, not appended; the browser's trailing line break stays.
     QCOMPARE(window.captureText(), QStringLiteral("第一段文字。\n"));
     QCOMPARE(window.sourceAddress(), QStringLiteral("http://news.example/1"));
@@ -303,6 +305,7 @@ void TestCaptureWindow::dropCarryingPageAddressPinsSource()
     fromFirefox.setText(QStringLiteral("text"));
     fromFirefox.setData(QStringLiteral("text/x-moz-url-priv"), QByteArray("h\0t\0t\0p\0:\0/\0/\0p\0a\0g\0e\0.\0e\0x\0\0\0", 30));
     rig.drop(fromFirefox);
+    rig.discovery.finishLooks();
     QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/article?id=2"));
     rig.discovery.address.clear();
     rig.pointAt(500, 10);
@@ -406,7 +409,7 @@ void TestCaptureWindow::modeSwitches()
 
     window.toolbarButton(QStringLiteral("viewPen"))->trigger();
     QCOMPARE(window.mode(), CaptureWindow::Mode::Pen);
-    QVERIFY(window.isPenTimerActive());
+    // Pen mode waits for the clipboard's own news: no timer runs.
     QVERIFY(!window.isWebTimerActive());
     QCOMPARE(window.currentLayout(), CaptureLayout::Pen);
     QVERIFY(!window.toolbarButton(QStringLiteral("viewPen"))->isEnabled());
@@ -418,7 +421,6 @@ void TestCaptureWindow::modeSwitches()
     window.toolbarButton(QStringLiteral("viewPenNot"))->trigger();
     QCOMPARE(window.mode(), CaptureWindow::Mode::Web);
     QVERIFY(window.isWebTimerActive());
-    QVERIFY(!window.isPenTimerActive());
     QCOMPARE(window.currentLayout(), CaptureLayout::Full);
     QCOMPARE(modes, (QList<CaptureWindow::Mode>{CaptureWindow::Mode::Pen, CaptureWindow::Mode::Web}));
 
@@ -428,31 +430,34 @@ void TestCaptureWindow::modeSwitches()
     QCOMPARE(menuAt, window.penToolbar()->mapToGlobal(QPoint(3, 4)));
 }
 
-void TestCaptureWindow::penTickAppendsClipboardTexts()
+void TestCaptureWindow::penModeTakesEachNewClipboardText()
 {
     Rig rig;
     CaptureWindow &window = rig.window;
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
+    // Web mode leaves the clipboard alone; pen mode takes what was copied meanwhile as it begins.
+    clipboard->setText(QStringLiteral("before"));
+    QVERIFY(window.captureText().isEmpty());
     window.switchToPenMode();
-    window.hide();
+    QCOMPARE(window.captureText(), QStringLiteral("before"));
+    window.cancelClick();
+    window.switchToWebMode();
+    window.switchToPenMode();
+    QVERIFY(window.captureText().isEmpty());
 
+    // Each change is taken as the clipboard reports it, without waiting for a tick.
     clipboard->setText(QStringLiteral("abc"));
-    window.penModeTick();
     QCOMPARE(window.captureText(), QStringLiteral("abc"));
     QCOMPARE(window.lastClipboardText(), QStringLiteral("abc"));
     // The box grows, but a hidden window is not shown.
     QCOMPARE(window.currentLayout(), CaptureLayout::Full);
     QVERIFY(!window.isVisible());
 
-    window.penModeTick();
     clipboard->setText(QStringLiteral("def"));
-    window.penModeTick();
     clipboard->setText(QStringLiteral("def"));
-    window.penModeTick();
     QCOMPARE(window.captureText(), QStringLiteral("abc\ndef"));
     clipboard->setText(QStringLiteral("abc"));
-    window.penModeTick();
     QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc"));
 
     // What a password manager marks as secret is never collected.
@@ -460,25 +465,25 @@ void TestCaptureWindow::penTickAppendsClipboardTexts()
     secret->setText(QStringLiteral("hunter2"));
     secret->setData(QStringLiteral("x-kde-passwordManagerHint"), "secret");
     clipboard->setMimeData(secret);
-    window.penModeTick();
     QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc"));
     QCOMPARE(window.lastClipboardText(), QStringLiteral("abc"));
 
-    // A copy that names its page makes that page the source.
+    // A copy that names its page makes that page the source, with no look for the browser.
+    const int looks = rig.discovery.requestedLooks;
     auto *fromPage = new QMimeData;
     fromPage->setText(QStringLiteral("quoted"));
     fromPage->setData(QStringLiteral("text/x-moz-url-priv"), QByteArray("http://page.example/q"));
     clipboard->setMimeData(fromPage);
-    window.penModeTick();
     QCOMPARE(window.captureText(), QStringLiteral("abc\ndef\nabc\nquoted"));
     QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/q"));
+    QCOMPARE(rig.discovery.requestedLooks, looks);
     // A later copy that carries only an origin, with a browser address found, leaves it.
     rig.discovery.address = QStringLiteral("http://bar.example/other");
     auto *originOnly = new QMimeData;
     originOnly->setText(QStringLiteral("more"));
     originOnly->setData(QStringLiteral("chromium/x-renderer-taint"), QByteArray("http://bar.example"));
     clipboard->setMimeData(originOnly);
-    window.penModeTick();
+    rig.discovery.finishLooks();
     QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/q"));
 
     // Line breaks count two characters in the stored size.
@@ -490,9 +495,93 @@ void TestCaptureWindow::penTickAppendsClipboardTexts()
     // Discarded, the capture starts again; the text last taken is not taken twice.
     window.cancelClick();
     clipboard->setText(QStringLiteral("more"));
-    window.penModeTick();
     QVERIFY(window.captureText().isEmpty());
     QVERIFY(!window.isVisible());
+    // Back in web mode a copy is not taken.
+    window.switchToWebMode();
+    clipboard->setText(QStringLiteral("web"));
+    QVERIFY(window.captureText().isEmpty());
+}
+
+void TestCaptureWindow::penSourceFollowsTheText()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    window.switchToPenMode();
+    rig.discovery.address = QStringLiteral("http://old.example/");
+    rig.discovery.finishLooks();
+
+    // The text shows while the browser's address is still being looked for.
+    clipboard->setText(QStringLiteral("first"));
+    QCOMPARE(window.captureText(), QStringLiteral("first"));
+    QVERIFY(window.isAwaitingSource());
+    QCOMPARE(rig.discovery.pendingLooks(), quint64(1));
+    QCOMPARE(rig.discovery.waits, 0);
+    // Two copies in quick succession: the answer of the first look does not count for the
+    // second text, which started a look of its own.
+    clipboard->setText(QStringLiteral("second"));
+    QCOMPARE(rig.discovery.pendingLooks(), quint64(2));
+    rig.discovery.address = QStringLiteral("http://site.example/page");
+    Q_EMIT rig.discovery.lookFinished(1, QStringLiteral("http://stale.example/"));
+    QVERIFY(window.isAwaitingSource());
+    rig.discovery.finishLooks();
+    QVERIFY(!window.isAwaitingSource());
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://site.example/page"));
+
+    // The address came before the click: the click stores it without waiting.
+    window.show();
+    QTest::mouseClick(window.categoryButton(1), Qt::LeftButton);
+    QCOMPARE(rig.discovery.waits, 0);
+    QCOMPARE(rig.store.records()->constFirst().source, QStringLiteral("http://site.example/page"));
+    // An answer that comes after the capture was stored changes nothing.
+    Q_EMIT rig.discovery.lookFinished(99, QStringLiteral("http://late.example/"));
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://site.example/page"));
+}
+
+void TestCaptureWindow::clickBeforeTheSourceStillStores()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    window.switchToPenMode();
+    window.show();
+
+    // The click waits for the look under way and stores its address.
+    rig.discovery.address = QStringLiteral("http://site.example/a");
+    clipboard->setText(QStringLiteral("quick click"));
+    QVERIFY(window.isAwaitingSource());
+    QTest::mouseClick(window.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.discovery.waits, 1);
+    QVERIFY(!window.isAwaitingSource());
+    QCOMPARE(rig.store.records()->size(), 1);
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://site.example/a"));
+    QVERIFY(window.captureText().isEmpty());
+
+    // A browser that does not answer in time: the capture is stored all the same, with the
+    // best address known then, the answer of the last look that ended.
+    rig.discovery.answering = false;
+    rig.discovery.address = QStringLiteral("http://never.example/");
+    clipboard->setText(QStringLiteral("slow browser"));
+    QTest::mouseClick(window.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->size(), 2);
+    QCOMPARE(rig.store.records()->constLast().fileName, QStringLiteral("slow"));
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://site.example/a"));
+    QVERIFY(!window.isAwaitingSource());
+
+    // A drop shows its text at once too, and its source follows in the same way.
+    window.switchToWebMode();
+    rig.discovery.answering = true;
+    rig.discovery.address = QStringLiteral("http://dropped.example/");
+    QMimeData data;
+    data.setText(QStringLiteral("dropped"));
+    rig.drop(data);
+    QCOMPARE(window.captureText(), QStringLiteral("dropped"));
+    QVERIFY(window.isAwaitingSource());
+    QTest::mouseClick(window.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://dropped.example/"));
 }
 
 void TestCaptureWindow::draggingBackgroundMovesWindow()

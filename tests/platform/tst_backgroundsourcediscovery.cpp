@@ -1,6 +1,7 @@
 #include "platform/backgroundsourcediscovery.h"
 
 #include <QTest>
+#include <QThread>
 
 #include <atomic>
 #include <condition_variable>
@@ -56,7 +57,19 @@ private Q_SLOTS:
             BackgroundSourceDiscovery discovery(
                 [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
             QCOMPARE(discovery.latestAddress(), QString());
-            QCOMPARE(discovery.discoverNow(), QStringLiteral("look 1"));
+            QList<std::pair<quint64, QString>> reported;
+            QThread *reportedOn = nullptr;
+            connect(&discovery, &SourceDiscovery::lookFinished, this, [&](quint64 look, const QString &address) {
+                reported.append({look, address});
+                reportedOn = QThread::currentThread();
+            });
+            const quint64 look = discovery.requestLook();
+            QCOMPARE(look, quint64(1));
+            // The answer reaches this thread through its event loop.
+            QTRY_COMPARE(reported.size(), 1);
+            QCOMPARE(reported.constFirst(), std::make_pair(look, QStringLiteral("look 1")));
+            QCOMPARE(reportedOn, QThread::currentThread());
+            QCOMPARE(discovery.addressOfLook(look), QStringLiteral("look 1"));
             QCOMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
             QVERIFY(script.thread != std::this_thread::get_id());
         }
@@ -85,18 +98,20 @@ private Q_SLOTS:
             script.holding = false;
         }
         script.changed.notify_all();
-        // A drop wants a look that starts after it, so "look 1" is not its answer.
-        QCOMPARE(discovery.discoverNow(), QStringLiteral("look 2"));
+        // A new capture wants a look that starts after it, so "look 1" is not its answer.
+        const quint64 look = discovery.requestLook();
+        QCOMPARE(look, quint64(2));
+        QCOMPARE(discovery.addressOfLook(look), QStringLiteral("look 2"));
         QCOMPARE(script.started, 2);
     }
 
-    void dropGivesUpOnASlowLook()
+    void waitGivesUpOnASlowLook()
     {
         ScriptedLookups script;
         script.holding = true;
         BackgroundSourceDiscovery discovery(
             [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::milliseconds(1));
-        QCOMPARE(discovery.discoverNow(), QString());
+        QCOMPARE(discovery.addressOfLook(discovery.requestLook()), QString());
         {
             std::unique_lock lock(script.mutex);
             script.holding = false;

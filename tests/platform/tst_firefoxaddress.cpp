@@ -106,10 +106,16 @@ private Q_SLOTS:
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(false));
 
         // The same through the program's discovery, whose looks run on a thread of their own:
-        // the ticks find the field, and a drop then reads it at once.
+        // the ticks find the field, and a look asked for by a new capture then reads it at once
+        // and reports it to the GUI thread.
         const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
         QTRY_COMPARE_WITH_TIMEOUT((discovery->refresh(), discovery->latestAddress()), address, 30000);
-        QCOMPARE(discovery->discoverNow(), address);
+        QList<quint64> reported;
+        connect(discovery.get(), &SourceDiscovery::lookFinished, this,
+                [&](quint64 look, const QString &found) { reported.append(found == address ? look : 0); });
+        const quint64 look = discovery->requestLook();
+        QTRY_VERIFY(reported.contains(look));
+        QCOMPARE(discovery->addressOfLook(look), address);
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(true));
     }
 };
