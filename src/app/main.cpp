@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
@@ -18,9 +19,11 @@
 
 namespace {
 
-// Qt's own texts (standard buttons, dialogs, the command line's help) in Chinese.
+// Qt's own texts (standard buttons, dialogs, the command line's help) in Chinese, and dates and
+// numbers in Qt's dialogs the Chinese way, whatever the session's language.
 void loadQtTranslations(QTranslator &translator)
 {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     if (translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&translator);
 }
