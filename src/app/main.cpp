@@ -28,6 +28,21 @@ void loadQtTranslations(QTranslator &translator)
         QCoreApplication::installTranslator(&translator);
 }
 
+// Qt's file dialogs show dates and sizes in the system locale, which Qt reads from the
+// environment once, at its first use: let it read Chinese, and leave the environment (what the
+// C library and the programs Notavo starts see) as the session set it.
+void readSystemLocaleAsChinese()
+{
+    const bool wasSet = qEnvironmentVariableIsSet("LC_ALL");
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    QLocale::system();
+    if (wasSet)
+        qputenv("LC_ALL", saved);
+    else
+        qunsetenv("LC_ALL");
+}
+
 // Reads the command line and, when the program already runs in this session, hands the
 // request over to it. Needs no display. Returns the exit status when this start ends here.
 std::optional<int> handleCommandLine(int &argc, char **argv, SingleInstance &instance, QStringList &files)
@@ -71,6 +86,7 @@ bool prepareDisplay()
 //   NOTAVO_START_IN_PEN_MODE starts the capture window in pen mode instead of web mode.
 int main(int argc, char *argv[])
 {
+    readSystemLocaleAsChinese();
     QCoreApplication::setApplicationName(QStringLiteral("Notavo"));
     QCoreApplication::setApplicationVersion(Version::number());
     SingleInstance instance(SingleInstance::defaultFolder());

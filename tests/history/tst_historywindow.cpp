@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -101,6 +102,26 @@ private Q_SLOTS:
         QCOMPARE(m_window->grid().cellText(7, 1), QString());
         QCOMPARE(m_window->grid().cellText(4, 1), QStringLiteral("笔记4"));
         QCOMPARE(m_fixture->store().records()->size(), 10);
+    }
+
+    // The banner's word, in whatever font stands in for 隶书, neither runs into the advice line
+    // nor leaves the frame.
+    void bannerFitsItsFrame()
+    {
+        auto *frame = m_window->findChild<QWidget *>(QStringLiteral("bannerFrame"));
+        auto *advice = frame->findChild<QLabel *>(QStringLiteral("adviceLabel"));
+        const QList<QLabel *> words = frame->findChildren<QLabel *>(QStringLiteral("bannerWord"));
+        QCOMPARE(words.size(), 2);
+        const int adviceTextTop = advice->y() + (advice->height() - advice->fontMetrics().height()) / 2;
+        QVERIFY(advice->geometry().bottom() < frame->height());
+        for (const QLabel *word : words) {
+            const QFontMetrics metrics(word->font());
+            const QRect ink = metrics.tightBoundingRect(word->text()).translated(word->x(), word->y() + metrics.ascent());
+            QVERIFY2(ink.top() > 0 && ink.bottom() <= adviceTextTop, qPrintable(QStringLiteral("%1..%2 above %3")
+                                                                              .arg(ink.top()).arg(ink.bottom()).arg(adviceTextTop)));
+            QVERIFY(metrics.horizontalAdvance(word->text()) <= word->width());
+            QVERIFY(word->geometry().right() < frame->width());
+        }
     }
 
     void missingFileLeadsToTheFinder()
