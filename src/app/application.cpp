@@ -108,6 +108,7 @@ void Application::showCaptureAndTray()
     connect(m_capture, &CaptureWindow::modeChanged, &m_tray,
             [this](CaptureWindow::Mode mode) { m_tray.setPenModeChecked(mode == CaptureWindow::Mode::Pen); });
     connect(m_capture, &CaptureWindow::toolbarMenuRequested, this, &Application::showTrayMenuWithoutTray);
+    connect(m_capture, &CaptureWindow::captureStored, &m_tray, &TrayIcon::confirmStored);
     m_capture->show();
     m_tray.install();
     if (m_startInPenMode) {

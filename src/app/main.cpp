@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
@@ -18,11 +19,28 @@
 
 namespace {
 
-// Qt's own texts (standard buttons, dialogs, the command line's help) in Chinese.
+// Qt's own texts (standard buttons, dialogs, the command line's help) in Chinese, and dates and
+// numbers in Qt's dialogs the Chinese way, whatever the session's language.
 void loadQtTranslations(QTranslator &translator)
 {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     if (translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&translator);
+}
+
+// Qt's file dialogs show dates and sizes in the system locale, which Qt reads from the
+// environment once, at its first use: let it read Chinese, and leave the environment (what the
+// C library and the programs Notavo starts see) as the session set it.
+void readSystemLocaleAsChinese()
+{
+    const bool wasSet = qEnvironmentVariableIsSet("LC_ALL");
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    QLocale::system();
+    if (wasSet)
+        qputenv("LC_ALL", saved);
+    else
+        qunsetenv("LC_ALL");
 }
 
 // Reads the command line and, when the program already runs in this session, hands the
@@ -68,6 +86,7 @@ bool prepareDisplay()
 //   NOTAVO_START_IN_PEN_MODE starts the capture window in pen mode instead of web mode.
 int main(int argc, char *argv[])
 {
+    readSystemLocaleAsChinese();
     QCoreApplication::setApplicationName(QStringLiteral("Notavo"));
     QCoreApplication::setApplicationVersion(Version::number());
     SingleInstance instance(SingleInstance::defaultFolder());

@@ -1,6 +1,7 @@
 #include "app/programwindows.h"
 
 #include "app/appcontext.h"
+#include "settings/savefolder.h"
 
 #include <QCoreApplication>
 
@@ -26,7 +27,11 @@ ProgramWindows::ProgramWindows(AppContext &context, std::function<void(const QSt
     : QObject(parent)
     , m_context(context)
     , m_showMessage(std::move(showMessage))
-    , m_editor(EditorController::Services{context.store, context.currentRecord, *context.clock, *context.dialogs})
+    , m_editor(EditorController::Services{context.store, context.currentRecord, *context.clock, *context.dialogs,
+                                          [&context] {
+                                              return SaveFolder::effective(context.settings.saveFolder,
+                                                                           context.programFolder);
+                                          }})
 {
     connect(&m_editor, &EditorController::historyRequested, this, &ProgramWindows::showHistory);
     connect(&m_editor, &EditorController::helpRequested, this, &ProgramWindows::showHelp);
@@ -37,6 +42,7 @@ ProgramWindows::~ProgramWindows()
     delete m_history.data();
     delete m_settings.data();
     delete m_help.data();
+    delete m_finder.data();
 }
 
 void ProgramWindows::openInEditor(const QString &path)
@@ -49,9 +55,20 @@ void ProgramWindows::showHistory()
     if (!m_history) {
         m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.findFileName, *m_context.clock,
                                       *m_context.shell, *m_context.dialogs,
-                                      [this](const QString &path) { openInEditor(path); });
+                                      [this](const QString &path) { openInEditor(path); }, [this] { showFinder(); });
     }
     bringForward(m_history);
+}
+
+void ProgramWindows::showFinder()
+{
+    if (!m_finder) {
+        m_finder = new FinderWindow(m_context.settings, m_context.findFileName, *m_context.shell, *m_context.dialogs,
+                                    [this](const QString &path) { openInEditor(path); });
+    } else if (!m_finder->isSearching()) {
+        m_finder->setPattern(m_context.findFileName);
+    }
+    bringForward(m_finder);
 }
 
 void ProgramWindows::closeHistory()
@@ -82,4 +99,5 @@ void ProgramWindows::closeBeforeCapture()
 void ProgramWindows::closeAfterCapture()
 {
     closeNow(m_history);
+    closeNow(m_finder);
 }

@@ -2,6 +2,7 @@
 
 #include "editor/editorcontroller.h"
 #include "editor/editorwindow.h"
+#include "finder/finderwindow.h"
 #include "help/helpviewer.h"
 #include "history/historywindow.h"
 #include "settings/settingsdialog.h"
@@ -12,9 +13,9 @@
 
 struct AppContext;
 
-// The secondary windows the tray and the editor open: the history browser, the settings
-// dialog, the help viewer and the built-in editor. Each is created on first use and held
-// only while it is open.
+// The secondary windows the tray and the editor open: the history browser, the file finder,
+// the settings dialog, the help viewer and the built-in editor. Each is created on first use
+// and held only while it is open.
 class ProgramWindows final : public QObject
 {
     Q_OBJECT
@@ -28,15 +29,19 @@ public:
     EditorController &editor() { return m_editor; }
     HistoryWindow *history() const { return m_history; }
     SettingsDialog *settingsDialog() const { return m_settings; }
+    FinderWindow *finder() const { return m_finder; }
 
     void showHistory();
     void closeHistory();
     void showSettings();
     void showHelp();
+    // Shows the file finder with findFileName as its pattern (unless it is searching); a window
+    // of its own, so closing the history browser neither closes it nor stops its walk.
+    void showFinder();
     void openInEditor(const QString &path);
 
     // The exit's order: the settings dialog, the editor frame; after the capture window,
-    // the history browser with its file finder.
+    // the history browser and the file finder.
     void closeBeforeCapture();
     void closeAfterCapture();
 
@@ -47,4 +52,5 @@ private:
     QPointer<HistoryWindow> m_history;
     QPointer<SettingsDialog> m_settings;
     QPointer<HelpViewer> m_help;
+    QPointer<FinderWindow> m_finder;
 };

@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 
 namespace {
@@ -28,14 +29,31 @@ SingleInstance::SingleInstance(const QString &folder, QObject *parent)
 
 SingleInstance::~SingleInstance() = default;
 
+namespace {
+
+// Whether the lock and the socket can be made in `folder`, made first when missing.
+bool canHoldLock(const QString &folder)
+{
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("notavo-probe-XXXXXX")));
+    return probe.open();
+}
+
+} // namespace
+
 QString SingleInstance::defaultFolder()
 {
+    // Every start of this user's picks the same folder: the first of these that can be written.
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (!runtime.isEmpty())
+        if (canHoldLock(runtime))
             return runtime;
     }
-    // No session runtime folder: a private one of this user's in the temporary folder.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (canHoldLock(data))
+        return data;
+    // A private folder of this user's in the temporary folder.
     const QString folder =
         QDir::temp().filePath(QStringLiteral("notavo-%1").arg(QFileInfo(QDir::homePath()).ownerId()));
     if (QDir().mkpath(folder))

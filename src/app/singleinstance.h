@@ -21,7 +21,8 @@ public:
     ~SingleInstance() override;
     Q_DISABLE_COPY_MOVE(SingleInstance)
 
-    // The session's runtime folder, or a folder of this user's in the temporary folder where there is none.
+    // The session's runtime folder; where there is none or it cannot be written, the program's
+    // data folder; failing that, a folder of this user's in the temporary folder.
     static QString defaultFolder();
 
     // Takes the lock; false when another running program holds it. A lock left by a program

@@ -6,6 +6,9 @@
 
 namespace {
 
+// How long the notice after a stored capture stays, at most.
+constexpr int kNoticeMilliseconds = 2500;
+
 void callIfSet(const std::function<void()> &hook)
 {
     if (hook)
@@ -81,6 +84,14 @@ QAction *TrayIcon::addEntry(const QString &caption, bool checkable)
     QAction *action = m_menu->addAction(caption);
     action->setCheckable(checkable);
     return action;
+}
+
+void TrayIcon::confirmStored(const QString &title)
+{
+    const QString text = QStringLiteral("已记录《%1》").arg(title);
+    m_icon.setToolTip(QStringLiteral("Notavo\n") + text);
+    if (m_icon.isVisible() && QSystemTrayIcon::supportsMessages())
+        m_icon.showMessage(QStringLiteral("Notavo"), text, QSystemTrayIcon::NoIcon, kNoticeMilliseconds);
 }
 
 void TrayIcon::install()

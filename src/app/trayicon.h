@@ -43,6 +43,9 @@ public Q_SLOTS:
     void setPenModeChecked(bool penMode);
     // Keeps 打开编辑 / 隐藏编辑 opposite.
     void setEditorShown(bool shown);
+    // Confirms a stored capture: the tooltip names its title, and a short notice shows it
+    // where the desktop offers one. Takes no focus and leaves nothing running.
+    void confirmStored(const QString &title);
 
 Q_SIGNALS:
     void webModeRequested();

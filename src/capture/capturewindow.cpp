@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLayout>
@@ -28,6 +29,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -190,6 +193,24 @@ void CaptureWindow::buildFrame()
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(Twips::rect(4560, 360, 855, 375));
     connect(m_cancel, &QPushButton::clicked, this, &CaptureWindow::cancelClick);
+    clearFrameTitle();
+}
+
+void CaptureWindow::clearFrameTitle()
+{
+    // The frame's caption is taller in the CJK fonts than the design allowed for, so that the
+    // first row would sit on the frame's border: the rows and the cancel button move down
+    // into the room the frame has below them, as far as they must and no further.
+    m_frame->ensurePolished();
+    const int contentTop = m_frame->contentsRect().top() + 1;
+    const int firstRowTop = Twips::toPixels(kOptionPlaces.front().top);
+    const int room = m_frame->height() - 2 - Twips::toPixels(kOptionPlaces.back().top + kOptionHeight);
+    const int shift = std::clamp(contentTop - firstRowTop, 0, std::max(room, 0));
+    if (shift == 0)
+        return;
+    for (QRadioButton *option : m_options)
+        option->move(option->pos() + QPoint(0, shift));
+    m_cancel->move(m_cancel->pos() + QPoint(0, shift / 2));
 }
 
 void CaptureWindow::setShowMessage(std::function<void(const QString &)> showMessage)
@@ -218,7 +239,10 @@ void CaptureWindow::applyLayout(CaptureLayout layout)
 {
     m_layout = layout;
     const CaptureGeometry geometry = captureGeometry(layout);
+    // New size hints may lead a window manager to place the window anew: it keeps its place.
+    const QPoint place = pos();
     setFixedSize(Twips::size(geometry.width, geometry.height));
+    move(place);
     update();
 }
 
@@ -301,8 +325,10 @@ void CaptureWindow::categoryClick(int index)
     switch (result.outcome) {
     case RecordWriter::Outcome::Stored:
         releaseCapture();
+        Q_EMIT captureStored(QFileInfo(result.filePath).completeBaseName());
         break;
     case RecordWriter::Outcome::StoredUnderFallbackName:
+        Q_EMIT captureStored(QFileInfo(result.filePath).completeBaseName());
         break;
     case RecordWriter::Outcome::Failed:
         // The capture stays; the user learns that it was not stored.

@@ -96,6 +96,8 @@ Q_SIGNALS:
     void modeChanged(CaptureWindow::Mode mode);
     // A right click on the toolbar, for desktops without a notification area.
     void toolbarMenuRequested(const QPoint &globalPosition);
+    // A category click stored the capture under this title (the file's name without ".txt").
+    void captureStored(const QString &title);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -109,6 +111,7 @@ private:
     void buildToolbar();
     void buildTitle();
     void buildFrame();
+    void clearFrameTitle();
     void applyLayout(CaptureLayout layout);
     void setToolbarButtonEnabled(QAction *button, bool enabled);
     void takeDrop(const QMimeData &mime);

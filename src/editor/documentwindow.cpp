@@ -120,7 +120,8 @@ QString DocumentWindow::plainText() const
 
 QString DocumentWindow::fileFilter()
 {
-    return QStringLiteral("文本文件(*.TXT) (*.txt)");
+    // Shown exactly so; the dialogs match its pattern without regard to case, so *.txt files show.
+    return QStringLiteral("文本文件(*.TXT)");
 }
 
 void DocumentWindow::applyStandardIndents()

@@ -205,7 +205,8 @@ void EditorWindow::openDocument()
     if (!canRaise(m_mdiArea->subWindowList().size()))
         return;
     const std::optional<QString> path =
-        m_services.dialogs.openFileName(this, QStringLiteral("打开"), DocumentWindow::fileFilter());
+        m_services.dialogs.openFileName(this, QStringLiteral("打开"), DocumentWindow::fileFilter(),
+                                        m_services.openFolder ? m_services.openFolder() : QString());
     if (path)
         openFile(QDir::toNativeSeparators(*path));
 }

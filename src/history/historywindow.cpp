@@ -1,7 +1,6 @@
 #include "history/historywindow.h"
 
 #include "common/twips.h"
-#include "finder/finderwindow.h"
 #include "history/historyicons.h"
 #include "history/historylisting.h"
 #include "history/historytree.h"
@@ -43,22 +42,37 @@ QFont fontOf(const QStringList &families, int points)
     return font;
 }
 
+// Puts the label's text with its ink (not the font's line box, which the CJK fonts that stand
+// in for 隶书 make far taller than the letters) centred in `area`; the font shrinks only when the
+// ink would not fit. `offset` moves the label from there, for a shadow.
+void placeInk(QLabel *label, const QRect &area, QPoint offset = {})
+{
+    QFont font = label->font();
+    QRect ink = QFontMetrics(font).tightBoundingRect(label->text());
+    while ((ink.height() > area.height() || ink.width() > area.width()) && font.pointSize() > 6) {
+        font.setPointSize(font.pointSize() - 1);
+        ink = QFontMetrics(font).tightBoundingRect(label->text());
+    }
+    label->setFont(font);
+    const QFontMetrics metrics(font);
+    // A top-aligned label draws the baseline one ascent below its top.
+    const int inkTop = area.top() + (area.height() - ink.height()) / 2;
+    label->setGeometry(area.left() + offset.x(), inkTop - metrics.ascent() - ink.top() + offset.y(), area.width(),
+                       metrics.height());
+}
+
 } // namespace
 
 HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QString &findFileName,
                              const Clock &clock, ShellOpener &shell, Dialogs &dialogs, OpenInEditor openInEditor,
-                             QWidget *parent)
+                             std::function<void()> showFinder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_store(store)
     , m_settings(settings)
-    , m_findFileName(findFileName)
     , m_clock(clock)
-    , m_shell(shell)
     , m_dialogs(dialogs)
-    , m_openInEditor(openInEditor)
-    , m_actions({store, settings, findFileName, clock, shell, dialogs, std::move(openInEditor),
-                 [this] { showFinder(); }})
+    , m_actions({store, settings, findFileName, clock, shell, dialogs, std::move(openInEditor), std::move(showFinder)})
 {
     setObjectName(QStringLiteral("historyWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -178,28 +192,40 @@ void HistoryWindow::buildStatusFrame()
 void HistoryWindow::buildBanner()
 {
     auto *frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("bannerFrame"));
     frame->setGeometry(Twips::rect(6360, 5520, 3975, 1335));
-    const QFont title = fontOf({QStringLiteral("隶书"), QStringLiteral("LiSu"), QStringLiteral("STLiti")}, 42);
-    const auto word = [&](const QColor &color, int left, int top) {
-        auto *label = new QLabel(QStringLiteral("Notavo"), frame);
-        label->setFont(title);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, color);
-        label->setPalette(palette);
-        label->setGeometry(Twips::rect(left, top, 3600, 900));
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        return label;
-    };
-    word(QColor(0x40, 0x00, 0x40), 240, 15);
-    word(Qt::magenta, 180, 0);
 
     auto *advice = new QLabel(QStringLiteral("请赐宝贵的建议!"), frame);
+    advice->setObjectName(QStringLiteral("adviceLabel"));
     advice->setFont(fontOf({QStringLiteral("宋体"), QStringLiteral("SimSun")}, 12));
     QPalette palette = advice->palette();
     palette.setColor(QPalette::WindowText, Qt::blue);
     advice->setPalette(palette);
-    advice->setGeometry(Twips::rect(120, 930, 3735, 330));
     advice->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    // As tall as its font needs, centred where the line stands, inside the frame's border.
+    const QRect line = Twips::rect(120, 930, 3735, 330);
+    const int adviceHeight = qMin(qMax(line.height(), advice->fontMetrics().height()),
+                                  2 * (frame->height() - 2 - line.center().y()));
+    advice->setGeometry(line.left(), line.center().y() - adviceHeight / 2, line.width(), adviceHeight);
+
+    // The word between the frame's top border and the advice line, whatever font stands in.
+    const int adviceTextTop = advice->y() + (advice->height() - advice->fontMetrics().height()) / 2;
+    const QRect titleArea(Twips::toPixels(180), 3, Twips::toPixels(3600), adviceTextTop - 3);
+    const QFont title = fontOf({QStringLiteral("隶书"), QStringLiteral("LiSu"), QStringLiteral("STLiti")}, 42);
+    const auto word = [&](const QColor &color, QPoint offset) {
+        auto *label = new QLabel(QStringLiteral("Notavo"), frame);
+        label->setObjectName(QStringLiteral("bannerWord"));
+        label->setFont(title);
+        QPalette wordPalette = label->palette();
+        wordPalette.setColor(QPalette::WindowText, color);
+        label->setPalette(wordPalette);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        placeInk(label, titleArea, offset);
+    };
+    word(QColor(0x40, 0x00, 0x40), {Twips::toPixels(60), Twips::toPixels(15)});
+    word(Qt::magenta, {});
+    advice->raise();
 }
 
 void HistoryWindow::listNode(const QString &key)
@@ -356,14 +382,3 @@ void HistoryWindow::deleteMarked()
                          [this] { m_gridView->setCurrentIndex(m_model->index(0, RecordGridModel::FileName)); });
 }
 
-void HistoryWindow::showFinder()
-{
-    if (!m_finder) {
-        m_finder = new FinderWindow(m_settings, m_findFileName, m_shell, m_dialogs, m_openInEditor, this);
-    } else if (!m_finder->isSearching()) {
-        m_finder->setPattern(m_findFileName);
-    }
-    m_finder->show();
-    m_finder->raise();
-    m_finder->activateWindow();
-}

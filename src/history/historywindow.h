@@ -1,6 +1,5 @@
 #pragma once
 
-#include "finder/finderwindow.h"
 #include "history/recordactions.h"
 #include "history/rowmarking.h"
 #include "store/record.h"
@@ -29,7 +28,8 @@ struct Settings;
 // the source; the right button's popup deletes the marked records or rebuilds the records
 // from the save folder. The search field above the grid lists the records whose text holds
 // what is typed; clearing it lists the current node again.
-// The window deletes itself when closed; the finder it opens closes with it.
+// The window deletes itself when closed; the file finder is a window of its own that the
+// caller provides, so it lives on when this window closes.
 class HistoryWindow final : public QWidget
 {
     Q_OBJECT
@@ -38,23 +38,22 @@ public:
     using OpenInEditor = std::function<void(const QString &path)>;
 
     // `findFileName` is the shared name the finder searches for; `openInEditor` opens a file
-    // in the built-in editor (when empty, the "Notavo" choice opens nothing).
+    // in the built-in editor (when empty, the "Notavo" choice opens nothing); `showFinder`
+    // shows the file finder, which starts from findFileName.
     HistoryWindow(RecordStore &store, const Settings &settings, QString &findFileName, const Clock &clock,
-                  ShellOpener &shell, Dialogs &dialogs, OpenInEditor openInEditor, QWidget *parent = nullptr);
+                  ShellOpener &shell, Dialogs &dialogs, OpenInEditor openInEditor,
+                  std::function<void()> showFinder = {}, QWidget *parent = nullptr);
     ~HistoryWindow() override;
     Q_DISABLE_COPY_MOVE(HistoryWindow)
 
     // Lists the records of the node with this key, as a click on it does.
     void listNode(const QString &key);
-    // Shows the file finder, creating it on first use, with findFileName as its pattern.
-    void showFinder();
     // Lists the records whose text contains `text`, or the current node when it is empty.
     void searchFor(const QString &text);
     // Adds rows for the save folder's unrecorded files in a worker thread, then reports.
     void rebuildRecords();
     bool isRebuilding() const;
 
-    FinderWindow *finderWindow() const { return m_finder; }
     const RecordGridModel &grid() const { return *m_model; }
     RowMarking marking() const { return m_marking; }
 
@@ -76,11 +75,8 @@ private:
 
     RecordStore &m_store;
     const Settings &m_settings;
-    QString &m_findFileName;
     const Clock &m_clock;
-    ShellOpener &m_shell;
     Dialogs &m_dialogs;
-    OpenInEditor m_openInEditor;
     RecordActions m_actions;
 
     QTreeWidget *m_tree = nullptr;
@@ -93,7 +89,6 @@ private:
     QMenu *m_recordMenu = nullptr;
     RowMarking m_marking;
     int m_popupRow = 0;
-    QPointer<FinderWindow> m_finder;
     QLineEdit *m_searchEdit = nullptr;
     QTimer *m_searchDelay = nullptr;
     StoreWorker *m_rebuildWorker = nullptr;

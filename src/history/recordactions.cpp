@@ -69,7 +69,8 @@ RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model,
     case ChosenEditor::Outcome::Converted:
         return OpenOutcome::Converted;
     case ChosenEditor::Outcome::NotOpened:
-        return OpenOutcome::NotOpened;
+        error = QStringLiteral("内置编辑器无法使用。");
+        break;
     case ChosenEditor::Outcome::Failed:
         break;
     }

@@ -38,7 +38,6 @@ public:
         Converted,
         FinderShown,
         MissingDeclined,
-        NotOpened,
         Failed,
     };
 

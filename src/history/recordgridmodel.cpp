@@ -51,7 +51,10 @@ QString RecordGridModel::cellText(int gridRow, int column) const
     case FileName: return record.fileName;
     case Size: return record.size;
     case Category: return record.category;
-    case Date: return record.date.isValid() ? QLocale().toString(record.date, QLocale::ShortFormat) : QString();
+    // The short date of a Chinese system (2026/12/8), whatever the session's language.
+    case Date:
+        return record.date.isValid() ? QLocale(QLocale::Chinese, QLocale::China).toString(record.date, QLocale::ShortFormat)
+                                     : QString();
     case Folder: return record.folder;
     case Source: return record.source;
     default: return {};

@@ -44,10 +44,27 @@ void AccessibilityKeeper::restore()
     if (!m_owned)
         return;
     m_owned = false;
-    // When the switch cannot be reached any more (the session ends) the note stays, so that
-    // the next start still knows the switch as the program's.
-    if (m_switch.setEnabled(false))
-        removeNote();
+    handBack(m_switch, m_notePath);
+}
+
+void AccessibilityKeeper::handBackLeftover(AccessibilitySwitch &desktopSwitch, const QString &notePath)
+{
+    if (!notePath.isEmpty() && QFileInfo::exists(notePath))
+        handBack(desktopSwitch, notePath);
+}
+
+void AccessibilityKeeper::handBack(AccessibilitySwitch &desktopSwitch, const QString &notePath)
+{
+    // When the switch cannot be reached (the session ends) the note stays, so that the next
+    // start still knows the switch as the program's.
+    const std::optional<bool> enabled = desktopSwitch.isEnabled();
+    if (!enabled)
+        return;
+    // Switched off meanwhile by the user: nothing to hand back.
+    if (*enabled && !desktopSwitch.setEnabled(false))
+        return;
+    if (!notePath.isEmpty())
+        QFile::remove(notePath);
 }
 
 bool AccessibilityKeeper::writeNote() const

@@ -38,40 +38,66 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &title, const 
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<QString> QtDialogs::openFileName(QWidget *parent, const QString &title,
-                                               const QString &filter)
+std::unique_ptr<QFileDialog> QtDialogs::fileDialog(QWidget *parent, const QString &title, const QString &filter,
+                                                   const QString &folder, QFileDialog::AcceptMode mode)
 {
-    const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
-    return path.isEmpty() ? std::nullopt : std::optional(path);
+    auto dialog = std::make_unique<QFileDialog>(parent, title, folder, filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(mode);
+    // The open dialog takes only a file that exists; the save dialog asks before replacing one.
+    // No default suffix: a name is used as the user typed it.
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    return dialog;
+}
+
+namespace {
+
+std::optional<QString> chosenFile(QFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+std::optional<QString> QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter,
+                                               const QString &folder)
+{
+    return chosenFile(*fileDialog(parent, title, filter, folder, QFileDialog::AcceptOpen));
 }
 
 std::optional<QString> QtDialogs::saveFileName(QWidget *parent, const QString &title,
                                                const QString &filter)
 {
-    // No default suffix: the name is stored as the user typed it.
-    const QString path = QFileDialog::getSaveFileName(parent, title, QString(), filter);
-    return path.isEmpty() ? std::nullopt : std::optional(path);
+    return chosenFile(*fileDialog(parent, title, filter, QString(), QFileDialog::AcceptSave));
 }
 
 std::optional<QFont> QtDialogs::font(QWidget *parent, const QFont &initial)
 {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent, QString(), QFontDialog::DontUseNativeDialog);
     return ok ? std::optional(chosen) : std::nullopt;
 }
 
 std::optional<QColor> QtDialogs::color(QWidget *parent, const QColor &initial)
 {
-    const QColor chosen = QColorDialog::getColor(initial, parent);
+    const QColor chosen = QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
     return chosen.isValid() ? std::optional(chosen) : std::nullopt;
+}
+
+void QtDialogs::setPrintOptions(QPrintDialog &dialog, bool hasSelection)
+{
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, hasSelection);
+    dialog.setPrintRange(hasSelection ? QAbstractPrintDialog::Selection : QAbstractPrintDialog::AllPages);
 }
 
 bool QtDialogs::print(QWidget *parent, QPrinter &printer, bool hasSelection)
 {
     QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, hasSelection);
-    if (hasSelection)
-        dialog.setPrintRange(QAbstractPrintDialog::Selection);
+    setPrintOptions(dialog, hasSelection);
     return dialog.exec() == QDialog::Accepted;
 }
 

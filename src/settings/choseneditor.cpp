@@ -21,6 +21,9 @@ ChosenEditor::Outcome ChosenEditor::openRecord(const QString &path, const QStrin
                                                const std::optional<QString> &text, QString *error) const
 {
     switch (m_editor) {
+    // A choice that names no editor (none stored yet, on a fresh install) opens the record in
+    // the built-in editor rather than nowhere.
+    case Editor::None:
     case Editor::BuiltIn:
         return openInBuiltInEditor(path);
     case Editor::Notepad:
@@ -29,8 +32,6 @@ ChosenEditor::Outcome ChosenEditor::openRecord(const QString &path, const QStrin
     case Editor::Wps:
     case Editor::Word:
         return openRichCopy(path, copySuffix, text, error);
-    case Editor::None:
-        break;
     }
     return Outcome::NotOpened;
 }

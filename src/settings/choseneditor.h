@@ -25,7 +25,8 @@ public:
 
     // A record's text file. For WPS and Word the copy is `path` without its last four characters,
     // then `copySuffix` and ".wps" or ".doc"; it holds `text`, or the file's own text when none is
-    // given. Failed fills `error` with what went wrong; a choice that names no editor opens nothing.
+    // given. Failed fills `error` with what went wrong; a choice that names no editor opens the
+    // built-in editor.
     Outcome openRecord(const QString &path, const QString &copySuffix = {},
                        const std::optional<QString> &text = std::nullopt, QString *error = nullptr) const;
     // Any file as it is: the built-in editor for "Notavo", the shell for every other choice.

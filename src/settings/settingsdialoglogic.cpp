@@ -86,7 +86,13 @@ std::optional<int> SettingsDialogLogic::storedEditorOption() const
 
 bool SettingsDialogLogic::storedAutoRun() const
 {
-    return !m_settings.autoRunPath.isEmpty();
+    return isAutoRunOn(m_settings.autoRunPath);
+}
+
+bool SettingsDialogLogic::isAutoRunOn(const QString &autoRunPath)
+{
+    // The placeholder of a missing key means the user never chose: nothing starts unasked.
+    return !autoRunPath.isEmpty() && autoRunPath != SettingsStore::defaultValue();
 }
 
 bool SettingsDialogLogic::storedAutoOpen() const
@@ -138,9 +144,12 @@ SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::confirm(const Choices &
     if (choices.editorOption)
         m_settings.editorChoice = editorChoiceFor(*choices.editorOption);
     saved = saved && m_store.saveEditorChoice(m_settings);
+    // Start with the system that stays off keeps its key and entry as they are: confirming only
+    // to look writes no autostart entry.
+    const bool autoRunTouched = choices.autoRun || storedAutoRun();
     m_settings.autoRunPath = choices.autoRun ? m_programPath : QString();
     m_settings.autoOpenFlag = choices.autoOpen ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    saved = saved && m_store.saveAutoRun(m_settings);
+    saved = saved && (autoRunTouched ? m_store.saveAutoRun(m_settings) : m_store.saveAutoOpen(m_settings));
     m_store.readSettings(m_settings);
     return saved ? ConfirmOutcome::Saved : ConfirmOutcome::NotSaved;
 }

@@ -59,9 +59,13 @@ public:
     std::optional<int> storedEditorOption() const;
     // The check boxes of the "自动启动" page for the stored values.
     bool storedAutoRun() const;
+    // Start with the system is on for a program path; the empty text and the placeholder of a
+    // missing key are off.
+    static bool isAutoRunOn(const QString &autoRunPath);
     bool storedAutoOpen() const;
 
-    // Creates every level of the folder, writes all four settings and reads them back.
+    // Creates every level of the folder, writes the settings and reads them back. Start with the
+    // system that was off and stays off is left as stored, key and entry alike.
     // Nothing is written when the folder text is empty, too long for the settings file (more
     // than 255 bytes in code page 936) or the folder cannot be created. A failed write stops
     // the writes that follow; the values in memory are then what the file holds.

@@ -45,6 +45,13 @@ bool SettingsStore::saveAutoRun(Settings &settings)
     return written;
 }
 
+bool SettingsStore::saveAutoOpen(Settings &settings)
+{
+    const bool written = m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
+    readSettings(settings);
+    return written;
+}
+
 bool SettingsStore::saveSaveFolder(const QString &folder)
 {
     return m_file.write(kAppSection, kSaveFolderKey, folder);

@@ -26,6 +26,8 @@ public:
     // then reads the file back into `settings`, so a failed write shows as the old value.
     // The entry is left alone when the file could not be written.
     bool saveAutoRun(Settings &settings);
+    // Writes autoOpenFlag alone and reads the file back.
+    bool saveAutoOpen(Settings &settings);
     // The direct write of the save folder that the settings dialog makes on confirm.
     bool saveSaveFolder(const QString &folder);
     // False when the section MyFileWebSource holds the key autoAccessibility with the value

@@ -2,12 +2,14 @@
 #include "app/appcontext.h"
 #include "app/application.h"
 #include "app/messagewindow.h"
+#include "app/singleinstance.h"
 #include "app/splashwindow.h"
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
 #include "editor/editorwindow.h"
 #include "editor/documentwindow.h"
+#include "finder/finderwindow.h"
 #include "history/historywindow.h"
 #include "settings/settingsdialog.h"
 #include "platform/testing/fakeautorunentry.h"
@@ -15,8 +17,10 @@
 #include "platform/testing/fakesourcediscovery.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
+#include "support/readonlypath.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,7 +31,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -109,6 +115,7 @@ private Q_SLOTS:
     void trayModeCommandsAndToolbarKeepMarksInStep();
     void exitEndsProgramUnlessAWindowRemains();
     void aboutBox();
+    void oneInstanceWhenTheRuntimeFolderCannotBeWritten();
 };
 
 void TestApplication::trayMenuEntriesAndMarks()
@@ -204,9 +211,14 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     QVERIFY(history && history->isVisible());
     entry(menu, QStringLiteral("&打开历史"))->trigger();
     QCOMPARE(windows.history(), history.data());  // the same window brought forward
+    // The finder the history browser offers is a window of its own: it outlives the browser.
+    windows.showFinder();
+    QPointer<FinderWindow> finder = windows.finder();
+    QVERIFY(finder && finder->isVisible() && finder->isWindow() && !finder->parent());
     entry(menu, QStringLiteral("&隐藏历史"))->trigger();
     flushDeletes();
     QVERIFY(!history);
+    QVERIFY(finder && finder->isVisible());
 
     entry(menu, QStringLiteral("&系统设置"))->trigger();
     QVERIFY(windows.settingsDialog() && windows.settingsDialog()->isVisible());
@@ -231,6 +243,7 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     flushDeletes();
     QVERIFY(!windows.settingsDialog());
     QVERIFY(!windows.editor().frame());
+    QVERIFY(!finder);
 }
 
 void TestApplication::startUpBringsCaptureWindowAndTray()
@@ -283,7 +296,20 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     capture->categoryButton(0)->click();
     QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
     QVERIFY(capture->captureText().isEmpty());
+    // The window goes; the tray says what was stored.
+    QCOMPARE(rig.application.tray().toolTip(), QStringLiteral("Notavo\n已记录《第一条》"));
     rig.runSplash(10);
+
+    // 系统设置 → 确定 only to look: nothing starts with the system.
+    entry(*rig.application.tray().menu(), QStringLiteral("&系统设置"))->trigger();
+    SettingsDialog *dialog = rig.application.windows().settingsDialog();
+    QVERIFY(dialog && !dialog->startWithSystemCheck()->isChecked());
+    dialog->dialogButton(0)->click();
+    QVERIFY(static_cast<FakeAutoRunEntry &>(*rig.context.autoRun).commands.isEmpty());
+    QCOMPARE(rig.context.settings.autoRunPath, SettingsStore::defaultValue());
+    QFile ini(rig.context.settingsStore.filePath());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(!ini.readAll().contains("runFileName"));
 }
 
 void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
@@ -364,6 +390,42 @@ void TestApplication::aboutBox()
     QTest::mouseClick(about->okButton(), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!rig.application.aboutBox());
+}
+
+void TestApplication::oneInstanceWhenTheRuntimeFolderCannotBeWritten()
+{
+    QTemporaryDir runtime;
+    QTemporaryDir data;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        qputenv("XDG_DATA_HOME", oldData);
+    });
+    // A runtime folder with the right permissions that still cannot be written (read-only).
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const ReadOnlyPath readOnly(runtime.path(), ReadOnlyPath::KeepBits);
+    if (!readOnly.holds())
+        QSKIP("the folder cannot be made read-only here (needs root and chattr)");
+
+    // The lock goes to the data folder, and a second start finds it taken.
+    const QString folder = SingleInstance::defaultFolder();
+    QVERIFY2(folder.startsWith(data.path()), qPrintable(folder));
+    SingleInstance first(folder);
+    SingleInstance second(folder);
+    QVERIFY(first.acquire());
+    QVERIFY(first.listen());
+    QVERIFY(!second.acquire());
+    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    bool handedOver = false;
+    QThread *starter = QThread::create([&] { handedOver = second.handOver({}, 5000); });
+    starter->start();
+    QTRY_VERIFY(starter->isFinished());
+    delete starter;
+    QVERIFY(handedOver);
+    QCOMPARE(shown.size(), 1);
 }
 
 QTEST_MAIN(TestApplication)

@@ -263,8 +263,9 @@ private slots:
         QTest::newRow("notepad") << QStringLiteral("使用记事本") << QStringLiteral("TRUE") << QStringList() << QStringList{txt};
         QTest::newRow("wps") << QStringLiteral("使用WPS") << QStringLiteral("TRUE") << QStringList() << QStringList{QStringLiteral("标题.wps")};
         QTest::newRow("word") << QStringLiteral("使用Doc") << QStringLiteral("TRUE") << QStringList() << QStringList{QStringLiteral("标题.doc")};
-        QTest::newRow("ends like Notavo") << QStringLiteral("xNotavo") << QStringLiteral("TRUE") << QStringList() << QStringList();
-        QTest::newRow("default") << QStringLiteral("txtPATH") << QStringLiteral("TRUE") << QStringList() << QStringList();
+        // A choice that names no editor opens the built-in one rather than nothing.
+        QTest::newRow("ends like Notavo") << QStringLiteral("xNotavo") << QStringLiteral("TRUE") << QStringList{txt} << QStringList();
+        QTest::newRow("default") << QStringLiteral("txtPATH") << QStringLiteral("TRUE") << QStringList{txt} << QStringList();
     }
     void opensInTheChosenEditorOnlyWhenAskedExactly()
     {

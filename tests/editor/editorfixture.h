@@ -23,7 +23,8 @@ struct EditorFixture
     CurrentRecord record{};
     FakeClock clock;
     ScriptedDialogs dialogs;
-    EditorController editor{{store, record, clock, dialogs}};
+    QString openFolder;
+    EditorController editor{{store, record, clock, dialogs, [this] { return openFolder; }}};
 
     QString path(const QString &name) const { return QDir::toNativeSeparators(dir.filePath(name)); }
 

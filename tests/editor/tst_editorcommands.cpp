@@ -107,8 +107,10 @@ private Q_SLOTS:
         file.write(Gbk::encode(text));
         file.close();
         f->dialogs.fileNames.enqueue(path);
+        f->openFolder = f->path(QStringLiteral("存盘"));
         f->actions().openButton->trigger();
-        QCOMPARE(f->dialogs.fileDialogs.last().first, QStringLiteral("打开"));
+        QCOMPARE(f->dialogs.fileDialogs.last(), qMakePair(QStringLiteral("打开"), QStringLiteral("文本文件(*.TXT)")));
+        QCOMPARE(f->dialogs.openFolders.last(), f->openFolder);  // the save folder
         QCOMPARE(f->edit()->toPlainText(), QStringLiteral("中文第一行\n€ 与 😀\n"));
         QVERIFY(!f->active()->isModified());
 

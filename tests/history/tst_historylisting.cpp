@@ -6,6 +6,8 @@
 #include "history/rowmarking.h"
 #include "platform/testing/fakeclock.h"
 
+#include <QLocale>
+
 namespace {
 
 QStringList names(const QList<Record> &records)
@@ -152,6 +154,20 @@ private Q_SLOTS:
         QCOMPARE(model.cellText(1, 0), QStringLiteral("1"));
         for (const int column : {1, 2, 4, 5, 6})
             QCOMPARE(model.cellText(1, column), QString());
+    }
+
+    // The short date of a Chinese system, whatever the session's language (this runs with
+    // LANG=C.UTF-8, and an English default locale on top).
+    void datesReadTheChineseWayInAnyLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        RecordGridModel model;
+        model.setListing({Record{1, QStringLiteral("a"), {}, QStringLiteral("小说"), QDate(2026, 12, 8), {}, {}},
+                          Record{2, QStringLiteral("b"), {}, QStringLiteral("小说"), QDate(2027, 1, 25), {}, {}}});
+        const QStringList dates{model.cellText(1, RecordGridModel::Date), model.cellText(2, RecordGridModel::Date)};
+        QLocale::setDefault(before);
+        QCOMPARE(dates, (QStringList{QStringLiteral("2026/12/8"), QStringLiteral("2027/1/25")}));
     }
 
     void statusFieldsAndToolTips()

@@ -57,10 +57,21 @@ private Q_SLOTS:
         QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::WithShell);
         QCOMPARE(m_shell.opened, QStringList{path});
 
-        m_settings.editorChoice = QStringLiteral("其它编辑器");
-        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::NotOpened);
+        // No editor chosen yet (a fresh install), or a text that names none: the built-in editor.
+        for (const QString &choice : {QStringLiteral("txtPATH"), QString(), QStringLiteral("其它编辑器")}) {
+            m_settings.editorChoice = choice;
+            QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::InEditor);
+            QCOMPARE(m_edited.last(), path);
+        }
         QCOMPARE(m_shell.opened.size(), 1);
         QVERIFY(m_dialogs.messages.isEmpty());
+
+        // Without a built-in editor to reach, the user is told instead of nothing happening.
+        RecordActions withoutEditor({m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {},
+                                     [this] { ++m_finderShown; }});
+        QCOMPARE(withoutEditor.openFile(model, 1, nullptr), Outcome::Failed);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(m_dialogs.messages.first().text.startsWith(QStringLiteral("打开文件失败！")));
     }
 
     void textFragmentNamesTheQuote_data()

@@ -57,6 +57,17 @@ private Q_SLOTS:
         QVERIFY(!desktop.enabled);
         QVERIFY(!QFile::exists(note));
 
+        // Switched off by the user while the program ran: nothing to hand back, the note goes.
+        {
+            AccessibilityKeeper keeper(desktop, note);
+            keeper.turnOn();
+            QVERIFY(keeper.ownsSwitch());
+            desktop.enabled = false;
+            desktop.changes = 0;
+        }
+        QCOMPARE(desktop.changes, 0);
+        QVERIFY(!QFile::exists(note));
+
         // No bus: nothing happens and nothing is written.
         desktop.reachable = false;
         {
@@ -64,6 +75,36 @@ private Q_SLOTS:
             keeper.turnOn();
             QVERIFY(!keeper.ownsSwitch());
         }
+        QVERIFY(!QFile::exists(note));
+    }
+
+    // The user opted out after a run was killed with the switch on: the leftover is put back.
+    void leftoverIsHandedBackForAnOptOut()
+    {
+        QTemporaryDir folder;
+        const QString note = folder.filePath(QStringLiteral("switched-on"));
+        const auto leaveNote = [&note] {
+            QFile leftover(note);
+            QVERIFY(leftover.open(QIODevice::WriteOnly));
+        };
+        FakeAccessibilitySwitch desktop;
+        desktop.enabled = true;
+        AccessibilityKeeper::handBackLeftover(desktop, note);  // no note: the user's switch
+        QVERIFY(desktop.enabled);
+
+        leaveNote();
+        desktop.reachable = false;  // no bus yet: the note waits for a later start
+        AccessibilityKeeper::handBackLeftover(desktop, note);
+        QVERIFY(QFile::exists(note));
+        desktop.reachable = true;
+        AccessibilityKeeper::handBackLeftover(desktop, note);
+        QVERIFY(!desktop.enabled);
+        QVERIFY(!QFile::exists(note));
+
+        leaveNote();
+        desktop.changes = 0;
+        AccessibilityKeeper::handBackLeftover(desktop, note);  // already off: only the note goes
+        QCOMPARE(desktop.changes, 0);
         QVERIFY(!QFile::exists(note));
     }
 

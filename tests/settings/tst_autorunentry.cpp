@@ -17,8 +17,14 @@ private slots:
             QFile file(entry.entryPath());
             return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n') : QStringList();
         };
+        // Switching off an entry that was never made makes none.
+        entry.setCommand(QString());
+        QVERIFY(!QFile::exists(entry.entryPath()));
+
         entry.setCommand(QStringLiteral("/opt/笔记 程序/Notavo"));
         QVERIFY(lines().contains(QStringLiteral("Exec=\"/opt/笔记 程序/Notavo\"")));
+        // The session skips the entry once the program is gone.
+        QVERIFY(lines().contains(QStringLiteral("TryExec=/opt/笔记 程序/Notavo")));
         QVERIFY(lines().contains(QStringLiteral("Hidden=false")));
 
         entry.setCommand(QString());

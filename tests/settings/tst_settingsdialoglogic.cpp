@@ -165,6 +165,30 @@ private Q_SLOTS:
         QCOMPARE(f.settings.editorChoice, QStringLiteral("使用WPS"));
     }
 
+    // Confirming only to look, on a fresh install: start with the system stays as it was, with
+    // no key and no entry written; the other settings are stored.
+    void confirmLeavesStartWithSystemThatStaysOff()
+    {
+        Fixture f;
+        QCOMPARE(f.logic.prepareFirstStart(), SettingsDialogLogic::ConfirmOutcome::Saved);
+        f.logic.openingCheck();
+        QCOMPARE(f.logic.confirm({f.settings.saveFolder, f.logic.storedEditorOption(), f.logic.storedAutoRun(),
+                                  f.logic.storedAutoOpen()}),
+                 SettingsDialogLogic::ConfirmOutcome::Saved);
+        QVERIFY(f.autoRun.commands.isEmpty());
+        QVERIFY(!f.iniBytes().contains("runFileName"));
+        QVERIFY(f.iniBytes().contains("editFileName=FALSE\r\n"));
+        QCOMPARE(f.settings.autoRunPath, SettingsStore::defaultValue());
+
+        // Stored off as the empty text: still untouched.
+        f.write(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName"), QString());
+        f.logic.openingCheck();
+        QCOMPARE(f.logic.confirm({f.settings.saveFolder, std::nullopt, false, false}),
+                 SettingsDialogLogic::ConfirmOutcome::Saved);
+        QVERIFY(f.autoRun.commands.isEmpty());
+        QVERIFY(f.iniBytes().contains("runFileName=\r\n"));
+    }
+
     void confirmRefusesAFolderItCannotUse()
     {
         Fixture f;
@@ -228,9 +252,12 @@ private Q_SLOTS:
     {
         Fixture f;
         f.logic.openingCheck();
-        // No settings file: the default text is not empty, so start-with-system shows on.
-        QVERIFY(f.logic.storedAutoRun());
+        // No settings file: nothing was chosen, so start with the system shows off.
+        QVERIFY(!f.logic.storedAutoRun());
         QVERIFY(!f.logic.storedAutoOpen());
+        f.write(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName"), Fixture::programPath());
+        f.logic.openingCheck();
+        QVERIFY(f.logic.storedAutoRun());
 
         f.write(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName"), QString());
         f.write(QStringLiteral("MyFileAutoEdit"), QStringLiteral("editFileName"), QStringLiteral("true"));

@@ -13,12 +13,17 @@
 class ReadOnlyPath final
 {
 public:
-    explicit ReadOnlyPath(QString path)
+    // KeepBits leaves the permission bits as they are (a folder that must look right to its
+    // users, as a session's runtime folder), so only root's immutable attribute holds then.
+    enum Bits { ClearWriteBits, KeepBits };
+
+    explicit ReadOnlyPath(QString path, Bits bits = ClearWriteBits)
         : m_path(std::move(path))
         , m_permissions(QFile::permissions(m_path))
     {
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther
-                                          | (QFileInfo(m_path).isDir() ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
+        if (bits == ClearWriteBits)
+            QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther
+                                              | (QFileInfo(m_path).isDir() ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
         if (::geteuid() == 0 && !QStandardPaths::findExecutable(QStringLiteral("chattr")).isEmpty())
             m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
     }

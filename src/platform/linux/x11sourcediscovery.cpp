@@ -5,6 +5,8 @@
 #include "platform/linux/dbusaccessibilityswitch.h"
 #include "platform/nullsourcediscovery.h"
 
+#include <QFileInfo>
+
 
 X11AddressLookup::X11AddressLookup(const QByteArray &display, const SourceDiscoveryOptions &options)
     : m_windows(display)
@@ -12,6 +14,11 @@ X11AddressLookup::X11AddressLookup(const QByteArray &display, const SourceDiscov
     if (options.mayTurnOnAccessibility) {
         m_switch = std::make_unique<DBusAccessibilitySwitch>();
         m_accessibility = std::make_unique<AccessibilityKeeper>(*m_switch, options.accessibilityNotePath);
+    } else if (QFileInfo::exists(options.accessibilityNotePath)) {
+        // Opted out after a run that switched the desktop's accessibility on and was killed:
+        // put back what that run left, so the opt-out holds from now on.
+        DBusAccessibilitySwitch desktopSwitch;
+        AccessibilityKeeper::handBackLeftover(desktopSwitch, options.accessibilityNotePath);
     }
 }
 

@@ -34,13 +34,30 @@ QString quotedExec(const QString &command)
     return u'"' + escaped + u'"';
 }
 
+// A desktop entry string value: backslashes and control characters escaped.
+QString escapedString(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    escaped.replace(u'\n', QStringLiteral("\\n"));
+    escaped.replace(u'\t', QStringLiteral("\\t"));
+    escaped.replace(u'\r', QStringLiteral("\\r"));
+    return escaped;
+}
+
 } // namespace
 
 void XdgAutoRunEntry::setCommand(const QString &command)
 {
     const bool enabled = !command.isEmpty();
+    // Switching off an entry that was never written leaves nothing behind.
+    if (!enabled && !QFile::exists(entryPath()))
+        return;
     QString entry = QStringLiteral("[Desktop Entry]\nType=Application\nName=Notavo\n");
     entry += QStringLiteral("Exec=") + (enabled ? quotedExec(command) : QStringLiteral("true")) + u'\n';
+    // A removed or moved program leaves an entry that the session skips, not a broken one.
+    if (enabled)
+        entry += QStringLiteral("TryExec=") + escapedString(command) + u'\n';
     entry += QStringLiteral("Hidden=") + (enabled ? QStringLiteral("false") : QStringLiteral("true")) + u'\n';
     entry += QStringLiteral("X-GNOME-Autostart-enabled=") + (enabled ? QStringLiteral("true") : QStringLiteral("false")) + u'\n';
 

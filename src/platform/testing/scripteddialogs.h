@@ -26,9 +26,11 @@ public:
             return Answer::Ok;
         return answers.isEmpty() ? Answer::No : answers.dequeue();
     }
-    std::optional<QString> openFileName(QWidget *, const QString &title, const QString &filter) override
+    std::optional<QString> openFileName(QWidget *, const QString &title, const QString &filter,
+                                        const QString &folder) override
     {
         fileDialogs.append({title, filter});
+        openFolders.append(folder);
         return takeOrNone(fileNames);
     }
     std::optional<QString> saveFileName(QWidget *, const QString &title, const QString &filter) override
@@ -60,6 +62,7 @@ public:
 
     QList<Message> messages;
     QList<QPair<QString, QString>> fileDialogs;
+    QStringList openFolders;
     QList<QFont> fontInitials;
     QList<QColor> colorInitials;
     QList<bool> printRequests;
