@@ -47,9 +47,10 @@ void ProgramWindows::openInEditor(const QString &path)
 void ProgramWindows::showHistory()
 {
     if (!m_history) {
-        m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.findFileName, *m_context.clock,
-                                      *m_context.shell, *m_context.dialogs,
+        m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.programFolder,
+                                      m_context.findFileName, *m_context.clock, *m_context.shell, *m_context.dialogs,
                                       [this](const QString &path) { openInEditor(path); });
+        m_history->setShowMessage(m_showMessage);
     }
     bringForward(m_history);
 }
