@@ -62,6 +62,7 @@ Q_SIGNALS:
 private:
     void showTrayMenuWithoutTray(const QPoint &globalPosition);
     // Indexes, in a worker thread, the records the search index does not know yet.
+    void completePendingCaptures();
     void startBackgroundIndexing();
     bool anyWindowKeepsProgram() const;
 

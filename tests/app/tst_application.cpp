@@ -6,6 +6,7 @@
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
+#include "capture/recordwriter.h"
 #include "editor/editorwindow.h"
 #include "editor/documentwindow.h"
 #include "history/historywindow.h"
@@ -106,6 +107,7 @@ private Q_SLOTS:
     void trayAndEditorReachTheOtherWindows();
     void startUpBringsCaptureWindowAndTray();
     void firstStartStoresCapturesInMyTextWithoutWarning();
+    void startCompletesACaptureCutOffBetweenFileAndRow();
     void trayModeCommandsAndToolbarKeepMarksInStep();
     void exitEndsProgramUnlessAWindowRemains();
     void aboutBox();
@@ -284,6 +286,30 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
     QVERIFY(capture->captureText().isEmpty());
     rig.runSplash(10);
+}
+
+void TestApplication::startCompletesACaptureCutOffBetweenFileAndRow()
+{
+    Rig rig;
+    {
+        // The last run was killed after the file was written, before its row.
+        AppContext &c = rig.context;
+        RecordWriter writer({c.settings, c.currentRecord, c.store, c.programFolder, *c.clock, *c.shell});
+        c.currentRecord.recCategory = QStringLiteral("学习资料");
+        writer.setFileWrittenHook([] { return false; });
+        QCOMPARE(writer.saveRecord(QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p")).outcome,
+                 RecordWriter::Outcome::Failed);
+        QVERIFY(c.store.records()->isEmpty());
+    }
+    rig.application.start();
+    const QList<Record> rows = rig.context.store.records().value();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].fileName, QStringLiteral("被打断"));
+    QCOMPARE(rows[0].category, QStringLiteral("学习资料"));
+    QCOMPARE(rows[0].source, QStringLiteral("https://example.com/p"));
+    QVERIFY(rig.application.messenger().window());
+    QCOMPARE(rig.application.messenger().window()->message(), QStringLiteral("上次中断的记录已补存：“被打断”。"));
+    rig.runSplash(20);
 }
 
 void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
