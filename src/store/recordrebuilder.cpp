@@ -21,10 +21,10 @@ const QString kUpperExtension = QStringLiteral(".TXT");
 // the background index pass, so that the rebuild never holds a large text whole.
 constexpr qint64 kIndexAtOnceBytes = qint64(4) << 20;
 
-enum class Entry { Candidate, Recorded, Folder, UnreadableName, NotRegularFile, NotText };
+enum class Entry { Candidate, Recorded, Folder, UnreadableName, NotRegularFile, NotText, NewerThanRebuild };
 
 // Looks at a listed entry by its name and its file status alone; nothing is opened here.
-Entry classify(const QFileInfo &listed, const QSet<QString> &recorded)
+Entry classify(const QFileInfo &listed, const QSet<QString> &recorded, const QDateTime &rebuildStart)
 {
     // A name that the system's encoding cannot give back no longer names the file.
     const QFileInfo file(listed.absoluteFilePath());
@@ -39,6 +39,12 @@ Entry classify(const QFileInfo &listed, const QSet<QString> &recorded)
         return Entry::NotText;
     if (recorded.contains(QDir::cleanPath(file.absoluteFilePath())))
         return Entry::Recorded;
+    // Written since the rows were read: most likely a capture made meanwhile, whose own row (with
+    // its category) is added by the capture; a rebuild row would duplicate it. A date ahead of the
+    // clock is no sign of that.
+    const QDateTime modified = file.lastModified();
+    if (modified > rebuildStart && modified <= QDateTime::currentDateTime())
+        return Entry::NewerThanRebuild;
     return Entry::Candidate;
 }
 
@@ -89,6 +95,7 @@ RecordRebuilder::Result RecordRebuilder::rebuild(RecordStore &store, const QStri
     if (!QFileInfo(saveFolder).isDir())
         return failed(QStringLiteral("存盘文件夹“%1”不存在。").arg(QDir::toNativeSeparators(saveFolder)));
 
+    const QDateTime start = QDateTime::currentDateTime();
     QSet<QString> recorded;
     if (!store.forEachRecord([&recorded, &keepGoing](const Record &record) {
             recorded.insert(QDir::cleanPath(recordFilePath(record.folder, record.fileName)));
@@ -114,7 +121,7 @@ RecordRebuilder::Result RecordRebuilder::rebuild(RecordStore &store, const QStri
             break;
         }
         const QFileInfo listed(entries.next());
-        switch (classify(listed, recorded)) {
+        switch (classify(listed, recorded, start)) {
         case Entry::Candidate:
             candidates.append(listed);
             break;
@@ -132,6 +139,9 @@ RecordRebuilder::Result RecordRebuilder::rebuild(RecordStore &store, const QStri
             break;
         case Entry::NotText:
             ++result.notText;
+            break;
+        case Entry::NewerThanRebuild:
+            ++result.newerThanRebuild;
             break;
         }
     }
@@ -184,6 +194,7 @@ QString RecordRebuilder::report(const Result &result)
     skip(result.unreadable, QStringLiteral("无法读取"));
     skip(result.unreadableName, QStringLiteral("文件名无法识别"));
     skip(result.notRegularFile, QStringLiteral("不是普通文件"));
+    skip(result.newerThanRebuild, QStringLiteral("重建开始后写入（可再次重建）"));
     if (!skipped.isEmpty())
         text += QStringLiteral("\n跳过：") + skipped.join(QStringLiteral("，")) + QStringLiteral("。");
 

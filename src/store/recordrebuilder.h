@@ -24,6 +24,7 @@ public:
         int notRegularFile = 0; // a pipe, socket, device or broken link
         int notText = 0;        // any other name than *.txt or *.TXT
         int unreadable = 0;     // could not be read
+        int newerThanRebuild = 0; // written after the rebuild began (a capture made meanwhile)
         // Stopped by the caller: `left` files were found but not yet taken; when the folder
         // was not yet listed to its end, more may be left.
         bool stopped = false;
