@@ -5,12 +5,12 @@
 #include "history/historyicons.h"
 #include "history/historylisting.h"
 #include "history/historytree.h"
+#include "history/rebuildtask.h"
 #include "history/recordgridmodel.h"
 #include "platform/dialogs.h"
 #include "platform/windowcentring.h"
 #include "settings/savefolder.h"
 #include "settings/settings.h"
-#include "history/rebuildtask.h"
 #include "store/recordstore.h"
 
 #include <QGroupBox>
