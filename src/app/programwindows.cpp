@@ -34,6 +34,9 @@ ProgramWindows::ProgramWindows(AppContext &context, std::function<void(const QSt
 
 ProgramWindows::~ProgramWindows()
 {
+    // The program is ending: a rebuild stopped now has no one left to tell.
+    if (m_history)
+        m_history->setShowMessage({});
     delete m_history.data();
     delete m_settings.data();
     delete m_help.data();
