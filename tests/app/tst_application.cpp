@@ -184,6 +184,17 @@ void TestApplication::messagesReuseOneWindow()
     QVERIFY(messenger.window());
     QCOMPARE(messenger.window()->message(), QStringLiteral("third"));
 
+    // A long message makes the window taller instead of being cut off.
+    const int designedHeight = messenger.window()->height();
+    show(QStringLiteral("重建记录已停止：新增 1 条记录。\n跳过：不是 .txt 文件 2 个，无法读取 1 个，文件名无法识别 1 个。\n"
+                        "尚有 1 个文件未处理，可再次重建记录以继续。"));
+    QLabel *label = messenger.window()->findChild<QLabel *>(QStringLiteral("messageLabel"));
+    QVERIFY(label->height() >= label->heightForWidth(label->width()));
+    QVERIFY(messenger.window()->height() > designedHeight);
+    QVERIFY(messenger.window()->okButton()->geometry().top() >= label->geometry().bottom());
+    show(QStringLiteral("third"));
+    QCOMPARE(messenger.window()->height(), designedHeight);
+
     // The Wayland notice goes below a start-up message instead of hiding it.
     messenger.showBelow(WaylandSession::notice());
     QVERIFY(messenger.window()->message().startsWith(QStringLiteral("third\n\n当前桌面是 Wayland 会话")));
