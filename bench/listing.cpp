@@ -2,6 +2,7 @@
 // Usage: listing_bench DATABASE NODE_KEY [--show]
 #include "history/historywindow.h"
 #include "history/recordgridmodel.h"
+#include "common/programfolder.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/shellopener.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTextStream>
@@ -22,12 +24,13 @@ int main(int argc, char **argv)
         return 2;
     RecordStore store(args.at(1));
     Settings settings;
+    const ProgramFolder programFolder(QFileInfo(args.at(1)).absolutePath());
     QString findFileName;
     SystemClock clock;
     const auto shell = createShellOpener();
     const auto dialogs = createDialogs();
     // The window deletes itself when the application's end closes it.
-    QPointer<HistoryWindow> window = new HistoryWindow(store, settings, findFileName, clock, *shell, *dialogs, {});
+    QPointer<HistoryWindow> window = new HistoryWindow(store, settings, programFolder, findFileName, clock, *shell, *dialogs, {});
     const bool show = args.contains(QStringLiteral("--show"));
     if (show)
         window->show();

@@ -72,7 +72,22 @@ void Application::start()
     SettingsDialog::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
                                   m_messenger.showFunction());
     m_context.settingsStore.readSettings(m_context.settings);
+    completePendingCaptures();
     m_splash->start();
+}
+
+void Application::completePendingCaptures()
+{
+    // Before any new capture: a capture cut off at the last run gets its row, category and source.
+    const PendingCaptures pending(RecordWriter::pendingFolder(m_context.programFolder));
+    const PendingCaptures::Completion completion = pending.completeAll(m_context.store);
+    QStringList lines = completion.problems;
+    if (!completion.completed.isEmpty()) {
+        lines.prepend(QStringLiteral("上次中断的记录已补存：“%1”。")
+                          .arg(completion.completed.join(QStringLiteral("”、“"))));
+    }
+    if (!lines.isEmpty())
+        m_messenger.showBelow(lines.join(u'\n'));
 }
 
 void Application::startBackgroundIndexing()

@@ -61,6 +61,8 @@ Q_SIGNALS:
 
 private:
     void showTrayMenuWithoutTray(const QPoint &globalPosition);
+    // Completes the captures that the last run was cut off in (a crash, a kill) and says so.
+    void completePendingCaptures();
     // Indexes, in a worker thread, the records the search index does not know yet.
     void startBackgroundIndexing();
     bool anyWindowKeepsProgram() const;

@@ -9,6 +9,15 @@
 #include <QPushButton>
 #include <QStyle>
 
+namespace {
+
+constexpr int kWidth = 4680;
+constexpr int kHeight = 1905;
+constexpr int kLabelHeight = 855;
+constexpr int kButtonTop = 1440;
+
+} // namespace
+
 MessageWindow::MessageWindow(QWidget *parent)
     : QWidget(parent, WindowPlacement::fixedDialogFlags())
 {
@@ -16,7 +25,7 @@ MessageWindow::MessageWindow(QWidget *parent)
     WindowPlacement::keepProgramAlive(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Dialogs::systemTitle());
-    setFixedSize(Twips::size(4680, 1905));
+    setFixedSize(Twips::size(kWidth, kHeight));
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("messagePicture"));
@@ -25,14 +34,14 @@ MessageWindow::MessageWindow(QWidget *parent)
 
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("messageLabel"));
-    m_label->setGeometry(Twips::rect(1080, 360, 3255, 855));
+    m_label->setGeometry(Twips::rect(1080, 360, 3255, kLabelHeight));
     m_label->setFont(WindowPlacement::font({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 10.5));
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setGeometry(Twips::rect(1800, 1440, 1095, 375));
+    m_ok->setGeometry(Twips::rect(1800, kButtonTop, 1095, 375));
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
@@ -42,6 +51,13 @@ MessageWindow::MessageWindow(QWidget *parent)
 void MessageWindow::setMessage(const QString &text)
 {
     m_label->setText(text);
+    // The designed size holds three lines: a longer message makes the window taller instead of
+    // being cut off.
+    const int designedHeight = Twips::toPixels(kLabelHeight);
+    const int extra = std::max(0, m_label->heightForWidth(m_label->width()) - designedHeight);
+    m_label->resize(m_label->width(), designedHeight + extra);
+    m_ok->move(m_ok->x(), Twips::toPixels(kButtonTop) + extra);
+    setFixedSize(Twips::size(kWidth, kHeight) + QSize(0, extra));
 }
 
 QString MessageWindow::message() const

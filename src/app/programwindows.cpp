@@ -39,6 +39,9 @@ ProgramWindows::ProgramWindows(AppContext &context, std::function<void(const QSt
 
 ProgramWindows::~ProgramWindows()
 {
+    // The program is ending: a rebuild stopped now has no one left to tell.
+    if (m_history)
+        m_history->setShowMessage({});
     delete m_history.data();
     delete m_settings.data();
     delete m_help.data();
@@ -53,9 +56,10 @@ void ProgramWindows::openInEditor(const QString &path)
 void ProgramWindows::showHistory()
 {
     if (!m_history) {
-        m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.findFileName, *m_context.clock,
-                                      *m_context.shell, *m_context.dialogs,
+        m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.programFolder,
+                                      m_context.findFileName, *m_context.clock, *m_context.shell, *m_context.dialogs,
                                       [this](const QString &path) { openInEditor(path); }, [this] { showFinder(); });
+        m_history->setShowMessage(m_showMessage);
     }
     bringForward(m_history);
 }

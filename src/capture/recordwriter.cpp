@@ -44,7 +44,13 @@ QString folderProblem(const QString &folder)
 
 RecordWriter::RecordWriter(Context context)
     : m_context(context)
+    , m_pending(pendingFolder(context.programFolder))
 {
+}
+
+QString RecordWriter::pendingFolder(const ProgramFolder &programFolder)
+{
+    return programFolder.filePath(QStringLiteral("pending-captures"));
 }
 
 void RecordWriter::setOpenInEditor(std::function<void(const QString &)> openInEditor)
@@ -76,20 +82,30 @@ bool RecordWriter::writeAndRecord(const QString &folder, const QString &baseName
     // The name is free: the file written here is this click's own, and only it is ever removed.
     record.recFileName = freeBaseName(folder, baseName);
     const QString path = folder + record.recFileName + kTextExtension;
+    const QDate today = m_context.clock.today();
+    const QByteArray bytes = GbkTextFile::bytesOf(text);
+    // Noted before the file, removed after the row: a capture cut off between them is completed
+    // at the next start.
+    const QString note = m_pending.add({record, today, bytes});
     QString error;
-    if (!GbkTextFile::write(path, text, &error)) {
+    if (!GbkTextFile::writeBytes(path, bytes, &error)) {
         discardFile(path);
+        PendingCaptures::remove(note);
         result.error = QStringLiteral("无法保存“%1”：写入文件“%2”失败（%3）。")
                            .arg(title, QDir::toNativeSeparators(path), error);
         return false;
     }
-    if (!m_context.store.addFileData(record, m_context.clock.today())) {
+    if (m_fileWrittenHook && !m_fileWrittenHook())
+        return false;
+    if (!m_context.store.addFileData(record, today)) {
         // A capture that was not recorded leaves no file behind; the window keeps its text.
         result.error = QStringLiteral("无法保存“%1”：%2").arg(title, m_context.store.lastError());
         if (!discardFile(path))
             result.error += QStringLiteral("\n已写入的文件“%1”未能删除。").arg(QDir::toNativeSeparators(path));
+        PendingCaptures::remove(note);
         return false;
     }
+    PendingCaptures::remove(note);
     result.filePath = path;
     return true;
 }

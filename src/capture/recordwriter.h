@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/pendingcaptures.h"
+
 #include <QString>
 #include <functional>
 
@@ -46,6 +48,13 @@ public:
     // Opens a file in the built-in editor; empty until the editor is wired in.
     void setOpenInEditor(std::function<void(const QString &path)> openInEditor);
 
+    // Test seam: called between a capture's file and its row; returning false ends the capture
+    // there, as a kill would, leaving the file and its pending note.
+    void setFileWrittenHook(std::function<bool()> hook) { m_fileWrittenHook = std::move(hook); }
+
+    // The notes of captures under way ("pending-captures" in the program folder).
+    static QString pendingFolder(const ProgramFolder &programFolder);
+
     // Stores `text` with `source`; the category is already in the current record.
     Result saveRecord(const QString &text, const QString &source);
 
@@ -61,4 +70,6 @@ private:
 
     Context m_context;
     std::function<void(const QString &)> m_openInEditor;
+    PendingCaptures m_pending;
+    std::function<bool()> m_fileWrittenHook;
 };

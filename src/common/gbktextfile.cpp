@@ -34,15 +34,32 @@ QString fromCrLf(const QString &text)
     return out;
 }
 
+void CrLfLength::add(QStringView piece)
+{
+    // Every CR, LF and CR LF becomes one CR LF; an LF right after a CR is part of that one.
+    for (const QChar c : piece) {
+        if (c == u'\n')
+            m_length += m_afterCr ? 0 : 2;
+        else
+            m_length += c == u'\r' ? 2 : 1;
+        m_afterCr = c == u'\r';
+    }
+}
+
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
     // Some folders (network shares) refuse new files; fall back to a direct write there.
     return CheckedSave::replace(path, bytes, CheckedSave::DirectWrite::WhereTheFolderIsReadOnly, error);
 }
 
+QByteArray bytesOf(const QString &text)
+{
+    return Gbk::encode(toCrLf(text));
+}
+
 bool write(const QString &path, const QString &text, QString *error)
 {
-    return writeBytes(path, Gbk::encode(toCrLf(text)), error);
+    return writeBytes(path, bytesOf(text), error);
 }
 
 std::optional<QString> read(const QString &path, QString *error)

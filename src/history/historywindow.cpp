@@ -4,13 +4,13 @@
 #include "history/historyicons.h"
 #include "history/historylisting.h"
 #include "history/historytree.h"
+#include "history/rebuildtask.h"
 #include "history/recordgridmodel.h"
 #include "platform/dialogs.h"
 #include "platform/windowcentring.h"
+#include "settings/savefolder.h"
 #include "settings/settings.h"
-#include "store/recordrebuilder.h"
 #include "store/recordstore.h"
-#include "store/storeworker.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -63,13 +63,14 @@ void placeInk(QLabel *label, const QRect &area, QPoint offset = {})
 
 } // namespace
 
-HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QString &findFileName,
-                             const Clock &clock, ShellOpener &shell, Dialogs &dialogs, OpenInEditor openInEditor,
-                             std::function<void()> showFinder, QWidget *parent)
+HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, const ProgramFolder &programFolder,
+                             QString &findFileName, const Clock &clock, ShellOpener &shell, Dialogs &dialogs,
+                             OpenInEditor openInEditor, std::function<void()> showFinder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_store(store)
     , m_settings(settings)
+    , m_programFolder(programFolder)
     , m_clock(clock)
     , m_dialogs(dialogs)
     , m_actions({store, settings, findFileName, clock, shell, dialogs, std::move(openInEditor), std::move(showFinder)})
@@ -94,11 +95,26 @@ HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, QStri
     QAction *rebuildAction = m_recordMenu->addAction(QStringLiteral("重建记录"));
     rebuildAction->setObjectName(QStringLiteral("rebuildRecordsAction"));
     connect(rebuildAction, &QAction::triggered, this, &HistoryWindow::rebuildRecords);
+    m_stopRebuildAction = m_recordMenu->addAction(QStringLiteral("停止重建记录"));
+    m_stopRebuildAction->setObjectName(QStringLiteral("stopRebuildAction"));
+    connect(m_stopRebuildAction, &QAction::triggered, this, &HistoryWindow::stopRebuilding);
+    connect(m_recordMenu, &QMenu::aboutToShow, this, [this, rebuildAction] {
+        rebuildAction->setEnabled(!isRebuilding());
+        m_stopRebuildAction->setEnabled(isRebuilding());
+    });
 
     centreOnScreen(this);
 }
 
-HistoryWindow::~HistoryWindow() = default;
+HistoryWindow::~HistoryWindow()
+{
+    // Closing the window stops its rebuild; what was done is still told.
+    if (m_rebuild && m_rebuild->isRunning()) {
+        const QString report = m_rebuild->stopNow();
+        if (m_showMessage)
+            m_showMessage(report);
+    }
+}
 
 void HistoryWindow::buildTree()
 {
@@ -280,29 +296,29 @@ void HistoryWindow::searchFor(const QString &text)
 
 bool HistoryWindow::isRebuilding() const
 {
-    return m_rebuildWorker && m_rebuildWorker->isRunning();
+    return m_rebuild && m_rebuild->isRunning();
 }
 
 void HistoryWindow::rebuildRecords()
 {
     if (isRebuilding())
         return;
-    if (!m_rebuildWorker)
-        m_rebuildWorker = new StoreWorker(m_store.databasePath(), this);
-    auto result = std::make_shared<RecordRebuilder::Result>();
-    const QString saveFolder = m_settings.saveFolder;
-    m_rebuildWorker->disconnect(this);
-    connect(m_rebuildWorker, &StoreWorker::finished, this, [this, result] {
-        const QString text = result->ok
-            ? QStringLiteral("重建记录完成：新增 %1 条记录，%2 个文件无法读取。").arg(result->added).arg(result->unreadable)
-            : QStringLiteral("重建记录中断：新增 %1 条记录。\n").arg(result->added) + result->error;
-        m_dialogs.message(this, Dialogs::systemTitle(), text,
-                          result->ok ? Dialogs::Icon::Information : Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-        searchFor(m_searchEdit->text());
-    });
-    m_rebuildWorker->start([result, saveFolder](RecordStore &store, const std::atomic_bool &stopRequested) {
-        *result = RecordRebuilder::rebuild(store, saveFolder, [&stopRequested] { return !stopRequested; });
-    });
+    if (!m_rebuild) {
+        m_rebuild = new RebuildTask(m_store.databasePath(), this);
+        connect(m_rebuild, &RebuildTask::finished, this, [this](const QString &report, bool ok) {
+            m_dialogs.message(this, Dialogs::systemTitle(), report,
+                              ok ? Dialogs::Icon::Information : Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+            searchFor(m_searchEdit->text());
+        });
+    }
+    // The folder captures go to, resolved as the record writer resolves it.
+    m_rebuild->start(SaveFolder::effective(m_settings.saveFolder, m_programFolder));
+}
+
+void HistoryWindow::stopRebuilding()
+{
+    if (m_rebuild)
+        m_rebuild->requestStop();
 }
 
 int HistoryWindow::gridRowAt(const QPoint &viewportPos) const

@@ -10,6 +10,7 @@
 
 class Clock;
 class Dialogs;
+class QAction;
 class QLineEdit;
 class QMenu;
 class QTableView;
@@ -17,8 +18,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class RecordGridModel;
 class RecordStore;
+class ProgramFolder;
+class RebuildTask;
 class ShellOpener;
-class StoreWorker;
 class QTimer;
 struct Settings;
 
@@ -28,8 +30,9 @@ struct Settings;
 // the source; the right button's popup deletes the marked records or rebuilds the records
 // from the save folder. The search field above the grid lists the records whose text holds
 // what is typed; clearing it lists the current node again.
-// The window deletes itself when closed; the file finder is a window of its own that the
-// caller provides, so it lives on when this window closes.
+// The window deletes itself when closed, and a rebuild that still runs stops, its report shown
+// through the message hook; the file finder is a window of its own that the caller provides, so
+// it lives on when this window closes.
 class HistoryWindow final : public QWidget
 {
     Q_OBJECT
@@ -39,10 +42,11 @@ public:
 
     // `findFileName` is the shared name the finder searches for; `openInEditor` opens a file
     // in the built-in editor (when empty, the "Notavo" choice opens nothing); `showFinder`
-    // shows the file finder, which starts from findFileName.
-    HistoryWindow(RecordStore &store, const Settings &settings, QString &findFileName, const Clock &clock,
-                  ShellOpener &shell, Dialogs &dialogs, OpenInEditor openInEditor,
-                  std::function<void()> showFinder = {}, QWidget *parent = nullptr);
+    // shows the file finder, which starts from findFileName. `programFolder` resolves the save
+    // folder as the record writer does.
+    HistoryWindow(RecordStore &store, const Settings &settings, const ProgramFolder &programFolder,
+                  QString &findFileName, const Clock &clock, ShellOpener &shell, Dialogs &dialogs,
+                  OpenInEditor openInEditor, std::function<void()> showFinder = {}, QWidget *parent = nullptr);
     ~HistoryWindow() override;
     Q_DISABLE_COPY_MOVE(HistoryWindow)
 
@@ -50,9 +54,13 @@ public:
     void listNode(const QString &key);
     // Lists the records whose text contains `text`, or the current node when it is empty.
     void searchFor(const QString &text);
-    // Adds rows for the save folder's unrecorded files in a worker thread, then reports.
+    // Adds rows for the effective save folder's unrecorded files in a worker thread, then reports.
     void rebuildRecords();
+    // Asks a running rebuild to stop; it then reports what it did and left.
+    void stopRebuilding();
     bool isRebuilding() const;
+    // Shows a message when the window is gone (the report of a rebuild stopped by closing it).
+    void setShowMessage(std::function<void(const QString &)> showMessage) { m_showMessage = std::move(showMessage); }
 
     const RecordGridModel &grid() const { return *m_model; }
     RowMarking marking() const { return m_marking; }
@@ -75,6 +83,7 @@ private:
 
     RecordStore &m_store;
     const Settings &m_settings;
+    const ProgramFolder &m_programFolder;
     const Clock &m_clock;
     Dialogs &m_dialogs;
     RecordActions m_actions;
@@ -91,5 +100,7 @@ private:
     int m_popupRow = 0;
     QLineEdit *m_searchEdit = nullptr;
     QTimer *m_searchDelay = nullptr;
-    StoreWorker *m_rebuildWorker = nullptr;
+    RebuildTask *m_rebuild = nullptr;
+    QAction *m_stopRebuildAction = nullptr;
+    std::function<void(const QString &)> m_showMessage;
 };

@@ -189,7 +189,7 @@ bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today)
     query.addBindValue(text(record.recSource));
     if (!query.exec())
         return fail(QStringLiteral("无法写入记录"), query.lastError());
-    if (m_searchReady) {
+    if (m_searchReady && m_indexesOnAdd) {
         // A file the index misses now is indexed by the next background pass.
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         SearchIndex::indexRecord(db, query.lastInsertId().toLongLong(),

@@ -33,6 +33,9 @@ public:
 
     // Appends a row from the current record, dated `today`.
     bool addFileData(const CurrentRecord &record, const QDate &today);
+    // Whether addFileData indexes the row's file at once (the default), or leaves it to the next
+    // background pass (indexPendingRecords), as the rebuild does with a file too large to read whole.
+    void setIndexesOnAdd(bool indexesOnAdd) { m_indexesOnAdd = indexesOnAdd; }
 
     // Calls `visit` for every row in stored order. Stops early when it returns false.
     bool forEachRecord(const std::function<bool(const Record &)> &visit);
@@ -71,6 +74,7 @@ private:
     bool m_open = false;
     // The search index is attached; without it every other operation still works.
     bool m_searchReady = false;
+    bool m_indexesOnAdd = true;
     QString m_searchError;
     QString m_lastError;
 };

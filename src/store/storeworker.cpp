@@ -12,11 +12,16 @@ StoreWorker::StoreWorker(QString databasePath, QObject *parent)
 
 StoreWorker::~StoreWorker()
 {
-    if (m_thread) {
-        m_stopRequested = true;
-        m_thread->wait();
-        delete m_thread;
-    }
+    stop();
+}
+
+void StoreWorker::stop()
+{
+    if (!m_thread)
+        return;
+    m_stopRequested = true;
+    m_thread->wait();
+    delete std::exchange(m_thread, nullptr);
 }
 
 bool StoreWorker::start(Work work)

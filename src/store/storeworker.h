@@ -15,7 +15,8 @@ class StoreWorker final : public QObject
     Q_OBJECT
 
 public:
-    // `stopRequested` turns true when the worker is destroyed; the work should then return.
+    // `stopRequested` turns true on requestStop() and when the worker is destroyed; the work
+    // should then return soon.
     using Work = std::function<void(RecordStore &store, const std::atomic_bool &stopRequested)>;
 
     explicit StoreWorker(QString databasePath, QObject *parent = nullptr);
@@ -26,6 +27,10 @@ public:
     // Starts the work; false (and nothing started) while earlier work still runs.
     bool start(Work work);
     bool isRunning() const { return m_thread != nullptr; }
+    // Asks running work to stop; `finished` follows when it has.
+    void requestStop() { m_stopRequested = true; }
+    // Asks running work to stop and waits for it; `finished` is then not emitted.
+    void stop();
 
 Q_SIGNALS:
     void finished();

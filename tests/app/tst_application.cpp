@@ -7,6 +7,7 @@
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
 #include "capture/pointerprobe.h"
+#include "capture/recordwriter.h"
 #include "editor/editorwindow.h"
 #include "editor/documentwindow.h"
 #include "finder/finderwindow.h"
@@ -112,6 +113,7 @@ private Q_SLOTS:
     void trayAndEditorReachTheOtherWindows();
     void startUpBringsCaptureWindowAndTray();
     void firstStartStoresCapturesInMyTextWithoutWarning();
+    void startCompletesACaptureCutOffBetweenFileAndRow();
     void trayModeCommandsAndToolbarKeepMarksInStep();
     void exitEndsProgramUnlessAWindowRemains();
     void aboutBox();
@@ -188,6 +190,17 @@ void TestApplication::messagesReuseOneWindow()
     show(QStringLiteral("third"));
     QVERIFY(messenger.window());
     QCOMPARE(messenger.window()->message(), QStringLiteral("third"));
+
+    // A long message makes the window taller instead of being cut off.
+    const int designedHeight = messenger.window()->height();
+    show(QStringLiteral("重建记录已停止：新增 1 条记录。\n跳过：不是 .txt 文件 2 个，无法读取 1 个，文件名无法识别 1 个。\n"
+                        "尚有 1 个文件未处理，可再次重建记录以继续。"));
+    QLabel *label = messenger.window()->findChild<QLabel *>(QStringLiteral("messageLabel"));
+    QVERIFY(label->height() >= label->heightForWidth(label->width()));
+    QVERIFY(messenger.window()->height() > designedHeight);
+    QVERIFY(messenger.window()->okButton()->geometry().top() >= label->geometry().bottom());
+    show(QStringLiteral("third"));
+    QCOMPARE(messenger.window()->height(), designedHeight);
 
     // The Wayland notice goes below a start-up message instead of hiding it.
     messenger.showBelow(WaylandSession::notice());
@@ -310,6 +323,30 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     QFile ini(rig.context.settingsStore.filePath());
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QVERIFY(!ini.readAll().contains("runFileName"));
+}
+
+void TestApplication::startCompletesACaptureCutOffBetweenFileAndRow()
+{
+    Rig rig;
+    {
+        // The last run was killed after the file was written, before its row.
+        AppContext &c = rig.context;
+        RecordWriter writer({c.settings, c.currentRecord, c.store, c.programFolder, *c.clock, *c.shell});
+        c.currentRecord.recCategory = QStringLiteral("学习资料");
+        writer.setFileWrittenHook([] { return false; });
+        QCOMPARE(writer.saveRecord(QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p")).outcome,
+                 RecordWriter::Outcome::Failed);
+        QVERIFY(c.store.records()->isEmpty());
+    }
+    rig.application.start();
+    const QList<Record> rows = rig.context.store.records().value();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].fileName, QStringLiteral("被打断"));
+    QCOMPARE(rows[0].category, QStringLiteral("学习资料"));
+    QCOMPARE(rows[0].source, QStringLiteral("https://example.com/p"));
+    QVERIFY(rig.application.messenger().window());
+    QCOMPARE(rig.application.messenger().window()->message(), QStringLiteral("上次中断的记录已补存：“被打断”。"));
+    rig.runSplash(20);
 }
 
 void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()

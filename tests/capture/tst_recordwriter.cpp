@@ -1,3 +1,4 @@
+#include "capture/pendingcaptures.h"
 #include "capture/portablefilename.h"
 #include "capture/recordwriter.h"
 #include "capture/titlederivation.h"
@@ -47,6 +48,14 @@ struct Fixture
     QString saveFolder() const { return folder.filePath(QStringLiteral("myText")) + QDir::separator(); }
     QList<Record> rows() { return store.records().value_or(QList<Record>()); }
     QStringList savedFiles() const { return QDir(saveFolder()).entryList(QDir::Files | QDir::Hidden); }
+    QString pendingFolder() const { return RecordWriter::pendingFolder(folder); }
+    QStringList notes() const { return QDir(pendingFolder()).entryList(QDir::Files | QDir::Hidden); }
+    // What the next start does with the notes left.
+    PendingCaptures::Completion nextStart()
+    {
+        RecordStore nextStore(store.databasePath());
+        return PendingCaptures(pendingFolder()).completeAll(nextStore);
+    }
 };
 
 } // namespace
@@ -285,6 +294,80 @@ private slots:
         QCOMPARE(f.openedInEditor, withFolder(editor));
         QCOMPARE(f.shell.opened, withFolder(shell));
         QCOMPARE(f.rows().size(), 1);  // the rich-text copy is never recorded
+    }
+
+    // A capture cut off between its file and its row (a kill there) is completed at the next start
+    // with its own category, source and day, never as a 默认文本 row of a rebuild.
+    void interruptedCaptureIsCompletedAtTheNextStart()
+    {
+        Fixture f;
+        const QString source = QStringLiteral("https://example.com/a?b=c\\d");
+        f.writer.setFileWrittenHook([] { return false; });
+        QCOMPARE(f.writer.saveRecord(QStringLiteral("中断的记录，正文€"), source).outcome, RecordWriter::Outcome::Failed);
+        QCOMPARE(f.savedFiles(), QStringList{QStringLiteral("中断的记录.txt")});
+        QVERIFY(f.rows().isEmpty());
+        QCOMPARE(f.notes().size(), 1);
+
+        f.clock.set(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+        const PendingCaptures::Completion completion = f.nextStart();
+        QCOMPARE(completion.completed, QStringList{QStringLiteral("中断的记录")});
+        QVERIFY(completion.problems.isEmpty());
+        const QList<Record> rows = f.rows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].fileName, QStringLiteral("中断的记录"));
+        QCOMPARE(rows[0].category, QStringLiteral("小说"));
+        QCOMPARE(rows[0].source, source);
+        QCOMPARE(rows[0].date, QDate(2026, 12, 7));
+        QCOMPARE(rows[0].size, QStringLiteral("9"));
+        QCOMPARE(rows[0].folder, f.saveFolder());
+        QVERIFY(f.notes().isEmpty());
+        // A start after that finds nothing more to do.
+        QVERIFY(f.nextStart().completed.isEmpty());
+        QCOMPARE(f.rows().size(), 1);
+    }
+
+    // Cut off before its file was written: the note holds the text, so nothing is lost. Cut off
+    // after its row: the note is only removed.
+    void noteCompletesAMissingFileAndNeverDuplicatesARow()
+    {
+        Fixture f;
+        const PendingCaptures pending(f.pendingFolder());
+        const QByteArray bytes = GbkTextFile::bytesOf(QStringLiteral("第一行\n第二行"));
+        const CurrentRecord unwritten{QStringLiteral("未写"), QStringLiteral("8"), QStringLiteral("新闻"),
+                                      f.saveFolder(), QStringLiteral("来源\n第二行")};
+        QVERIFY(!pending.add({unwritten, QDate(2026, 12, 1), bytes}).isEmpty());
+        QCOMPARE(f.writer.saveRecord(QStringLiteral("已存"), {}).outcome, RecordWriter::Outcome::Stored);
+        QCOMPARE(f.notes().size(), 1); // a stored capture leaves no note of its own
+        CurrentRecord stored = f.record;
+        QVERIFY(!pending.add({stored, QDate(2026, 12, 7), QByteArray()}).isEmpty());
+        // A note cut off while it was written is no note.
+        QFile part(f.pendingFolder() + QStringLiteral("/x.part"));
+        QVERIFY(part.open(QIODevice::WriteOnly));
+        part.close();
+
+        const PendingCaptures::Completion completion = f.nextStart();
+        QCOMPARE(completion.completed, QStringList{QStringLiteral("未写")});
+        QCOMPARE(bytesOf(f.saveFolder() + QStringLiteral("未写.txt")), bytes);
+        const QList<Record> rows = f.rows();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].category, QStringLiteral("新闻"));
+        QCOMPARE(rows[1].source, QStringLiteral("来源\n第二行"));
+        QVERIFY(f.notes().isEmpty());
+    }
+
+    void damagedNoteIsReportedAndKept()
+    {
+        Fixture f;
+        QVERIFY(QDir().mkpath(f.pendingFolder()));
+        QFile note(f.pendingFolder() + QStringLiteral("/1.note"));
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write("Notavo pending capture 1\r\nname=x\r\n");
+        note.close();
+        const PendingCaptures::Completion completion = f.nextStart();
+        QVERIFY(completion.completed.isEmpty());
+        QCOMPARE(completion.problems.size(), 1);
+        QVERIFY(completion.problems.first().contains(QStringLiteral("已损坏")));
+        QCOMPARE(f.notes(), QStringList{QStringLiteral("1.note")});
     }
 };
 

@@ -1,4 +1,5 @@
 #include "common/gbkcodec.h"
+#include "common/gbkfilereader.h"
 #include "common/gbktextfile.h"
 #include "support/fullfilesystem.h"
 
@@ -65,6 +66,38 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(GbkTextFile::toCrLf(text), expected);
+    }
+
+    // Every character and line break cut at a piece's end, in each of its positions, reads and
+    // counts as in the whole text.
+    void piecesReadAsTheWholeFile()
+    {
+        QTemporaryDir dir;
+        const QByteArray unit = Gbk::encode(QStringLiteral("中😀\r\n\ra\n")) + '\x80';
+        QCOMPARE(unit.size(), 12);
+        for (int padding = 0; padding < unit.size(); ++padding) {
+            QByteArray bytes(padding, 'x');
+            while (bytes.size() < GbkFileReader::kPieceBytes + 64)
+                bytes += unit;
+            const QString path = dir.filePath(QStringLiteral("%1.txt").arg(padding));
+            QVERIFY(GbkTextFile::writeBytes(path, bytes));
+
+            GbkFileReader reader(path);
+            QVERIFY(reader.open());
+            QString text;
+            GbkTextFile::CrLfLength length;
+            while (!reader.atEnd()) {
+                const QString piece = reader.readPiece();
+                QVERIFY(!reader.hasError());
+                text += piece;
+                length.add(piece);
+            }
+            const QString whole = Gbk::decode(bytes);
+            QVERIFY2(text == whole, qPrintable(QStringLiteral("padding %1").arg(padding)));
+            QCOMPARE(length.value(), GbkTextFile::toCrLf(GbkTextFile::fromCrLf(whole)).size());
+        }
+        GbkFileReader missing(dir.filePath(QStringLiteral("无.txt")));
+        QVERIFY(!missing.open());
     }
 
     void fileRoundTripUsesGbkAndCrLfWithoutBom()

@@ -1,6 +1,7 @@
 #include "historyfixture.h"
 
 #include "common/gbktextfile.h"
+#include "common/programfolder.h"
 
 #include "history/historywindow.h"
 #include "history/recordgridmodel.h"
@@ -10,7 +11,11 @@
 #include "settings/settings.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -30,8 +35,9 @@ private Q_SLOTS:
             m_fixture->add(QStringLiteral("笔记%1").arg(i), QStringLiteral("小说"), m_clock.today());
         m_settings.editorChoice = QStringLiteral("Notavo");
         m_finderShown = 0;
-        m_window = new HistoryWindow(m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {},
-                                     [this] { ++m_finderShown; });
+        m_programFolder = ProgramFolder(m_fixture->folder());
+        m_window = new HistoryWindow(m_fixture->store(), m_settings, m_programFolder, m_findFileName, m_clock, m_shell,
+                                     m_dialogs, {}, [this] { ++m_finderShown; });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
@@ -138,7 +144,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         RecordStore broken(dir.path());
-        HistoryWindow window(broken, m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {});
+        HistoryWindow window(broken, m_settings, m_programFolder, m_findFileName, m_clock, m_shell, m_dialogs, {});
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.listNode(QStringLiteral("daToDay"));
         QCOMPARE(m_dialogs.messages.size(), 1);
@@ -166,16 +172,66 @@ private Q_SLOTS:
         QTRY_COMPARE(field("fileCountField"), QStringLiteral("共列 14 个文件"));
     }
 
-    void rebuildAddsTheSaveFolderFilesAndReports()
+    // The rebuild scans the folder captures go to: a relative folder below the program folder,
+    // and the default folder when none was chosen.
+    void rebuildScansTheEffectiveSaveFolder()
     {
-        m_settings.saveFolder = m_fixture->folder();
-        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("笔记1.txt")), QStringLiteral("已记录")));
-        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("外来.txt")), QStringLiteral("同步来的")));
-        m_window->findChild<QAction *>(QStringLiteral("rebuildRecordsAction"))->trigger();
-        QTRY_COMPARE(m_dialogs.messages.size(), 1);
-        QCOMPARE(m_dialogs.messages.first().text, QStringLiteral("重建记录完成：新增 1 条记录，0 个文件无法读取。"));
-        QCOMPARE(m_fixture->store().records()->size(), 13);
+        const auto rebuild = [this] {
+            m_dialogs.messages.clear();
+            m_window->findChild<QAction *>(QStringLiteral("rebuildRecordsAction"))->trigger();
+            return QTest::qWaitFor([this] { return !m_dialogs.messages.isEmpty(); }) ? m_dialogs.messages.first().text
+                                                                                  : QString();
+        };
+        const QString relative = m_fixture->filePath(QStringLiteral("相对"));
+        QVERIFY(QDir().mkpath(relative));
+        m_fixture->add(QStringLiteral("已记录"), QStringLiteral("小说"), m_clock.today(), relative + u'/');
+        QVERIFY(GbkTextFile::write(relative + QStringLiteral("/已记录.txt"), QStringLiteral("已记录")));
+        QVERIFY(GbkTextFile::write(relative + QStringLiteral("/外来.txt"), QStringLiteral("同步来的")));
+        m_settings.saveFolder = QStringLiteral("相对");
+        QCOMPARE(rebuild(), QStringLiteral("重建记录完成：新增 1 条记录。\n已有记录的文件 1 个。"));
         QCOMPARE(m_fixture->store().records()->last().fileName, QStringLiteral("外来"));
+        QCOMPARE(m_fixture->store().records()->last().folder, relative + u'/');
+
+        const QString defaultFolder = m_fixture->filePath(QStringLiteral("myText"));
+        QVERIFY(QDir().mkpath(defaultFolder));
+        QVERIFY(GbkTextFile::write(defaultFolder + QStringLiteral("/默认.txt"), QStringLiteral("默认")));
+        m_settings.saveFolder = QStringLiteral("txtPATH");
+        QCOMPARE(rebuild(), QStringLiteral("重建记录完成：新增 1 条记录。"));
+        QCOMPARE(m_fixture->store().records()->last().folder, defaultFolder + u'/');
+    }
+
+    // Closing the window stops its rebuild inside a large file, and what was done and left is
+    // still told; the popup offers to stop it as well.
+    void closingTheWindowStopsTheRebuildAndReports()
+    {
+        const QString folder = m_fixture->filePath(QStringLiteral("myText"));
+        QVERIFY(QDir().mkpath(folder));
+        QFile large(folder + QStringLiteral("/大.txt"));
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, 'a');
+        for (int i = 0; i < 64; ++i)
+            QCOMPARE(large.write(block), block.size());
+        large.close();
+        QStringList shown;
+        m_window->setShowMessage([&shown](const QString &text) { shown.append(text); });
+
+        m_window->findChild<QAction *>(QStringLiteral("rebuildRecordsAction"))->trigger();
+        QVERIFY(m_window->isRebuilding());
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("recordMenu"));
+        Q_EMIT menu->aboutToShow();
+        QVERIFY(m_window->findChild<QAction *>(QStringLiteral("stopRebuildAction"))->isEnabled());
+        QVERIFY(!m_window->findChild<QAction *>(QStringLiteral("rebuildRecordsAction"))->isEnabled());
+
+        QElapsedTimer closing;
+        closing.start();
+        m_window->close(); // deletes itself
+        QTRY_VERIFY(!m_window);
+        qInfo("closed during the rebuild in %lld ms", closing.elapsed());
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().startsWith(QStringLiteral("重建记录已停止：新增 0 条记录。")), qPrintable(shown.first()));
+        QVERIFY(shown.first().contains(QStringLiteral("未处理")));
+        QCOMPARE(m_fixture->store().records()->size(), 12);
+        QVERIFY(m_dialogs.messages.isEmpty());
     }
 
 private:
@@ -195,11 +251,12 @@ private:
 
     std::unique_ptr<HistoryFixture> m_fixture;
     Settings m_settings;
+    ProgramFolder m_programFolder{QString()};
     QString m_findFileName;
     FakeClock m_clock;
     RecordingShellOpener m_shell;
     ScriptedDialogs m_dialogs;
-    HistoryWindow *m_window = nullptr;
+    QPointer<HistoryWindow> m_window;
     int m_finderShown = 0;
 };
 

@@ -192,7 +192,8 @@ private Q_SLOTS:
         const RecordRebuilder::Result result = RecordRebuilder::rebuild(*m_store, folder());
         QVERIFY(result.ok);
         QCOMPARE(result.added, 2);
-        QCOMPARE(result.unreadable, 1);
+        QCOMPARE(result.alreadyRecorded, 1);
+        QCOMPARE(result.notRegularFile, 1);
         const QList<Record> rows = m_store->records().value();
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.at(0).folder, folder());
