@@ -17,7 +17,7 @@ case "${1:-run}" in
                    clang libfuzzer-14-dev libclang-rt-14-dev lintian) ;;
     bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool python3
                       libsqlite3-dev sqlite3 findutils ripgrep) ;;
-    release) packages+=(xvfb xauth openbox dbus dbus-bin xdotool xclip imagemagick
+    release) packages+=(xvfb xauth openbox dbus dbus-bin xdotool xclip x11-utils imagemagick
                         dpkg-dev file lintian debootstrap) ;;
 esac
 missing=()
