@@ -32,9 +32,10 @@ mount_into() {  # mount options..., target below $root
     mounts=("$target" "${mounts[@]}")
 }
 cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    local target
+    local pid target
+    for pid in $program_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    done
     for target in "${mounts[@]}"; do
         umount "$target" || umount -l "$target" || true
     done
