@@ -11,6 +11,16 @@ target_compile_definitions(notavo_options INTERFACE
 if(NOTAVO_WERROR)
     target_compile_options(notavo_options INTERFACE -Werror)
 endif()
+# Hardening, as Debian builds its packages: relocations read-only and bound at start in every
+# build; in optimised builds (Release, RelWithDebInfo, MinSizeRel) also a stack protector and
+# libc's checked functions, which need optimisation and would only get in the sanitizers' way.
+if(UNIX AND NOT APPLE)
+    target_link_options(notavo_options INTERFACE LINKER:-z,relro,-z,now)
+    if(NOT NOTAVO_SANITIZE AND NOT NOTAVO_BUILD_FUZZERS)
+        target_compile_options(notavo_options INTERFACE
+            "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-fstack-protector-strong;-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+    endif()
+endif()
 if(NOTAVO_SANITIZE)
     target_compile_options(notavo_options INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

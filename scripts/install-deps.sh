@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Notavo needs to build ("run"), to test ("test"), to test
-# everything including the real-browser and Windows checks and the fuzzers ("ci"), and to run the
-# benchmarks ("bench").
+# everything including the real-browser and Windows checks, the fuzzers and lintian ("ci"), to run
+# the benchmarks ("bench"), and for the release steps: the screenshot and the package's check in a
+# clean chroot ("release").
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
@@ -13,9 +14,11 @@ case "${1:-run}" in
     ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
                    desktop-file-utils appstream dpkg-dev file
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64
-                   clang libfuzzer-14-dev libclang-rt-14-dev) ;;
+                   clang libfuzzer-14-dev libclang-rt-14-dev lintian) ;;
     bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool xclip python3
                       libsqlite3-dev sqlite3 findutils ripgrep) ;;
+    release) packages+=(xvfb xauth openbox dbus dbus-bin xdotool xclip x11-utils imagemagick
+                        dpkg-dev file lintian debootstrap) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do
