@@ -17,7 +17,21 @@ ClipboardSource::ClipboardSource()
         m_connection->bind(&zwlr_data_control_manager_v1_interface, 1));
     if (!m_seat || !m_manager)
         return;
+    // The device hears of every copy, its own too: let each offer go.
+    static const zwlr_data_control_device_v1_listener deviceListener = {
+        [](void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *) {},
+        [](void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer) {
+            if (offer)
+                zwlr_data_control_offer_v1_destroy(offer);
+        },
+        [](void *, zwlr_data_control_device_v1 *) {},
+        [](void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer) {
+            if (offer)
+                zwlr_data_control_offer_v1_destroy(offer);
+        },
+    };
     m_device = zwlr_data_control_manager_v1_get_data_device(m_manager, m_seat);
+    zwlr_data_control_device_v1_add_listener(m_device, &deviceListener, this);
     m_connection->roundtrip();
     m_connection->startDispatching();
 }

@@ -14,7 +14,8 @@ struct zwlr_data_control_manager_v1;
 struct zwlr_data_control_source_v1;
 
 // Puts a content on the clipboard with any types, as a browser or a password manager would,
-// through wlroots' data-control protocol; hands the data out inside the event loop.
+// through wlroots' data-control protocol; hands the data out inside the event loop, writing
+// each request at once, so keep the contents small (under a pipe's 64 KiB).
 class ClipboardSource final
 {
 public:
