@@ -155,6 +155,11 @@ void AtspiFrameActivationsTest::browserActivatedLastIsKeptWhenFocusMovesOn()
     QCOMPARE(frame->title, kFirefoxTitle);
     QVERIFY(!frame->active);
 
+    // A new window, before it shows a page, carries the browser's name alone.
+    send(firefox, "Activate", "/org/a11y/atspi/accessible/8", QStringLiteral("Mozilla Firefox"));
+    QCOMPARE(m_activations->browserFrame()->path, QByteArray("/org/a11y/atspi/accessible/8"));
+    send(firefox, "Destroy", "/org/a11y/atspi/accessible/8", QStringLiteral("Mozilla Firefox"));
+
     // A window of the browser that closed is not the source any more.
     send(firefox, "Destroy", "/org/a11y/atspi/accessible/7", kFirefoxTitle);
     QVERIFY(!m_activations->browserFrame());

@@ -105,9 +105,13 @@ QString titleOf(DBusMessage *message)
     return QString::fromUtf8(text);
 }
 
+// A browser's window title ends in the browser's name ("页面 — Mozilla Firefox"); a window
+// with no page yet is named after the browser alone ("Mozilla Firefox"), which is how it is
+// often activated.
 bool isBrowser(const AtspiFrameActivations::Frame &frame)
 {
-    return BrowserRules::isBrowserTitle(frame.title.toStdU16String());
+    const std::u16string title = frame.title.toStdU16String();
+    return BrowserRules::isBrowserTitle(title) || BrowserRules::isBrowserTitle(u" - " + title);
 }
 
 } // namespace
