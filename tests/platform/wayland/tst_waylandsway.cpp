@@ -6,6 +6,7 @@
 #include "platform/wayland/layershelltopedgestrip.h"
 #include "platform/waylandfeatures.h"
 #include "platform/wayland/clipboardsource.h"
+#include "platform/wayland/dragsource.h"
 #include "platform/wayland/virtualpointer.h"
 #include "platform/wayland/waylandlab.h"
 
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void browserCopyBringsItsAddress();
     void secretCopyIsNotRead();
     void strip_touchedByPointerAtTopEdge();
+    void strip_touchedByDragEnter();
     void strip_leavesHotCornerFree();
     void strip_silentWhenDisarmed();
 
@@ -167,6 +169,30 @@ void WaylandSwayTest::strip_touchedByPointerAtTopEdge()
     pointer.moveTo(700, 400);
     pointer.moveTo(700, 0);
     QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 2, 5000);
+}
+
+void WaylandSwayTest::strip_touchedByDragEnter()
+{
+    VirtualPointer pointer;
+    QVERIFY(pointer.isValid());
+    pointer.moveTo(500, 500);
+    const auto strip = LayerShellTopEdgeStrip::open();
+    QVERIFY(strip);
+    strip->setArmed(true);
+    QTRY_VERIFY_WITH_TIMEOUT(strip->width() > 0, 5000);
+    DragSource browser;
+    QVERIFY(browser.isValid());
+    QTRY_VERIFY_WITH_TIMEOUT(browser.isShown(), 5000);
+    QSignalSpy touches(strip.get(), &TopEdgeTrigger::touched);
+
+    // A drag holds the pointer: the strip hears of it only as a drag entering.
+    pointer.moveTo(500, 600);
+    pointer.press();
+    QTRY_VERIFY_WITH_TIMEOUT(browser.isDragging(), 5000);
+    pointer.moveTo(520, 300);
+    pointer.moveTo(520, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 1, 5000);
+    pointer.release();
 }
 
 void WaylandSwayTest::strip_leavesHotCornerFree()

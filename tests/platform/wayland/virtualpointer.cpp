@@ -61,3 +61,21 @@ void VirtualPointer::moveTo(unsigned x, unsigned y)
     zwlr_virtual_pointer_v1_frame(m_pointer);
     wl_display_roundtrip(m_display);
 }
+
+void VirtualPointer::press()
+{
+    button(true);
+}
+
+void VirtualPointer::release()
+{
+    button(false);
+}
+
+void VirtualPointer::button(bool pressed)
+{
+    constexpr uint32_t leftButton = 0x110; // BTN_LEFT of linux/input-event-codes.h
+    zwlr_virtual_pointer_v1_button(m_pointer, milliseconds(), leftButton, pressed ? 1 : 0);
+    zwlr_virtual_pointer_v1_frame(m_pointer);
+    wl_display_roundtrip(m_display);
+}

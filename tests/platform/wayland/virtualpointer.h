@@ -16,8 +16,13 @@ public:
 
     bool isValid() const { return m_pointer != nullptr; }
     void moveTo(unsigned x, unsigned y);
+    // The left button.
+    void press();
+    void release();
 
 private:
+    void button(bool pressed);
+
     wl_display *m_display = nullptr;
     zwlr_virtual_pointer_manager_v1 *m_manager = nullptr;
     zwlr_virtual_pointer_v1 *m_pointer = nullptr;
