@@ -143,8 +143,12 @@ AtspiFrameActivations::AtspiFrameActivations(DBusConnection *connection)
 AtspiFrameActivations::~AtspiFrameActivations()
 {
     dbus_connection_remove_filter(m_connection, &Callbacks::onFilter, this);
-    dbus_connection_set_watch_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
+    // The notifiers go before the connection's socket closes; libdbus is told to call none of
+    // the functions any more.
+    for (const auto &watched : m_notifiers)
+        delete watched.second;
     m_notifiers.clear();
+    dbus_connection_set_watch_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
     closeBus(m_connection);
 }
 
@@ -190,14 +194,14 @@ dbus_bool_t AtspiFrameActivations::Callbacks::addWatch(DBusWatch *watch, void *d
     for (const unsigned int direction : {DBUS_WATCH_READABLE, DBUS_WATCH_WRITABLE}) {
         if (!(flags & direction))
             continue;
-        auto notifier = std::make_unique<QSocketNotifier>(
-            fd, direction == DBUS_WATCH_READABLE ? QSocketNotifier::Read : QSocketNotifier::Write);
+        auto *notifier = new QSocketNotifier(
+            fd, direction == DBUS_WATCH_READABLE ? QSocketNotifier::Read : QSocketNotifier::Write, self);
         notifier->setEnabled(dbus_watch_get_enabled(watch));
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, self, [self, watch, direction] {
+        QObject::connect(notifier, &QSocketNotifier::activated, self, [self, watch, direction] {
             dbus_watch_handle(watch, direction);
             self->dispatch();
         });
-        self->m_notifiers[{watch, static_cast<int>(direction)}] = std::move(notifier);
+        self->m_notifiers[{watch, static_cast<int>(direction)}] = notifier;
     }
     return TRUE;
 }
@@ -210,7 +214,8 @@ void AtspiFrameActivations::Callbacks::removeWatch(DBusWatch *watch, void *data)
         if (found == self->m_notifiers.end())
             continue;
         // libdbus may remove a watch from inside its own notifier's handler.
-        found->second.release()->deleteLater();
+        found->second->setEnabled(false);
+        found->second->deleteLater();
         self->m_notifiers.erase(found);
     }
 }

@@ -57,8 +57,8 @@ private:
     friend struct Callbacks;
 
     DBusConnection *m_connection;
-    // A notifier per watch and direction.
-    std::map<std::pair<DBusWatch *, int>, std::unique_ptr<QSocketNotifier>> m_notifiers;
+    // A notifier per watch and direction, each a child of this object.
+    std::map<std::pair<DBusWatch *, int>, QSocketNotifier *> m_notifiers;
     bool m_dispatchQueued = false;
     QList<Frame> m_frames;
 };
