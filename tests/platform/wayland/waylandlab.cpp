@@ -29,7 +29,8 @@ bool WaylandLab::runScript(const QStringList &arguments, QString *output)
 
 bool WaylandLab::start(const QString &compositor)
 {
-    for (const QString &program : {compositor, QStringLiteral("dbus-daemon")}) {
+    const QString server = compositor == QLatin1String("kwin") ? QStringLiteral("kwin_wayland") : compositor;
+    for (const QString &program : {server, QStringLiteral("dbus-daemon")}) {
         if (QStandardPaths::findExecutable(program).isEmpty()) {
             m_error = QStringLiteral("%1 is not installed (scripts/install-deps.sh ci)").arg(program);
             return false;

@@ -13,7 +13,7 @@ public:
     WaylandLab(const WaylandLab &) = delete;
     WaylandLab &operator=(const WaylandLab &) = delete;
 
-    // "sway" or "mutter". False with the reason in error() when it is missing or fails to start.
+    // "sway", "kwin" or "mutter". False with the reason in error() when it is missing or fails to start.
     bool start(const QString &compositor);
     QString error() const { return m_error; }
 

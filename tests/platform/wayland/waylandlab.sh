@@ -1,9 +1,9 @@
 #!/bin/bash
 # A headless Wayland compositor for the Wayland tests: sway (wlroots: layer shell, data
-# control, virtual pointer) or mutter (GNOME's compositor: neither), each with a private session
-# bus, in the folder $LAB. Adapted from the project's shared headless Wayland lab
+# control, virtual pointer), KWin (layer shell, data control) or mutter (GNOME's compositor:
+# neither), each with a private session bus, in the folder $LAB. Adapted from the project's shared headless Wayland lab
 # (shared/wayland-lab/lab.sh), cut down to what the tests need: no browser, web server or keyboard.
-#   waylandlab.sh start sway|mutter   starts it; writes $LAB/env (WAYLAND_DISPLAY=, XDG_RUNTIME_DIR=)
+#   waylandlab.sh start sway|kwin|mutter   starts it; writes $LAB/env (WAYLAND_DISPLAY=, XDG_RUNTIME_DIR=)
 #   waylandlab.sh stop                ends every process it started, newest first
 # sway refuses to run as root: as root the compositor runs as the user nobody.
 set -euo pipefail
@@ -44,11 +44,17 @@ start)
         start_bg sway "$bus" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
             WLR_HEADLESS_OUTPUTS=1 sway -c "$LAB/home/.config/sway/config"
         wait_for "$LAB/run/wayland-[0-9]" 20 || fail "sway did not start" ;;
+    kwin)
+        # A copy without the binary's file capability, which a container may not grant.
+        cp /usr/bin/kwin_wayland "$LAB/kwin_wayland"
+        start_bg kwin "$bus" QT_QPA_PLATFORM=offscreen "$LAB/kwin_wayland" --virtual --no-lockscreen \
+            --no-global-shortcuts --no-kactivities --socket wayland-8 --width 1280 --height 720
+        wait_for "$LAB/run/wayland-8" 30 || fail "KWin did not start" ;;
     mutter)
         start_bg mutter "$bus" XDG_SESSION_TYPE=wayland mutter --wayland --headless \
             --virtual-monitor 1280x720 --wayland-display=wayland-9
         wait_for "$LAB/run/wayland-9" 30 || fail "mutter did not start" ;;
-    *) echo "usage: waylandlab.sh start sway|mutter"; exit 2 ;;
+    *) echo "usage: waylandlab.sh start sway|kwin|mutter"; exit 2 ;;
     esac
     socket=$(cd "$LAB/run" && ls -d wayland-[0-9] | head -1)
     printf 'WAYLAND_DISPLAY=%s\nXDG_RUNTIME_DIR=%s\n' "$socket" "$LAB/run" > "$LAB/env"
