@@ -33,6 +33,8 @@ private Q_SLOTS:
     void strip_touchedByDragEnter();
     void strip_leavesHotCornerFree();
     void strip_silentWhenDisarmed();
+    // Last: it ends the compositor.
+    void compositorGoingAwayIsReported();
 
 private:
     // Copies `text` with wl-copy, which keeps serving it until the process ends.
@@ -254,6 +256,24 @@ void WaylandLayerShellTest::strip_silentWhenDisarmed()
     QTRY_VERIFY_WITH_TIMEOUT(strip->width() > 0, 5000);
     pointer.moveTo(500, 0);
     QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 1, 5000);
+}
+
+void WaylandLayerShellTest::compositorGoingAwayIsReported()
+{
+    const auto clipboard = createDataControlClipboard();
+    QVERIFY(clipboard);
+    const auto strip = LayerShellTopEdgeStrip::open();
+    QVERIFY(strip);
+    strip->setArmed(true);
+    QSignalSpy lost(clipboard.get(), &ClipboardWatcher::lost);
+
+    m_lab.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
+    // Nothing is sent any more, and nothing breaks.
+    strip->setArmed(false);
+    strip->setArmed(true);
+    QTest::qWait(100);
+    QCOMPARE(lost.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(WaylandLayerShellTest)

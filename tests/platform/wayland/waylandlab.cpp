@@ -9,8 +9,14 @@
 
 WaylandLab::~WaylandLab()
 {
+    stop();
+}
+
+void WaylandLab::stop()
+{
     if (m_started)
         runScript({QStringLiteral("stop")}, nullptr);
+    m_started = false;
 }
 
 bool WaylandLab::runScript(const QStringList &arguments, QString *output)

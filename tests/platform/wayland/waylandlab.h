@@ -16,6 +16,8 @@ public:
     // "sway", "kwin" or "mutter". False with the reason in error() when it is missing or fails to start.
     bool start(const QString &compositor);
     QString error() const { return m_error; }
+    // Ends the compositor now.
+    void stop();
 
 private:
     bool runScript(const QStringList &arguments, QString *output);
