@@ -7,12 +7,16 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
     libxcb1-dev libatspi2.0-dev libdbus-1-dev
+    libwayland-dev libwayland-bin
     fonts-wqy-microhei)
+# Headless Wayland compositors for the Wayland tests: sway (layer shell, data control) and
+# mutter (GNOME's, with neither), and wl-copy to make copies in them; CI adds KWin.
+wayland_lab=(sway mutter xwayland wl-clipboard util-linux)
 case "${1:-run}" in
     test) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
-                     desktop-file-utils appstream dpkg-dev file) ;;
+                     desktop-file-utils appstream dpkg-dev file "${wayland_lab[@]}") ;;
     ci) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
-                   desktop-file-utils appstream dpkg-dev file
+                   desktop-file-utils appstream dpkg-dev file "${wayland_lab[@]}" kwin-wayland
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64
                    clang libfuzzer-14-dev libclang-rt-14-dev lintian) ;;
     bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool xclip python3

@@ -1,0 +1,233 @@
+#include "platform/wayland/layershelltopedgestrip.h"
+
+#include "platform/wayland/waylandconnection.h"
+
+#include <wayland-client.h>
+#include <wlr-layer-shell-unstable-v1-client.h>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// A transparent buffer: a fresh memory file reads as zeros, which is ARGB's clear.
+wl_buffer *createClearBuffer(wl_shm *shm, int width, int height)
+{
+    const int stride = width * 4;
+    const int size = stride * height;
+    const int fd = ::memfd_create("notavo-top-edge", MFD_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    wl_buffer *buffer = nullptr;
+    if (::ftruncate(fd, size) == 0) {
+        wl_shm_pool *pool = wl_shm_create_pool(shm, fd, size);
+        buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_ARGB8888);
+        wl_shm_pool_destroy(pool);
+    }
+    ::close(fd);
+    return buffer;
+}
+
+template <typename Listener>
+Listener emptyListener()
+{
+    return Listener{};
+}
+
+} // namespace
+
+std::unique_ptr<LayerShellTopEdgeStrip> LayerShellTopEdgeStrip::open()
+{
+    std::unique_ptr<WaylandConnection> connection = WaylandConnection::open();
+    if (!connection || !connection->offers(zwlr_layer_shell_v1_interface.name))
+        return nullptr;
+    std::unique_ptr<LayerShellTopEdgeStrip> strip(new LayerShellTopEdgeStrip(std::move(connection)));
+    if (!strip->start())
+        return nullptr;
+    return strip;
+}
+
+LayerShellTopEdgeStrip::LayerShellTopEdgeStrip(std::unique_ptr<WaylandConnection> connection)
+    : m_connection(std::move(connection))
+{
+}
+
+LayerShellTopEdgeStrip::~LayerShellTopEdgeStrip()
+{
+    destroySurface();
+    if (m_dataDevice)
+        wl_data_device_destroy(m_dataDevice);
+    if (m_dataDeviceManager)
+        wl_data_device_manager_destroy(m_dataDeviceManager);
+    if (m_pointer)
+        wl_pointer_destroy(m_pointer);
+    if (m_seat)
+        wl_seat_destroy(m_seat);
+    if (m_layerShell)
+        zwlr_layer_shell_v1_destroy(m_layerShell);
+    if (m_shm)
+        wl_shm_destroy(m_shm);
+    if (m_compositor)
+        wl_compositor_destroy(m_compositor);
+    m_connection->flush();
+}
+
+bool LayerShellTopEdgeStrip::start()
+{
+    static const wl_seat_listener seatListener = [] {
+        auto listener = emptyListener<wl_seat_listener>();
+        listener.capabilities = [](void *data, wl_seat *, std::uint32_t capabilities) {
+            static_cast<LayerShellTopEdgeStrip *>(data)->onSeatCapabilities(capabilities);
+        };
+        return listener;
+    }();
+    static const wl_data_device_listener dataDeviceListener = [] {
+        auto listener = emptyListener<wl_data_device_listener>();
+        listener.data_offer = [](void *, wl_data_device *, wl_data_offer *) {};
+        // The drag is not accepted here: its offer is let go at once.
+        listener.enter = [](void *data, wl_data_device *, std::uint32_t, wl_surface *surface, wl_fixed_t,
+                            wl_fixed_t, wl_data_offer *offer) {
+            if (offer)
+                wl_data_offer_destroy(offer);
+            static_cast<LayerShellTopEdgeStrip *>(data)->onEnter(surface);
+        };
+        listener.leave = [](void *, wl_data_device *) {};
+        listener.motion = [](void *, wl_data_device *, std::uint32_t, wl_fixed_t, wl_fixed_t) {};
+        listener.drop = [](void *, wl_data_device *) {};
+        // The clipboard as the focused window's: never ours, since the strip takes no keyboard.
+        listener.selection = [](void *, wl_data_device *, wl_data_offer *offer) {
+            if (offer)
+                wl_data_offer_destroy(offer);
+        };
+        return listener;
+    }();
+
+    m_compositor = static_cast<wl_compositor *>(m_connection->bind(&wl_compositor_interface, 4));
+    m_shm = static_cast<wl_shm *>(m_connection->bind(&wl_shm_interface, 1));
+    m_layerShell = static_cast<zwlr_layer_shell_v1 *>(m_connection->bind(&zwlr_layer_shell_v1_interface, 3));
+    m_seat = static_cast<wl_seat *>(m_connection->bind(&wl_seat_interface, 1));
+    m_dataDeviceManager
+        = static_cast<wl_data_device_manager *>(m_connection->bind(&wl_data_device_manager_interface, 1));
+    if (!m_compositor || !m_shm || !m_layerShell || !m_seat)
+        return false;
+    wl_seat_add_listener(m_seat, &seatListener, this);
+    if (m_dataDeviceManager) {
+        m_dataDevice = wl_data_device_manager_get_data_device(m_dataDeviceManager, m_seat);
+        wl_data_device_add_listener(m_dataDevice, &dataDeviceListener, this);
+    }
+    if (!m_connection->roundtrip())
+        return false;
+    m_connection->startDispatching();
+    return true;
+}
+
+void LayerShellTopEdgeStrip::onSeatCapabilities(std::uint32_t capabilities)
+{
+    static const wl_pointer_listener pointerListener = [] {
+        auto listener = emptyListener<wl_pointer_listener>();
+        listener.enter = [](void *data, wl_pointer *, std::uint32_t, wl_surface *surface, wl_fixed_t, wl_fixed_t) {
+            static_cast<LayerShellTopEdgeStrip *>(data)->onEnter(surface);
+        };
+        listener.leave = [](void *, wl_pointer *, std::uint32_t, wl_surface *) {};
+        listener.motion = [](void *, wl_pointer *, std::uint32_t, wl_fixed_t, wl_fixed_t) {};
+        listener.button = [](void *, wl_pointer *, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {};
+        listener.axis = [](void *, wl_pointer *, std::uint32_t, std::uint32_t, wl_fixed_t) {};
+        return listener;
+    }();
+    const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+    if (hasPointer && !m_pointer) {
+        m_pointer = wl_seat_get_pointer(m_seat);
+        wl_pointer_add_listener(m_pointer, &pointerListener, this);
+    } else if (!hasPointer && m_pointer) {
+        wl_pointer_destroy(m_pointer);
+        m_pointer = nullptr;
+    }
+}
+
+void LayerShellTopEdgeStrip::onEnter(wl_surface *surface)
+{
+    if (surface && surface == m_surface)
+        Q_EMIT touched();
+}
+
+void LayerShellTopEdgeStrip::setArmed(bool armed)
+{
+    if (armed == isArmed() || m_connection->isBroken())
+        return;
+    if (armed)
+        createSurface();
+    else
+        destroySurface();
+    m_connection->flush();
+}
+
+void LayerShellTopEdgeStrip::createSurface()
+{
+    static const zwlr_layer_surface_v1_listener layerSurfaceListener = [] {
+        auto listener = emptyListener<zwlr_layer_surface_v1_listener>();
+        listener.configure = [](void *data, zwlr_layer_surface_v1 *, std::uint32_t serial, std::uint32_t width,
+                                std::uint32_t height) {
+            static_cast<LayerShellTopEdgeStrip *>(data)->onConfigure(serial, width, height);
+        };
+        // The compositor took the strip away (its output went): it can be armed again later.
+        listener.closed = [](void *data, zwlr_layer_surface_v1 *) {
+            static_cast<LayerShellTopEdgeStrip *>(data)->destroySurface();
+        };
+        return listener;
+    }();
+    m_surface = wl_compositor_create_surface(m_compositor);
+    m_layerSurface = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, m_surface, nullptr,
+                                                           ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "notavo-top-edge");
+    zwlr_layer_surface_v1_add_listener(m_layerSurface, &layerSurfaceListener, this);
+    zwlr_layer_surface_v1_set_anchor(m_layerSurface, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP
+                                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT
+                                                         | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    // Width 0: as wide as the output allows between the margins.
+    zwlr_layer_surface_v1_set_size(m_layerSurface, 0, kHeight);
+    zwlr_layer_surface_v1_set_margin(m_layerSurface, 0, 0, 0, kHotCornerWidth);
+    // Stays at the very top even above a panel that reserves space there.
+    zwlr_layer_surface_v1_set_exclusive_zone(m_layerSurface, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(m_layerSurface,
+                                                     ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    // The first commit carries no buffer; the compositor answers with the size.
+    wl_surface_commit(m_surface);
+}
+
+void LayerShellTopEdgeStrip::destroySurface()
+{
+    if (m_layerSurface)
+        zwlr_layer_surface_v1_destroy(m_layerSurface);
+    if (m_surface)
+        wl_surface_destroy(m_surface);
+    if (m_buffer)
+        wl_buffer_destroy(m_buffer);
+    m_layerSurface = nullptr;
+    m_surface = nullptr;
+    m_buffer = nullptr;
+    m_width = 0;
+    m_height = 0;
+}
+
+void LayerShellTopEdgeStrip::onConfigure(std::uint32_t serial, std::uint32_t width, std::uint32_t height)
+{
+    zwlr_layer_surface_v1_ack_configure(m_layerSurface, serial);
+    const int newWidth = width > 0 ? static_cast<int>(width) : 1;
+    const int newHeight = height > 0 ? static_cast<int>(height) : kHeight;
+    if (!m_buffer || newWidth != m_width || newHeight != m_height) {
+        if (m_buffer)
+            wl_buffer_destroy(m_buffer);
+        m_buffer = createClearBuffer(m_shm, newWidth, newHeight);
+        m_width = newWidth;
+        m_height = newHeight;
+    }
+    if (m_buffer) {
+        wl_surface_attach(m_surface, m_buffer, 0, 0);
+        wl_surface_damage(m_surface, 0, 0, m_width, m_height);
+    }
+    wl_surface_commit(m_surface);
+}
+
+std::unique_ptr<TopEdgeTrigger> createLayerShellTopEdgeStrip()
+{
+    return LayerShellTopEdgeStrip::open();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/topedgetrigger.h"
+
+#include <cstdint>
+#include <memory>
+
+class WaylandConnection;
+struct wl_buffer;
+struct wl_compositor;
+struct wl_data_device;
+struct wl_data_device_manager;
+struct wl_pointer;
+struct wl_seat;
+struct wl_shm;
+struct wl_surface;
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
+
+// The top-edge strip as a layer-shell surface in the overlay layer, on a Wayland connection of
+// its own: anchored to the top edge from the hot corner's end to the right edge, transparent,
+// never taking the keyboard and never pushing other surfaces aside. A pointer enter or a drag
+// enter on it is reported; drags are not accepted, so they go on to the capture bar.
+class LayerShellTopEdgeStrip final : public TopEdgeTrigger
+{
+    Q_OBJECT
+public:
+    // Null where the compositor offers no layer shell.
+    static std::unique_ptr<LayerShellTopEdgeStrip> open();
+    ~LayerShellTopEdgeStrip() override;
+    LayerShellTopEdgeStrip(const LayerShellTopEdgeStrip &) = delete;
+    LayerShellTopEdgeStrip &operator=(const LayerShellTopEdgeStrip &) = delete;
+
+    void setArmed(bool armed) override;
+    bool isArmed() const override { return m_surface != nullptr; }
+
+    // The strip's size as the compositor configured it (zero until then).
+    int width() const { return m_width; }
+
+private:
+    explicit LayerShellTopEdgeStrip(std::unique_ptr<WaylandConnection> connection);
+    bool start();
+    void createSurface();
+    void destroySurface();
+    void onConfigure(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
+    void onSeatCapabilities(std::uint32_t capabilities);
+    void onEnter(wl_surface *surface);
+
+    std::unique_ptr<WaylandConnection> m_connection;
+    wl_compositor *m_compositor = nullptr;
+    wl_shm *m_shm = nullptr;
+    zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    wl_seat *m_seat = nullptr;
+    wl_pointer *m_pointer = nullptr;
+    wl_data_device_manager *m_dataDeviceManager = nullptr;
+    wl_data_device *m_dataDevice = nullptr;
+
+    wl_surface *m_surface = nullptr;
+    zwlr_layer_surface_v1 *m_layerSurface = nullptr;
+    wl_buffer *m_buffer = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+};

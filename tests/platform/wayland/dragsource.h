@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class WaylandConnection;
+struct wl_buffer;
+struct wl_compositor;
+struct wl_data_device;
+struct wl_data_device_manager;
+struct wl_data_source;
+struct wl_pointer;
+struct wl_seat;
+struct wl_shm;
+struct wl_surface;
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
+
+// A Wayland program that starts dragging a text as soon as the left button is pressed on it: a
+// transparent layer-shell surface that covers the screen below the overlay layer.
+class DragSource final
+{
+public:
+    DragSource();
+    ~DragSource();
+    DragSource(const DragSource &) = delete;
+    DragSource &operator=(const DragSource &) = delete;
+
+    bool isValid() const { return m_layerSurface != nullptr; }
+    bool isShown() const { return m_buffer != nullptr; }
+    bool isDragging() const { return m_source != nullptr; }
+
+private:
+    void onConfigure(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
+    void onButton(std::uint32_t serial, std::uint32_t state);
+
+    std::unique_ptr<WaylandConnection> m_connection;
+    wl_compositor *m_compositor = nullptr;
+    wl_shm *m_shm = nullptr;
+    zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    wl_seat *m_seat = nullptr;
+    wl_pointer *m_pointer = nullptr;
+    wl_data_device_manager *m_manager = nullptr;
+    wl_data_device *m_device = nullptr;
+    wl_surface *m_surface = nullptr;
+    zwlr_layer_surface_v1 *m_layerSurface = nullptr;
+    wl_buffer *m_buffer = nullptr;
+    wl_data_source *m_source = nullptr;
+};
