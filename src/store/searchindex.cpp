@@ -24,7 +24,7 @@ namespace {
 constexpr qint64 kTransactionMs = 100;
 // The index is built again once dead words pass this share of the entries (and this count).
 constexpr qint64 kDeadShareDivisor = 20;
-constexpr qint64 kDeadMinimum = 200;
+constexpr qint64 kDeadMinimum = 50;
 // Pages merged, and pages given back, in one step of the compaction.
 constexpr int kMergePages = 500;
 constexpr int kVacuumPages = 2000;
@@ -348,9 +348,10 @@ bool SearchIndex::isUnchanged(const QString &path, qint64 size, qint64 modified)
 bool SearchIndex::indexPending(QSqlDatabase &db, const std::function<bool()> &keepGoing, PassResult *result,
                                QString *error)
 {
-    const bool rebuilding = needsRebuild(db);
-    if (rebuilding ? !rebuild(db, keepGoing, result, error)
-                   : !synchronize(db, IndexTables::current(), keepGoing, result, error))
+    // Files indexed again leave dead words too: the share is looked at after them as well.
+    if (!needsRebuild(db) && !synchronize(db, IndexTables::current(), keepGoing, result, error))
+        return false;
+    if (keepGoing() && needsRebuild(db) && !rebuild(db, keepGoing, result, error))
         return false;
     compact(db, result->rebuilt, keepGoing);
     return true;

@@ -94,7 +94,7 @@ Check prepareRecords(QSqlDatabase &db, bool readOnly)
     const std::optional<int> version = pragmaValue(query, QStringLiteral("PRAGMA main.user_version"));
     if (!version)
         return failed(query.lastError());
-    if (*version > kRecordsVersion) {
+    if (*version > kRecordsVersion && !readOnly) {
         Check check;
         check.status = Status::Newer;
         check.version = *version;

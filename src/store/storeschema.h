@@ -40,7 +40,8 @@ struct Check
 };
 
 // Creates filedata when missing, checks its columns, and brings an older file to the current
-// version in one transaction. A read-only connection is only checked.
+// version in one transaction. A newer file is reported as such; on a read-only connection
+// (how a newer file is then used) the columns are only checked.
 Check prepareRecords(QSqlDatabase &db, bool readOnly);
 // True when filedata's first six columns are the expected ones, in order.
 bool hasRecordColumns(QSqlDatabase &db);
