@@ -15,6 +15,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <chrono>
+#include <filesystem>
+
 using StoreSchema::IndexTables;
 
 namespace {
@@ -38,10 +41,20 @@ struct FileStamp
     bool operator==(const FileStamp &) const = default;
 };
 
+// Size and modification time to the file system's precision (nanoseconds where it keeps them).
+// Read straight from the file system: a search checks every file it lists this way.
 FileStamp stampOf(const QString &path)
 {
-    const QFileInfo info(path);
-    return {path, info.size(), info.lastModified().toMSecsSinceEpoch()};
+    const std::filesystem::path file(path.toStdU16String());
+    std::error_code error;
+    const auto modified = std::filesystem::last_write_time(file, error);
+    if (error)
+        return {path, -1, -1};
+    const auto size = std::filesystem::file_size(file, error);
+    if (error)
+        return {path, -1, -1};
+    return {path, qint64(size),
+            qint64(std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count())};
 }
 
 bool exec(QSqlQuery &query, const QString &statement, QString *error)
@@ -226,38 +239,28 @@ bool needsRebuild(QSqlDatabase &db)
     return dead >= kDeadMinimum && dead * kDeadShareDivisor > live;
 }
 
-// Puts the rebuilt tables in place of the ones in use, first adding the records captured
-// meanwhile, all in one transaction so that a search sees the one or the other.
-bool replaceWithNext(QSqlDatabase &db, SearchIndex::PassResult *result, QString *error)
+// Puts the rebuilt tables in place of the ones in use, in one transaction of the index alone
+// (the record database stays free for captures), so that a search sees the one or the other.
+bool replaceWithNext(QSqlDatabase &db, QString *error)
 {
-    QSqlQuery query(db);
-    if (!exec(query, QStringLiteral("BEGIN IMMEDIATE"), error))
+    if (!db.transaction()) {
+        *error = db.lastError().text();
         return false;
-    const auto fail = [&] {
-        *error = query.lastError().text();
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return false;
-    };
-    if (!query.exec(QStringLiteral("SELECT rowid, \"存放地址\", \"文件名\" FROM filedata WHERE rowid NOT IN "
-                                   "(SELECT recordId FROM search.entries_next)")))
-        return fail();
-    QList<std::pair<qint64, QString>> missing;
-    while (query.next())
-        missing.append({query.value(0).toLongLong(), recordFilePath(query.value(1).toString(), query.value(2).toString())});
-    for (const auto &[recordId, path] : std::as_const(missing)) {
-        const FileStamp stamp = stampOf(path);
-        if (const std::optional<QString> text = GbkTextFile::read(path)) {
-            if (!writeEntry(db, IndexTables::next(), recordId, stamp, *text))
-                return fail();
-            ++result->indexed;
-        }
     }
+    QSqlQuery query(db);
     if (!query.exec(QStringLiteral("DROP TABLE search.words")) || !query.exec(QStringLiteral("DROP TABLE search.entries"))
         || !query.exec(QStringLiteral("ALTER TABLE search.entries_next RENAME TO entries"))
         || !query.exec(QStringLiteral("ALTER TABLE search.words_next RENAME TO words"))
-        || !StoreSchema::setIndexTokenizerVersion(db, SearchTokens::kVersion))
-        return fail();
-    return exec(query, QStringLiteral("COMMIT"), error) || fail();
+        || !StoreSchema::setIndexTokenizerVersion(db, SearchTokens::kVersion)) {
+        *error = query.lastError().text();
+        db.rollback();
+        return false;
+    }
+    if (db.commit())
+        return true;
+    *error = db.lastError().text();
+    db.rollback();
+    return false;
 }
 
 bool rebuild(QSqlDatabase &db, const std::function<bool()> &keepGoing, SearchIndex::PassResult *result,
@@ -271,12 +274,17 @@ bool rebuild(QSqlDatabase &db, const std::function<bool()> &keepGoing, SearchInd
     }
     if (!db.commit() || !synchronize(db, IndexTables::next(), keepGoing, result, error))
         return false;
+    // What was captured or changed while the long build ran, once more before and after the swap.
     if (!keepGoing())
         return true;
-    if (!replaceWithNext(db, result, error))
+    if (!synchronize(db, IndexTables::next(), keepGoing, result, error))
+        return false;
+    if (!keepGoing())
+        return true;
+    if (!replaceWithNext(db, error))
         return false;
     result->rebuilt = true;
-    return true;
+    return synchronize(db, IndexTables::current(), keepGoing, result, error);
 }
 
 // Merges the word table's pieces and gives free pages back to the file system, in short steps.
