@@ -1,6 +1,7 @@
 #include "store/recordstore.h"
 
 #include "store/searchindex.h"
+#include "platform/filestamp.h"
 #include "store/indexfile.h"
 #include "store/searchtokens.h"
 #include "store/storeschema.h"
@@ -475,6 +476,7 @@ bool RecordStore::forEachRecordContaining(const QString &text, const std::functi
         "WHERE w.tokens MATCH ? ORDER BY f.rowid"));
     query.addBindValue(expression);
     bool outOfDate = false;
+    FileStampReader files;
     if (query.exec()) {
         while (query.next()) {
             const Record record = recordFrom(query);
@@ -482,7 +484,7 @@ bool RecordStore::forEachRecordContaining(const QString &text, const std::functi
             // took a deleted row's number names another file, and a changed file other words.
             const QString path = query.value(7).toString();
             if (recordFilePath(record.folder, record.fileName) != path
-                || !SearchIndex::isUnchanged(path, query.value(8).toLongLong(), query.value(9).toLongLong())) {
+                || !SearchIndex::isUnchanged(files, path, query.value(8).toLongLong(), query.value(9).toLongLong())) {
                 outOfDate = true;
                 continue;
             }

@@ -1,6 +1,7 @@
 #include "store/searchindex.h"
 
 #include "common/gbktextfile.h"
+#include "platform/filestamp.h"
 #include "store/searchtokens.h"
 #include "store/storeschema.h"
 
@@ -14,9 +15,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-
-#include <chrono>
-#include <filesystem>
 
 using StoreSchema::IndexTables;
 
@@ -32,29 +30,18 @@ constexpr qint64 kDeadMinimum = 50;
 constexpr int kMergePages = 500;
 constexpr int kVacuumPages = 2000;
 
-struct FileStamp
+// What an entry says of its file.
+struct EntryStamp
 {
     QString path;
-    qint64 size = -1;
-    qint64 modified = -1;
+    FileStamp file;
 
-    bool operator==(const FileStamp &) const = default;
+    bool operator==(const EntryStamp &) const = default;
 };
 
-// Size and modification time to the file system's precision (nanoseconds where it keeps them).
-// Read straight from the file system: a search checks every file it lists this way.
-FileStamp stampOf(const QString &path)
+EntryStamp stampOf(FileStampReader &files, const QString &path)
 {
-    const std::filesystem::path file(path.toStdU16String());
-    std::error_code error;
-    const auto modified = std::filesystem::last_write_time(file, error);
-    if (error)
-        return {path, -1, -1};
-    const auto size = std::filesystem::file_size(file, error);
-    if (error)
-        return {path, -1, -1};
-    return {path, qint64(size),
-            qint64(std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count())};
+    return {path, files.stampOf(path)};
 }
 
 bool exec(QSqlQuery &query, const QString &statement, QString *error)
@@ -75,7 +62,7 @@ std::optional<qint64> scalar(QSqlDatabase &db, const QString &statement)
 }
 
 // Replaces the record's entry; the caller holds the transaction.
-bool writeEntry(QSqlDatabase &db, const IndexTables &tables, qint64 recordId, const FileStamp &stamp,
+bool writeEntry(QSqlDatabase &db, const IndexTables &tables, qint64 recordId, const EntryStamp &stamp,
                 const QString &text)
 {
     QSqlQuery query(db);
@@ -87,8 +74,8 @@ bool writeEntry(QSqlDatabase &db, const IndexTables &tables, qint64 recordId, co
                       .arg(tables.entries));
     query.addBindValue(recordId);
     query.addBindValue(stamp.path);
-    query.addBindValue(stamp.size);
-    query.addBindValue(stamp.modified);
+    query.addBindValue(stamp.file.size);
+    query.addBindValue(stamp.file.modified);
     if (!query.exec())
         return false;
     const QVariant id = query.lastInsertId();
@@ -98,7 +85,7 @@ bool writeEntry(QSqlDatabase &db, const IndexTables &tables, qint64 recordId, co
     return query.exec();
 }
 
-bool writeOne(QSqlDatabase &db, qint64 recordId, const FileStamp &stamp, const QString &text)
+bool writeOne(QSqlDatabase &db, qint64 recordId, const EntryStamp &stamp, const QString &text)
 {
     if (!db.transaction())
         return false;
@@ -159,7 +146,7 @@ private:
 
 struct Pending
 {
-    QHash<qint64, FileStamp> indexed;
+    QHash<qint64, EntryStamp> indexed;
     QList<std::pair<qint64, QString>> records;
 };
 
@@ -171,7 +158,7 @@ bool readPending(QSqlDatabase &db, const IndexTables &tables, Pending *pending, 
         return false;
     while (query.next())
         pending->indexed.insert(query.value(0).toLongLong(),
-                                {query.value(1).toString(), query.value(2).toLongLong(), query.value(3).toLongLong()});
+                                {query.value(1).toString(), {query.value(2).toLongLong(), query.value(3).toLongLong()}});
     if (!exec(query, QStringLiteral("SELECT rowid, \"存放地址\", \"文件名\" FROM filedata"), error))
         return false;
     while (query.next())
@@ -188,11 +175,12 @@ bool synchronize(QSqlDatabase &db, const IndexTables &tables, const std::functio
     if (!readPending(db, tables, &pending, error))
         return false;
     Batch batch(db, error);
+    FileStampReader files;
     for (const auto &[recordId, path] : std::as_const(pending.records)) {
         if (!keepGoing())
             return batch.commit();
         const auto known = pending.indexed.constFind(recordId);
-        const FileStamp stamp = stampOf(path);
+        const EntryStamp stamp = stampOf(files, path);
         const bool current = known != pending.indexed.cend() && *known == stamp;
         if (known != pending.indexed.cend())
             pending.indexed.erase(known);
@@ -325,12 +313,14 @@ QString SearchIndex::pathFor(const QString &databasePath)
 
 bool SearchIndex::indexText(QSqlDatabase &db, qint64 recordId, const QString &filePath, const QString &text)
 {
-    return writeOne(db, recordId, stampOf(filePath), text);
+    FileStampReader files;
+    return writeOne(db, recordId, stampOf(files, filePath), text);
 }
 
 bool SearchIndex::indexRecord(QSqlDatabase &db, qint64 recordId, const QString &filePath)
 {
-    const FileStamp stamp = stampOf(filePath);
+    FileStampReader files;
+    const EntryStamp stamp = stampOf(files, filePath);
     const std::optional<QString> text = GbkTextFile::read(filePath);
     return text && writeOne(db, recordId, stamp, *text);
 }
@@ -348,9 +338,9 @@ bool SearchIndex::forgetRecord(QSqlDatabase &db, qint64 recordId)
     return ok;
 }
 
-bool SearchIndex::isUnchanged(const QString &path, qint64 size, qint64 modified)
+bool SearchIndex::isUnchanged(FileStampReader &files, const QString &path, qint64 size, qint64 modified)
 {
-    return stampOf(path) == FileStamp{path, size, modified};
+    return files.stampOf(path) == FileStamp{size, modified};
 }
 
 bool SearchIndex::indexPending(QSqlDatabase &db, const std::function<bool()> &keepGoing, PassResult *result,

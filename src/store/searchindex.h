@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class FileStampReader;
 class QSqlDatabase;
 
 // The full-text index of the records' files, in its own SQLite file beside the record
@@ -39,7 +40,7 @@ public:
     static bool forgetRecord(QSqlDatabase &db, qint64 recordId);
 
     // True while the file at `path` has the size and modification time it had when indexed.
-    static bool isUnchanged(const QString &path, qint64 size, qint64 modified);
+    static bool isUnchanged(FileStampReader &files, const QString &path, qint64 size, qint64 modified);
 
     // Indexes every record whose file is new or changed since it was indexed, forgets
     // records that are gone, and gives the space of dead words back, committing in short
