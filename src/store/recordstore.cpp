@@ -311,9 +311,13 @@ bool RecordStore::addRecord(const CurrentRecord &record, const QDate &today, con
         return true;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const QString path = recordFilePath(record.recFolder, record.recFileName);
-    if (text ? !SearchIndex::indexText(db, rowId, path, *text) : !SearchIndex::indexRecord(db, rowId, path))
+    if (text ? !SearchIndex::indexText(db, rowId, path, *text) : !SearchIndex::indexRecord(db, rowId, path)) {
+        // A file SQLite opened read-only stays so on this connection: the next capture opens it anew.
+        StoreSchema::detachIndex(db);
+        attachSearch();
         noteIndexBehind(QStringLiteral("搜索索引文件“%1”暂时无法写入，新记录暂时搜不到；Notavo 会在后台重试。")
                             .arg(QDir::toNativeSeparators(SearchIndex::pathFor(m_path))));
+    }
     return true;
 }
 
