@@ -204,6 +204,36 @@ private Q_SLOTS:
         QCOMPARE(found(QStringLiteral("改写395")), QStringList{QStringLiteral("记录395")});
     }
 
+    // Words made by another tokenizer are made again beside the ones in use; a pass cut short
+    // (stopped, or killed) leaves the old words searchable and the next pass goes on.
+    void changedTokenizerIsIndexedAgainInTheBackground()
+    {
+        for (int i = 0; i < 100; ++i)
+            capture(QStringLiteral("记录%1").arg(i), QStringLiteral("第%1号 分词").arg(i));
+        const auto meta = [this](const QString &statement) {
+            ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+            QSqlQuery query = raw.query();
+            return query.exec(statement) && query.next() ? query.value(0).toInt() : -1;
+        };
+        m_store.reset();
+        {
+            ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+            QVERIFY(raw.exec(QStringLiteral("UPDATE meta SET value = 0 WHERE key = 'tokenizer'")));
+        }
+        m_store = std::make_unique<RecordStore>(dbPath());
+        int asked = 0;
+        QVERIFY(m_store->indexPendingRecords([&asked] { return ++asked < 40; }, &m_indexed, &m_unreadable));
+        QCOMPARE(meta(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name = 'entries_next'")), 1);
+        QCOMPARE(meta(QStringLiteral("SELECT value FROM meta WHERE key = 'tokenizer'")), 0);
+        QCOMPARE(found(QStringLiteral("分词")).size(), 100);
+
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        QCOMPARE(meta(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name = 'entries_next'")), 0);
+        QCOMPARE(meta(QStringLiteral("SELECT value FROM meta WHERE key = 'tokenizer'")), SearchTokens::kVersion);
+        QCOMPARE(found(QStringLiteral("分词")).size(), 100);
+        QCOMPARE(found(QStringLiteral("第42号")), QStringList{QStringLiteral("记录42")});
+    }
+
     // A database from before the index: rows and files exist, the index file does not.
     void backgroundPassIndexesOlderRecordsWhileTheStoreIsUsed()
     {
