@@ -94,12 +94,16 @@ void Application::startBackgroundIndexing()
         counts->ok = store.indexPendingRecords([&stopRequested] { return !stopRequested; }, &counts->indexed,
                                                &counts->unreadable);
         counts->error = store.lastError();
+        counts->notice = store.takeSearchNotice();
     });
 }
 
 void Application::onBackgroundIndexingFinished()
 {
     const std::shared_ptr<IndexCounts> counts = std::exchange(m_indexCounts, {});
+    // The pass may be the first to find the index damaged: it set it aside and built it again.
+    if (counts && !counts->notice.isEmpty())
+        m_messenger.show(counts->notice);
     if (counts && !counts->ok)
         qWarning().noquote() << counts->error;
     else if (counts && (counts->indexed || counts->unreadable))

@@ -69,6 +69,7 @@ private:
         int unreadable = 0;
         bool ok = true;
         QString error;
+        QString notice;
     };
     // A pass soon after the index fell behind, and later again after a pass failed.
     static constexpr int kIndexSoonMs = 1000;

@@ -201,7 +201,6 @@ void RecordStore::attachSearch()
     const QString indexPath = SearchIndex::pathFor(m_path);
     const QString shownPath = QDir::toNativeSeparators(indexPath);
     m_searchReady = false;
-    m_searchNotice.clear();
     StoreSchema::Check check;
     const bool damaged = IndexFile::looksDamaged(indexPath);
     if (!damaged)
@@ -240,9 +239,12 @@ void RecordStore::replaceDamagedIndex()
         int code = check.errorCode;
         if (check.status == StoreSchema::Status::Ready) {
             QSqlQuery probe(db);
-            if (probe.exec(QStringLiteral("SELECT count(*) FROM search.words WHERE words MATCH 'notavo'")))
+            if (probe.exec(QStringLiteral("SELECT count(*) FROM search.words WHERE words MATCH 'notavo'"))) {
+                m_searchReady = true;
                 return;
+            }
             code = StoreSchema::resultCode(probe.lastError());
+            probe.finish();
             StoreSchema::detachIndex(db);
         }
         if (!StoreSchema::meansDamage(code)) {
