@@ -239,7 +239,7 @@ void RecordStore::replaceDamagedIndex()
         int code = check.errorCode;
         if (check.status == StoreSchema::Status::Ready) {
             QSqlQuery probe(db);
-            if (probe.exec(QStringLiteral("SELECT count(*) FROM search.words WHERE words MATCH 'notavo'"))) {
+            if (probe.exec(QStringLiteral("SELECT count(*) FROM search.texts WHERE texts MATCH 'notavo'"))) {
                 m_searchReady = true;
                 return;
             }
@@ -477,7 +477,7 @@ bool RecordStore::forEachRecordContaining(const QString &text, const std::functi
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     query.prepare(QStringLiteral(
-        "SELECT f.rowid, f.*, e.path, e.size, e.modified FROM search.words AS w "
+        "SELECT f.rowid, f.*, e.path, e.size, e.modified FROM search.texts AS w "
         "JOIN search.entries AS e ON e.id = w.rowid JOIN filedata AS f ON f.rowid = e.recordId "
         "WHERE w.tokens MATCH ? ORDER BY f.rowid"));
     query.addBindValue(expression);

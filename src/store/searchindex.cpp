@@ -236,9 +236,9 @@ bool replaceWithNext(QSqlDatabase &db, QString *error)
         return false;
     }
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("DROP TABLE search.words")) || !query.exec(QStringLiteral("DROP TABLE search.entries"))
+    if (!query.exec(QStringLiteral("DROP TABLE search.texts")) || !query.exec(QStringLiteral("DROP TABLE search.entries"))
         || !query.exec(QStringLiteral("ALTER TABLE search.entries_next RENAME TO entries"))
-        || !query.exec(QStringLiteral("ALTER TABLE search.words_next RENAME TO words"))
+        || !query.exec(QStringLiteral("ALTER TABLE search.texts_next RENAME TO texts"))
         || !StoreSchema::setIndexTokenizerVersion(db, SearchTokens::kVersion)) {
         *error = query.lastError().text();
         db.rollback();
@@ -284,7 +284,7 @@ void compact(QSqlDatabase &db, bool mergeAll, const std::function<bool()> &keepG
     // A merge that finds nothing to do changes nothing but its own command row.
     while (keepGoing()) {
         const qint64 before = scalar(db, QStringLiteral("SELECT total_changes()")).value_or(0);
-        query.prepare(QStringLiteral("INSERT INTO search.words (words, rank) VALUES ('merge', ?)"));
+        query.prepare(QStringLiteral("INSERT INTO search.texts (texts, rank) VALUES ('merge', ?)"));
         query.addBindValue(pages);
         if (!query.exec() || scalar(db, QStringLiteral("SELECT total_changes()")).value_or(0) <= before + 1)
             break;

@@ -123,12 +123,12 @@ Check prepareRecords(QSqlDatabase &db, bool readOnly)
 
 IndexTables IndexTables::current()
 {
-    return {QStringLiteral("search.entries"), QStringLiteral("search.words")};
+    return {QStringLiteral("search.entries"), QStringLiteral("search.texts")};
 }
 
 IndexTables IndexTables::next()
 {
-    return {QStringLiteral("search.entries_next"), QStringLiteral("search.words_next")};
+    return {QStringLiteral("search.entries_next"), QStringLiteral("search.texts_next")};
 }
 
 bool createIndexTables(QSqlDatabase &db, const IndexTables &tables, QString *error)
@@ -182,7 +182,9 @@ Check attachIndex(QSqlDatabase &db, const QString &indexPath)
             return check;
         }
         // An index without a version files words under reused numbers: nothing in it can be
-        // trusted, so it is emptied and the background pass indexes every record again.
+        // trusted, so it is emptied and the background pass indexes every record again. The
+        // word table has a name of its own now, so that an older copy, which makes its tables
+        // again in this file, never files words under the numbers of this one's entries.
         const Check migrated = inTransaction(db, kIndexVersion, [&db](QSqlQuery &q) {
             QString error;
             return q.exec(QStringLiteral("DROP TABLE IF EXISTS search.indexed"))
@@ -201,6 +203,12 @@ Check attachIndex(QSqlDatabase &db, const QString &indexPath)
             query.exec(QStringLiteral("VACUUM search"));
         }
     }
+    // An older copy that used this file made its own tables in it again: they are of no use.
+    if (pragmaValue(query, QStringLiteral("SELECT count(*) FROM search.sqlite_schema WHERE name = 'indexed'")) > 0)
+        inTransaction(db, kIndexVersion, [](QSqlQuery &q) {
+            return q.exec(QStringLiteral("DROP TABLE IF EXISTS search.indexed"))
+                && q.exec(QStringLiteral("DROP TABLE IF EXISTS search.words"));
+        });
     if (indexTokenizerVersion(db) > SearchTokens::kVersion) {
         Check check;
         check.status = Status::Newer;

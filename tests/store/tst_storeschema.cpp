@@ -125,6 +125,31 @@ private Q_SLOTS:
         QVERIFY(raw.exec(QStringLiteral("INSERT INTO filedata VALUES ('旧版', '1', '小说', '2026-12-08', '/x/', '')")));
     }
 
+    // An older copy run in between makes its tables again and files its words from number 1.
+    void olderCopyInBetweenLeavesNoWrongResult()
+    {
+        {
+            RecordStore store(dbPath());
+            QVERIFY(capture(store, QStringLiteral("甲"), QStringLiteral("春天来了")));
+        }
+        {
+            ForeignConnection older(indexPath());
+            QVERIFY(older.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS indexed (id INTEGER PRIMARY KEY, "
+                                              "recordId INTEGER UNIQUE, path TEXT, size INTEGER, modified INTEGER)")));
+            QVERIFY(older.exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS words USING fts5(tokens, content='', "
+                                              "columnsize=0, tokenize='unicode61 remove_diacritics 0')")));
+            QVERIFY(older.exec(QStringLiteral("INSERT INTO words (rowid, tokens) VALUES (1, '蝴蝶 蝶')")));
+        }
+        RecordStore store(dbPath());
+        QCOMPARE(found(store, QStringLiteral("蝴蝶")), QStringList());
+        QCOMPARE(found(store, QStringLiteral("春天")), QStringList{QStringLiteral("甲")});
+        ForeignConnection raw(indexPath());
+        QSqlQuery query = raw.query();
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name IN ('indexed', 'words')")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 0);
+    }
+
     void fileFromANewerNotavoIsOnlyRead()
     {
         copyLanded();
