@@ -101,20 +101,21 @@ Check prepareRecords(QSqlDatabase &db, bool readOnly)
         return check;
     }
     if (!readOnly && *version < kRecordsVersion) {
-        // An unmarked file (or none): the table as older copies made it, then the mark.
+        // An unmarked file (or none): the table as older copies made it, then the mark, taking
+        // the write lock first so that two connections marking at once do not deadlock.
         const Check migrated = inTransaction(db, kRecordsVersion, [](QSqlQuery &q) {
             return q.exec(QString::fromUtf8(kCreateRecords))
                 && q.exec(QStringLiteral("PRAGMA main.user_version = %1").arg(kRecordsVersion));
         });
         if (migrated.status != Status::Ready)
             return migrated;
+    } else if (!readOnly && !query.exec(QString::fromUtf8(kCreateRecords))) {
+        // A marked file whose table someone dropped gets it back; an existing one is not written.
+        return failed(query.lastError());
     }
     if (!hasRecordColumns(db)) {
         Check check;
-        check.status = query.exec(QStringLiteral("SELECT 1 FROM main.sqlite_schema WHERE name = 'filedata'"))
-                && !query.next() && readOnly
-            ? Status::Ready // a newer, read-only file without the table lists nothing
-            : Status::BadForm;
+        check.status = Status::BadForm;
         check.version = *version;
         return check;
     }
