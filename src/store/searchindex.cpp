@@ -181,16 +181,18 @@ bool synchronize(QSqlDatabase &db, const IndexTables &tables, const std::functio
             return batch.commit();
         const auto known = pending.indexed.constFind(recordId);
         const EntryStamp stamp = stampOf(files, path);
-        const bool current = known != pending.indexed.cend() && *known == stamp;
-        if (known != pending.indexed.cend())
+        if (known != pending.indexed.cend() && *known == stamp) {
             pending.indexed.erase(known);
-        if (current)
             continue;
+        }
         const std::optional<QString> text = GbkTextFile::read(path);
         if (!text) {
+            // Its entry, if any, goes with the ones left over: it speaks for a text that is gone.
             ++result->unreadable;
             continue;
         }
+        if (known != pending.indexed.cend())
+            pending.indexed.erase(known);
         if (!batch.begin())
             return false;
         if (!writeEntry(db, tables, recordId, stamp, *text))
@@ -199,7 +201,8 @@ bool synchronize(QSqlDatabase &db, const IndexTables &tables, const std::functio
         if (!batch.commitIfDue())
             return false;
     }
-    // Entries left over belong to records deleted elsewhere (or to a replaced database).
+    // Entries left over belong to records deleted elsewhere (or to a replaced database), or to
+    // files that can no longer be read.
     QSqlQuery forget(db);
     forget.prepare(QStringLiteral("DELETE FROM %1 WHERE recordId = ?").arg(tables.entries));
     for (auto it = pending.indexed.cbegin(); it != pending.indexed.cend(); ++it) {

@@ -172,6 +172,16 @@ private Q_SLOTS:
         QCOMPARE(found(QStringLiteral("蝴蝶")), QStringList());
         QCOMPARE(found(QStringLiteral("落叶")), QStringList{QStringLiteral("二")});
         QCOMPARE(found(QStringLiteral("春天")), QStringList{QStringLiteral("一")});
+
+        // A file gone while its row stays: the pass drops its entry, so no search meets it again.
+        QVERIFY(QFile::remove(folder() + QStringLiteral("一.txt")));
+        QCOMPARE(found(QStringLiteral("春天")), QStringList());
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        QCOMPARE(m_unreadable, 1);
+        ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+        QSqlQuery query = raw.query();
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM entries")) && query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
     }
 
     // Deleted and rewritten records leave dead words; past a share of the index the background
