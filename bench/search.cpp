@@ -3,6 +3,9 @@
 //        search_bench queries                         prints the 20 queries, one a line
 //        search_bench index DATABASE                  indexes from nothing, prints seconds
 //        search_bench query DATABASE QUERY...         prints each query's seconds and matches
+//        search_bench churn DATABASE PERCENT          deletes PERCENT/2 % of the rows and rewrites the
+//                                                     files of another PERCENT/2 %, as a user would
+//        search_bench textbytes DATABASE              prints the bytes of the rows' files
 #include "common/gbkcodec.h"
 #include "store/recordstore.h"
 
@@ -10,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTextStream>
@@ -127,6 +131,29 @@ QStringList queries()
     return result;
 }
 
+// Every (100 / percent * 2)-th row is deleted, and the file of the row after it rewritten
+// with new text of a similar length.
+int churn(RecordStore &store, int percent)
+{
+    const std::optional<QList<Record>> rows = store.records();
+    if (!rows || percent <= 0)
+        return 1;
+    const Vocabulary words;
+    std::mt19937 random(18);
+    const int step = 200 / percent;
+    for (qsizetype i = 0; i + 1 < rows->size(); i += step) {
+        if (!store.removeRecord(rows->at(i).rowId))
+            return 1;
+        const Record &rewritten = rows->at(i + 1);
+        QFile file(recordFilePath(rewritten.folder, rewritten.fileName));
+        const qint64 size = QFileInfo(file).size();
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(Gbk::encode(recordText(random, words, int(size)))) < 0)
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -153,6 +180,18 @@ int main(int argc, char **argv)
         if (!store.indexPendingRecords([] { return true; }, &indexed, &unreadable))
             return 1;
         out << timer.nsecsElapsed() / 1e9 << ' ' << indexed << ' ' << unreadable << '\n';
+        return 0;
+    }
+    if (mode == QStringLiteral("churn") && args.size() == 4)
+        return churn(store, args.at(3).toInt());
+    if (mode == QStringLiteral("textbytes")) {
+        qint64 bytes = 0;
+        if (!store.forEachRecord([&bytes](const Record &record) {
+                bytes += QFileInfo(recordFilePath(record.folder, record.fileName)).size();
+                return true;
+            }))
+            return 1;
+        out << bytes << '\n';
         return 0;
     }
     if (mode == QStringLiteral("query")) {

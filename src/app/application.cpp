@@ -25,6 +25,12 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
     , m_indexWorker(context.store.databasePath())
 {
     m_writer.setOpenInEditor([this](const QString &path) { m_windows.openInEditor(path); });
+    m_indexRetry.setSingleShot(true);
+    connect(&m_indexRetry, &QTimer::timeout, this, &Application::startBackgroundIndexing);
+    connect(&m_indexWorker, &StoreWorker::finished, this, &Application::onBackgroundIndexingFinished);
+    // A capture the index missed, a delete it could not note, a changed file a search met:
+    // a background pass brings the index up to date.
+    context.store.setIndexBehindHandler([this] { scheduleBackgroundIndexing(); });
     m_tray.setSettingsAction([this] { m_windows.showSettings(); });
     m_tray.setHistoryActions([this] { m_windows.showHistory(); }, [this] { m_windows.closeHistory(); });
     EditorController &editor = m_windows.editor();
@@ -47,6 +53,7 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
 
 Application::~Application()
 {
+    m_context.store.setIndexBehindHandler({});
     // The windows refer to the context and the services: they go first.
     delete m_splash.data();
     delete m_capture.data();
@@ -92,25 +99,42 @@ void Application::completePendingCaptures()
 
 void Application::startBackgroundIndexing()
 {
-    struct Counts
-    {
-        int indexed = 0;
-        int unreadable = 0;
-        bool ok = true;
-        QString error;
-    };
-    auto counts = std::make_shared<Counts>();
-    connect(&m_indexWorker, &StoreWorker::finished, this, [counts] {
-        if (!counts->ok)
-            qWarning().noquote() << counts->error;
-        else if (counts->indexed || counts->unreadable)
-            qInfo("search index: %d files indexed, %d unreadable", counts->indexed, counts->unreadable);
-    });
+    if (m_indexWorker.isRunning()) {
+        m_indexAgain = true;
+        return;
+    }
+    auto counts = std::make_shared<IndexCounts>();
+    m_indexCounts = counts;
     m_indexWorker.start([counts](RecordStore &store, const std::atomic_bool &stopRequested) {
         counts->ok = store.indexPendingRecords([&stopRequested] { return !stopRequested; }, &counts->indexed,
                                                &counts->unreadable);
         counts->error = store.lastError();
+        counts->notice = store.takeSearchNotice();
     });
+}
+
+void Application::onBackgroundIndexingFinished()
+{
+    const std::shared_ptr<IndexCounts> counts = std::exchange(m_indexCounts, {});
+    // The pass may be the first to find the index damaged: it set it aside and built it again.
+    if (counts && !counts->notice.isEmpty())
+        m_messenger.show(counts->notice);
+    if (counts && !counts->ok)
+        qWarning().noquote() << counts->error;
+    else if (counts && (counts->indexed || counts->unreadable))
+        qInfo("search index: %d files indexed, %d unreadable", counts->indexed, counts->unreadable);
+    // An index that could not be written (read-only, locked by another program) is tried again
+    // later; one that fell behind while the pass ran gets another pass at once.
+    if (counts && !counts->ok)
+        m_indexRetry.start(kIndexRetryMs);
+    else if (std::exchange(m_indexAgain, false))
+        m_indexRetry.start(kIndexSoonMs);
+}
+
+void Application::scheduleBackgroundIndexing()
+{
+    if (!m_indexRetry.isActive())
+        m_indexRetry.start(kIndexSoonMs);
 }
 
 void Application::showCaptureAndTray()

@@ -11,6 +11,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <memory>
 #include <functional>
 
 class PointerProbe;
@@ -63,8 +65,22 @@ private:
     void showTrayMenuWithoutTray(const QPoint &globalPosition);
     // Completes the captures that the last run was cut off in (a crash, a kill) and says so.
     void completePendingCaptures();
-    // Indexes, in a worker thread, the records the search index does not know yet.
+    struct IndexCounts
+    {
+        int indexed = 0;
+        int unreadable = 0;
+        bool ok = true;
+        QString error;
+        QString notice;
+    };
+    // A pass soon after the index fell behind, and later again after a pass failed.
+    static constexpr int kIndexSoonMs = 1000;
+    static constexpr int kIndexRetryMs = 30000;
+
+    // Indexes, in a worker thread, the records the search index does not know yet (or again).
     void startBackgroundIndexing();
+    void onBackgroundIndexingFinished();
+    void scheduleBackgroundIndexing();
     bool anyWindowKeepsProgram() const;
 
     AppContext &m_context;
@@ -79,5 +95,8 @@ private:
     QPointer<AboutBox> m_about;
     std::function<void()> m_quit;
     StoreWorker m_indexWorker;
+    QTimer m_indexRetry;
+    std::shared_ptr<IndexCounts> m_indexCounts;
+    bool m_indexAgain = false;
     bool m_startInPenMode = false;
 };

@@ -97,7 +97,8 @@ bool RecordWriter::writeAndRecord(const QString &folder, const QString &baseName
     }
     if (m_fileWrittenHook && !m_fileWrittenHook())
         return false;
-    if (!m_context.store.addFileData(record, today)) {
+    // The index takes the text as written instead of reading the file back.
+    if (!m_context.store.addFileData(record, today, text)) {
         // A capture that was not recorded leaves no file behind; the window keeps its text.
         result.error = QStringLiteral("无法保存“%1”：%2").arg(title, m_context.store.lastError());
         if (!discardFile(path))

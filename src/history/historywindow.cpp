@@ -292,6 +292,10 @@ void HistoryWindow::searchFor(const QString &text)
         return true;
     });
     showListing(ok ? std::move(records) : QList<Record>(), ok, m_store.lastError());
+    // What became of the index (damaged and set aside, not writable) is said once.
+    const QString notice = m_store.takeSearchNotice();
+    if (ok && !notice.isEmpty())
+        m_dialogs.message(this, Dialogs::systemTitle(), notice, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
 }
 
 bool HistoryWindow::isRebuilding() const

@@ -20,7 +20,9 @@ class QSqlQuery;
 // database, a table not in the expected form) through its result and lastError(), in words
 // that name the database file.
 // Rows added or removed here are added to or removed from the search index (SearchIndex)
-// as well; an index that cannot be written never fails the row.
+// as well; an index that cannot be written never fails the row: the records it missed are
+// indexed by the next background pass, which the store asks for (setIndexBehindHandler).
+// StoreSchema owns the tables; a file from a newer Notavo is opened read-only.
 class RecordStore final
 {
 public:
@@ -33,6 +35,9 @@ public:
 
     // Appends a row from the current record, dated `today`.
     bool addFileData(const CurrentRecord &record, const QDate &today);
+    // The same, for a record whose file was just written with `text`: the index takes the
+    // text as it is instead of reading the file back.
+    bool addFileData(const CurrentRecord &record, const QDate &today, const QString &text);
     // Whether addFileData indexes the row's file at once (the default), or leaves it to the next
     // background pass (indexPendingRecords), as the rebuild does with a file too large to read whole.
     void setIndexesOnAdd(bool indexesOnAdd) { m_indexesOnAdd = indexesOnAdd; }
@@ -60,13 +65,30 @@ public:
     // on a store of its own in a worker thread). `keepGoing` is asked before each file.
     bool indexPendingRecords(const std::function<bool()> &keepGoing, int *indexed, int *unreadable);
 
+    // What the user should know about the search index, in words that name filesearch.db
+    // (damaged and set aside, cannot be written, from a newer Notavo); empty when all is well.
+    // Each notice is given once.
+    QString takeSearchNotice() { return std::exchange(m_searchNotice, {}); }
+    // Called (on the store's thread) when the index missed a record or holds an entry that is
+    // out of date: a background pass brings it up to date.
+    void setIndexBehindHandler(std::function<void()> handler) { m_indexBehind = std::move(handler); }
+    // True when the database was written by a newer Notavo: it is only read.
+    bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
+
 private:
     bool ensureOpen();
+    bool ensureWritable();
+    bool openConnection(bool readOnly);
+    void attachSearch();
+    // The index file proved damaged: set it aside and start a new one.
+    void replaceDamagedIndex();
+    void noteIndexBehind(const QString &notice = {});
+    bool addRecord(const CurrentRecord &record, const QDate &today, const QString *text);
+    bool insertRow(const CurrentRecord &record, const QDate &today, qint64 *rowId);
     bool fail(const QString &what, const QString &detail);
     bool fail(const QString &what, const QSqlError &error);
     // Reports a filedata table whose first six columns are not the expected ones.
     bool failForm();
-    static bool hasExpectedColumns(QSqlDatabase &db);
     bool visitRows(QSqlQuery &query, const std::function<bool(const Record &)> &visit);
 
     QString m_path;
@@ -76,5 +98,8 @@ private:
     bool m_searchReady = false;
     bool m_indexesOnAdd = true;
     QString m_searchError;
+    QString m_searchNotice;
+    QString m_readOnlyReason;
     QString m_lastError;
+    std::function<void()> m_indexBehind;
 };

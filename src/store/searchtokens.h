@@ -10,6 +10,10 @@
 // everything else (punctuation, symbols, emoji) separates words.
 namespace SearchTokens {
 
+// Raised whenever forIndex() would split some text differently: the index then makes its
+// words again in the background.
+constexpr int kVersion = 1;
+
 // The words of `text`, separated by single spaces.
 QString forIndex(const QString &text);
 

@@ -9,6 +9,8 @@
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
 #include "settings/settings.h"
+#include "store/searchindex.h"
+#include "support/foreignconnection.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -170,6 +172,28 @@ private Q_SLOTS:
         QCOMPARE(m_window->grid().cellText(2, 1), QStringLiteral("笔记5"));
         search->clear();
         QTRY_COMPARE(field("fileCountField"), QStringLiteral("共列 14 个文件"));
+    }
+
+    // A capture the index could not take (another program held it) is said once, at the next search.
+    void searchSaysOnceWhatBecameOfTheIndex()
+    {
+        QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("锁住.txt")), QStringLiteral("锁住时记下的")));
+        {
+            ForeignConnection other(SearchIndex::pathFor(m_fixture->store().databasePath()));
+            QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            QVERIFY(m_fixture->store().addFileData({QStringLiteral("锁住"), QStringLiteral("6"), QStringLiteral("小说"),
+                                                    m_fixture->folder(), {}},
+                                                   m_clock.today(), QStringLiteral("锁住时记下的")));
+            QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+        }
+        auto *search = m_window->findChild<QLineEdit *>(QStringLiteral("searchEdit"));
+        search->setText(QStringLiteral("记下"));
+        QTRY_COMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().icon, Dialogs::Icon::Information);
+        QVERIFY(m_dialogs.messages.first().text.contains(QStringLiteral("filesearch.db")));
+        search->setText(QStringLiteral("记下的"));
+        QTRY_COMPARE(field("fileCountField"), QStringLiteral("共列 0 个文件"));
+        QCOMPARE(m_dialogs.messages.size(), 1);
     }
 
     // The rebuild scans the folder captures go to: a relative folder below the program folder,

@@ -4,6 +4,7 @@
 #include "store/searchindex.h"
 #include "store/searchtokens.h"
 #include "store/storeworker.h"
+#include "support/foreignconnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,8 @@ class TestSearchIndex : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<RecordStore> m_store;
+    int m_indexed = 0;
+    int m_unreadable = 0;
 
     QString folder() const { return m_dir->path() + u'/'; }
     QString dbPath() const { return m_dir->filePath(QStringLiteral("filelist.db")); }
@@ -112,6 +115,133 @@ private Q_SLOTS:
         // The same row name written again with other text: only the new text is found.
         capture(QStringLiteral("二"), QStringLiteral("秋天很美"));
         QCOMPARE(found(QStringLiteral("秋天")), QStringList{QStringLiteral("二")});
+    }
+
+    // Three records, the third holding 蝴蝶; it goes, and a new record may take its number.
+    void staleWordsNeverFindAnotherRecord_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("delete newest, add") << "delete";
+        QTest::newRow("delete newest, restart, add") << "restart";
+        QTest::newRow("deleted elsewhere, restart, add") << "elsewhere";
+    }
+
+    void staleWordsNeverFindAnotherRecord()
+    {
+        QFETCH(QString, how);
+        capture(QStringLiteral("一"), QStringLiteral("春天来了"));
+        capture(QStringLiteral("二"), QStringLiteral("夏天很热"));
+        capture(QStringLiteral("三"), QStringLiteral("蝴蝶飞舞"));
+        QCOMPARE(found(QStringLiteral("蝴蝶")), QStringList{QStringLiteral("三")});
+        std::optional<Record> third;
+        QVERIFY(m_store->firstRecordNamed(QStringLiteral("三"), &third) && third);
+        if (how == QStringLiteral("elsewhere")) {
+            m_store.reset();
+            ForeignConnection raw(dbPath());
+            QVERIFY(raw.exec(QStringLiteral("DELETE FROM filedata WHERE rowid = %1").arg(third->rowId)));
+            QVERIFY(QFile::remove(folder() + QStringLiteral("三.txt")));
+        } else {
+            QVERIFY(m_store->removeRecord(third->rowId));
+        }
+        if (how != QStringLiteral("delete"))
+            m_store = std::make_unique<RecordStore>(dbPath());
+        capture(QStringLiteral("四"), QStringLiteral("秋天凉爽"));
+        std::optional<Record> fourth;
+        QVERIFY(m_store->firstRecordNamed(QStringLiteral("四"), &fourth) && fourth);
+        QCOMPARE(fourth->rowId, third->rowId); // the case that went wrong: the number is reused
+
+        QCOMPARE(found(QStringLiteral("蝴蝶")), QStringList());
+        QCOMPARE(found(QStringLiteral("秋天")), QStringList{QStringLiteral("四")});
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        QCOMPARE(found(QStringLiteral("蝴蝶")), QStringList());
+        QCOMPARE(found(QStringLiteral("秋天")), QStringList{QStringLiteral("四")});
+    }
+
+    void changedFileIsFoundByItsNewWordsOnly()
+    {
+        capture(QStringLiteral("一"), QStringLiteral("春天来了"));
+        capture(QStringLiteral("二"), QStringLiteral("蝴蝶飞舞"));
+        int behind = 0;
+        m_store->setIndexBehindHandler([&behind] { ++behind; });
+        // Another program (or the editor) rewrites the file.
+        QVERIFY(GbkTextFile::write(folder() + QStringLiteral("二.txt"), QStringLiteral("秋天的落叶很美")));
+        QCOMPARE(found(QStringLiteral("蝴蝶")), QStringList());
+        QVERIFY(behind > 0);
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        QCOMPARE(m_indexed, 1);
+        QCOMPARE(found(QStringLiteral("蝴蝶")), QStringList());
+        QCOMPARE(found(QStringLiteral("落叶")), QStringList{QStringLiteral("二")});
+        QCOMPARE(found(QStringLiteral("春天")), QStringList{QStringLiteral("一")});
+
+        // A file gone while its row stays: the pass drops its entry, so no search meets it again.
+        QVERIFY(QFile::remove(folder() + QStringLiteral("一.txt")));
+        QCOMPARE(found(QStringLiteral("春天")), QStringList());
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        QCOMPARE(m_unreadable, 1);
+        ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+        QSqlQuery query = raw.query();
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM entries")) && query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
+    }
+
+    // Deleted and rewritten records leave dead words; past a share of the index the background
+    // pass builds it again, and what it finds stays exact.
+    void deadWordsAreRebuiltAway()
+    {
+        for (int i = 0; i < 400; ++i)
+            capture(QStringLiteral("记录%1").arg(i), QStringLiteral("第%1号 共同的词").arg(i));
+        const QList<Record> rows = m_store->records().value();
+        for (int i = 0; i < 400; i += 10)
+            QVERIFY(m_store->removeRecord(rows.at(i).rowId));
+        for (int i = 5; i < 400; i += 10)
+            QVERIFY(GbkTextFile::write(folder() + rows.at(i).fileName + QStringLiteral(".txt"),
+                                       QStringLiteral("改写%1 新的内容").arg(i)));
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+        QSqlQuery query = raw.query();
+        QVERIFY(query.exec(QStringLiteral("SELECT (SELECT seq FROM sqlite_sequence WHERE name = 'entries'), "
+                                          "(SELECT count(*) FROM entries), "
+                                          "(SELECT count(*) FROM sqlite_schema WHERE name LIKE '%_next%')")));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(1).toInt(), 360);
+        QCOMPARE(query.value(0).toInt(), 360); // no dead numbers left
+        QCOMPARE(query.value(2).toInt(), 0);
+        query.finish();
+        QCOMPARE(found(QStringLiteral("共同")).size(), 320);
+        QCOMPARE(found(QStringLiteral("新的内容")).size(), 40);
+        QCOMPARE(found(QStringLiteral("第10号")), QStringList());
+        QCOMPARE(found(QStringLiteral("第11号")), QStringList{QStringLiteral("记录11")});
+        QCOMPARE(found(QStringLiteral("改写395")), QStringList{QStringLiteral("记录395")});
+    }
+
+    // Words made by another tokenizer are made again beside the ones in use; a pass cut short
+    // (stopped, or killed) leaves the old words searchable and the next pass goes on.
+    void changedTokenizerIsIndexedAgainInTheBackground()
+    {
+        for (int i = 0; i < 100; ++i)
+            capture(QStringLiteral("记录%1").arg(i), QStringLiteral("第%1号 分词").arg(i));
+        const auto meta = [this](const QString &statement) {
+            ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+            QSqlQuery query = raw.query();
+            return query.exec(statement) && query.next() ? query.value(0).toInt() : -1;
+        };
+        m_store.reset();
+        {
+            ForeignConnection raw(SearchIndex::pathFor(dbPath()));
+            QVERIFY(raw.exec(QStringLiteral("UPDATE meta SET value = 0 WHERE key = 'tokenizer'")));
+        }
+        m_store = std::make_unique<RecordStore>(dbPath());
+        int asked = 0;
+        QVERIFY(m_store->indexPendingRecords([&asked] { return ++asked < 40; }, &m_indexed, &m_unreadable));
+        QCOMPARE(meta(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name = 'entries_next'")), 1);
+        QCOMPARE(meta(QStringLiteral("SELECT value FROM meta WHERE key = 'tokenizer'")), 0);
+        QCOMPARE(found(QStringLiteral("分词")).size(), 100);
+
+        QVERIFY(m_store->indexPendingRecords([] { return true; }, &m_indexed, &m_unreadable));
+        QCOMPARE(meta(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name = 'entries_next'")), 0);
+        QCOMPARE(meta(QStringLiteral("SELECT value FROM meta WHERE key = 'tokenizer'")), SearchTokens::kVersion);
+        QCOMPARE(found(QStringLiteral("分词")).size(), 100);
+        QCOMPARE(found(QStringLiteral("第42号")), QStringList{QStringLiteral("记录42")});
     }
 
     // A database from before the index: rows and files exist, the index file does not.
