@@ -31,7 +31,7 @@ StartRequest CommandLine::parse(const QCoreApplication &application)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Notavo：边读边收集文字。\n"
-        "尚未运行时启动程序，再做所给选项的事；已在运行时，交给运行中的 Notavo 去做。"
+        "选项做托盘菜单中同名的事：Notavo 未运行时先启动再做，已在运行时交给运行中的 Notavo 去做。"
         "不带选项和文件再次启动时，显示历史记录。"));
     parser.addHelpOption();
     parser.addVersionOption();
