@@ -5,6 +5,7 @@
 #include "app/splashwindow.h"
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
+#include "platform/sourcediscovery.h"
 #include "settings/settingsdialog.h"
 
 #include <QApplication>
@@ -43,6 +44,8 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
         m_capture->show();
     });
     connect(&m_tray, &TrayIcon::exitRequested, this, &Application::exit);
+    connect(&m_windows, &ProgramWindows::accessibilityChoiceChanged, &m_discovery,
+            &SourceDiscovery::setMayTurnOnAccessibility);
 }
 
 Application::~Application()

@@ -122,6 +122,7 @@ private Q_SLOTS:
     void oneInstanceWhenTheRuntimeFolderCannotBeWritten();
     void startOptionsCarryOutTrayEntries();
     void captureWindowMenuIsTheTrayMenu();
+    void settingsAccessibilityChoiceReachesTheDiscovery();
 };
 
 void TestApplication::trayMenuEntriesAndMarks()
@@ -521,6 +522,19 @@ void TestApplication::startOptionsCarryOutTrayEntries()
     QVERIFY(!rig.application.windows().history() || !rig.application.windows().history()->isVisible());
     rig.application.takeLaterStart({});
     QVERIFY(rig.application.windows().history() && rig.application.windows().history()->isVisible());
+}
+
+void TestApplication::settingsAccessibilityChoiceReachesTheDiscovery()
+{
+    Rig rig;
+    rig.application.start();
+    rig.runSplash(10);
+    rig.application.windows().showSettings();
+    SettingsDialog *dialog = rig.application.windows().settingsDialog();
+    dialog->accessibilityCheck()->setChecked(false);
+    dialog->dialogButton(0)->click();
+    QCOMPARE(rig.discovery.accessibilityChoices, QList<bool>{false});
+    QVERIFY(!rig.context.settingsStore.mayTurnOnAccessibility());
 }
 
 void TestApplication::captureWindowMenuIsTheTrayMenu()
