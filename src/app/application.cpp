@@ -5,6 +5,7 @@
 #include "app/splashwindow.h"
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
+#include "platform/sourcediscovery.h"
 #include "settings/settingsdialog.h"
 
 #include <QApplication>
@@ -49,6 +50,8 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
         m_capture->show();
     });
     connect(&m_tray, &TrayIcon::exitRequested, this, &Application::exit);
+    connect(&m_windows, &ProgramWindows::accessibilityChoiceChanged, &m_discovery,
+            &SourceDiscovery::setMayTurnOnAccessibility);
 }
 
 Application::~Application()
@@ -146,7 +149,7 @@ void Application::showCaptureAndTray()
     m_capture->setShowMessage(m_messenger.showFunction());
     connect(m_capture, &CaptureWindow::modeChanged, &m_tray,
             [this](CaptureWindow::Mode mode) { m_tray.setPenModeChecked(mode == CaptureWindow::Mode::Pen); });
-    connect(m_capture, &CaptureWindow::toolbarMenuRequested, this, &Application::showTrayMenuWithoutTray);
+    connect(m_capture, &CaptureWindow::menuRequested, this, &Application::showTrayMenu);
     connect(m_capture, &CaptureWindow::captureStored, &m_tray, &TrayIcon::confirmStored);
     m_capture->show();
     m_tray.install();
@@ -154,13 +157,48 @@ void Application::showCaptureAndTray()
         m_capture->switchToPenMode();
         m_capture->show();
     }
+    const QList<StartRequest::Action> waiting = std::exchange(m_waitingActions, {});
+    for (const StartRequest::Action action : waiting)
+        carryOutAction(action);
 }
 
-void Application::showTrayMenuWithoutTray(const QPoint &globalPosition)
+void Application::showTrayMenu(const QPoint &globalPosition)
 {
-    // Where the desktop has no notification area, the toolbar carries the tray's menu.
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        m_tray.menu()->popup(globalPosition);
+    // The capture window carries the tray's menu, for desktops that show no tray icons.
+    m_tray.menu()->popup(globalPosition);
+}
+
+void Application::carryOut(const StartRequest &request)
+{
+    for (const QString &file : request.files)
+        m_windows.openInEditor(file);
+    if (!m_capture) {
+        m_waitingActions.append(request.actions);
+        return;
+    }
+    for (const StartRequest::Action action : request.actions)
+        carryOutAction(action);
+}
+
+void Application::takeLaterStart(const StartRequest &request)
+{
+    if (request.isEmpty())
+        m_windows.showHistory();
+    else
+        carryOut(request);
+}
+
+void Application::carryOutAction(StartRequest::Action action)
+{
+    // A mode asked for again leaves the capture under way alone; pen mode's box comes forward.
+    const bool penMode = m_capture->mode() == CaptureWindow::Mode::Pen;
+    if (action == StartRequest::Action::Pen && penMode) {
+        m_capture->show();
+        return;
+    }
+    if (action == StartRequest::Action::Web && !penMode)
+        return;
+    m_tray.entry(action)->trigger();
 }
 
 void Application::showAbout()

@@ -39,6 +39,12 @@ public:
     // ends now, or when the last of its other windows (a message, the about box) is closed.
     void exit();
 
+    // Carries out what a start asked for: the files open in the editor at once, the tray
+    // entries once the capture window is there.
+    void carryOut(const StartRequest &request);
+    // A later start's request: a bare one brings the history browser forward.
+    void takeLaterStart(const StartRequest &request);
+
     // Starts the capture window in pen mode instead of web mode (used by the benchmark).
     void setStartInPenMode(bool penMode) { m_startInPenMode = penMode; }
     // What ends the event loop; tests replace it.
@@ -62,7 +68,8 @@ Q_SIGNALS:
     void started();
 
 private:
-    void showTrayMenuWithoutTray(const QPoint &globalPosition);
+    void showTrayMenu(const QPoint &globalPosition);
+    void carryOutAction(StartRequest::Action action);
     // Completes the captures that the last run was cut off in (a crash, a kill) and says so.
     void completePendingCaptures();
     struct IndexCounts
@@ -99,4 +106,6 @@ private:
     std::shared_ptr<IndexCounts> m_indexCounts;
     bool m_indexAgain = false;
     bool m_startInPenMode = false;
+    // Tray entries asked for before the capture window was there.
+    QList<StartRequest::Action> m_waitingActions;
 };

@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QStringList>
+#include "app/startrequest.h"
 
 class QCoreApplication;
 
 // The program's command line: `--help` and `--version` print their text and end the program,
-// a wrong option prints why and ends it; every other argument is a text file to open in the
-// built-in editor. Needs no display.
+// a wrong option prints why and ends it; the options `--pen`, `--web`, `--history`, `--settings`
+// and `--editor` ask for the tray entry of that name, and every other argument is a text file
+// to open in the built-in editor. Needs no display.
 namespace CommandLine {
 
-// The files named on the command line, as absolute paths.
-QStringList filesToOpen(const QCoreApplication &application);
+// What the command line asks for, with the files as absolute paths.
+StartRequest parse(const QCoreApplication &application);
 
 } // namespace CommandLine

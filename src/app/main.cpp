@@ -45,15 +45,15 @@ void readSystemLocaleAsChinese()
 
 // Reads the command line and, when the program already runs in this session, hands the
 // request over to it. Needs no display. Returns the exit status when this start ends here.
-std::optional<int> handleCommandLine(int &argc, char **argv, SingleInstance &instance, QStringList &files)
+std::optional<int> handleCommandLine(int &argc, char **argv, SingleInstance &instance, StartRequest &request)
 {
     QCoreApplication core(argc, argv);
     QTranslator qtTranslations;
     loadQtTranslations(qtTranslations);
-    files = CommandLine::filesToOpen(core);
+    request = CommandLine::parse(core);
     if (instance.acquire())
         return std::nullopt;
-    if (instance.handOver(files))
+    if (instance.handOver(request))
         return 0;
     std::fprintf(stderr, "%s\n",
                  QStringLiteral("Notavo: 已有一个 Notavo 在运行，但它没有应答。").toLocal8Bit().constData());
@@ -90,8 +90,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Notavo"));
     QCoreApplication::setApplicationVersion(Version::number());
     SingleInstance instance(SingleInstance::defaultFolder());
-    QStringList files;
-    if (const std::optional<int> status = handleCommandLine(argc, argv, instance, files))
+    StartRequest request;
+    if (const std::optional<int> status = handleCommandLine(argc, argv, instance, request))
         return *status;
 
     if (!prepareDisplay())
@@ -129,13 +129,11 @@ int main(int argc, char *argv[])
         QCoreApplication::quit();
     });
     application.start();
-    ProgramWindows &windows = application.windows();
-    for (const QString &file : std::as_const(files))
-        windows.openInEditor(file);
-    // Later starts in this session come here: the history browser comes forward, as after a
-    // left click on the tray icon, or the files they name open in the built-in editor.
-    QObject::connect(&instance, &SingleInstance::showRequested, &windows, &ProgramWindows::showHistory);
-    QObject::connect(&instance, &SingleInstance::openFileRequested, &windows, &ProgramWindows::openInEditor);
+    application.carryOut(request);
+    // Later starts in this session come here: the tray entries they name are carried out and
+    // their files open in the built-in editor; a bare one brings the history browser forward,
+    // as a left click on the tray icon does.
+    QObject::connect(&instance, &SingleInstance::requestReceived, &application, &Application::takeLaterStart);
     instance.listen();
     return app.exec();
 }

@@ -85,6 +85,8 @@ void ProgramWindows::showSettings()
     if (!m_settings) {
         m_settings = new SettingsDialog(m_context.settingsStore, m_context.settings, m_context.programFolder,
                                       QCoreApplication::applicationFilePath(), m_showMessage);
+        connect(m_settings, &SettingsDialog::accessibilityChoiceChanged, this,
+                &ProgramWindows::accessibilityChoiceChanged);
     }
     bringForward(m_settings);
 }

@@ -45,6 +45,11 @@ public:
     void closeBeforeCapture();
     void closeAfterCapture();
 
+Q_SIGNALS:
+    // The settings dialog stored a new choice whether the program may switch the desktop's
+    // accessibility on.
+    void accessibilityChoiceChanged(bool may);
+
 private:
     AppContext &m_context;
     std::function<void(const QString &)> m_showMessage;

@@ -76,7 +76,7 @@ bool SingleInstance::listen()
     return m_server->listen(m_socketPath);
 }
 
-bool SingleInstance::handOver(const QStringList &files, int timeoutMilliseconds) const
+bool SingleInstance::handOver(const StartRequest &startRequest, int timeoutMilliseconds) const
 {
     // The running program may still be starting up and not listen yet: keep trying a while.
     const QDeadlineTimer deadline(timeoutMilliseconds);
@@ -91,7 +91,7 @@ bool SingleInstance::handOver(const QStringList &files, int timeoutMilliseconds)
     }
     QByteArray request;
     QDataStream requestStream(&request, QIODevice::WriteOnly);
-    requestStream << files;
+    requestStream << startRequest.toWords();
     socket.write(request);
     if (!socket.waitForBytesWritten(static_cast<int>(qMax<qint64>(deadline.remainingTime(), 1))))
         return false;
@@ -109,16 +109,13 @@ void SingleInstance::onNewConnection()
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             QDataStream stream(socket);
             stream.startTransaction();
-            QStringList files;
-            stream >> files;
+            QStringList words;
+            stream >> words;
             if (!stream.commitTransaction())
                 return; // the rest of the request is still on its way
             socket->write(QByteArray(1, kAccepted));
             socket->flush();
-            if (files.isEmpty())
-                Q_EMIT showRequested();
-            for (const QString &file : std::as_const(files))
-                Q_EMIT openFileRequested(file);
+            Q_EMIT requestReceived(StartRequest::fromWords(words));
         });
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/startrequest.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QStringList>
@@ -10,7 +12,8 @@ class QLocalServer;
 
 // One running program per user session. The first start holds a lock file and listens on a
 // local socket beside it; a later start finds the lock taken and hands its request (show the
-// history browser, or open files in the built-in editor) to the running one over the socket.
+// history browser, carry out tray entries, open files in the built-in editor) to the running
+// one over the socket.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -32,15 +35,12 @@ public:
     // Starts taking requests from later starts; call once the program's application object
     // exists and it can answer them.
     bool listen();
-    // From a later start: asks the running program to come forward and to open `files`
-    // (absolute paths). True when it has taken the request.
-    bool handOver(const QStringList &files, int timeoutMilliseconds = 10000) const;
+    // From a later start: hands `request` to the running program. True when it has taken it.
+    bool handOver(const StartRequest &request, int timeoutMilliseconds = 10000) const;
 
 Q_SIGNALS:
-    // A later start without files asked the running program to come forward.
-    void showRequested();
-    // A later start asked the running program to open a file in the built-in editor.
-    void openFileRequested(const QString &path);
+    // A later start asked for this; an empty request asks the program to come forward.
+    void requestReceived(const StartRequest &request);
 
 private:
     void onNewConnection();

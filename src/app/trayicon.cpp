@@ -79,6 +79,23 @@ QIcon TrayIcon::programIcon()
     return icon;
 }
 
+QAction *TrayIcon::entry(StartRequest::Action action) const
+{
+    switch (action) {
+    case StartRequest::Action::Pen:
+        return m_pen;
+    case StartRequest::Action::Web:
+        return m_web;
+    case StartRequest::Action::History:
+        return m_openHistory;
+    case StartRequest::Action::Settings:
+        return m_settings;
+    case StartRequest::Action::Editor:
+        break;
+    }
+    return m_restoreEditor;
+}
+
 QAction *TrayIcon::addEntry(const QString &caption, bool checkable)
 {
     QAction *action = m_menu->addAction(caption);

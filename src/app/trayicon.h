@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/startrequest.h"
+
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <functional>
@@ -24,6 +26,8 @@ public:
     static QIcon programIcon();
 
     QMenu *menu() const { return m_menu.get(); }
+    // The menu's entry that a start's option asks for.
+    QAction *entry(StartRequest::Action action) const;
     // Puts the icon into the notification area with its tooltip and the starting marks.
     void install();
     // Takes the icon out of the notification area.

@@ -14,7 +14,9 @@
 #include "store/currentrecord.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -29,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -54,6 +57,18 @@ constexpr std::array<OptionPlace, 10> kOptionPlaces{{
     {120, 240, 975}, {1200, 240, 735}, {2040, 240, 735}, {2880, 240, 735}, {3720, 240, 735},
     {120, 600, 975}, {1200, 600, 735}, {2040, 600, 735}, {2880, 600, 735}, {3720, 600, 735},
 }};
+
+// Three short lines, the usual sign of a menu.
+QIcon menuIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 2, Qt::SolidLine, Qt::FlatCap));
+    for (const int y : {4, 8, 12})
+        painter.drawLine(QPointF(2, y), QPointF(14, y));
+    return QIcon(pixmap);
+}
 
 QIcon drawnIcon(bool pen)
 {
@@ -102,6 +117,7 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     setWindowTitle(QStringLiteral("Notavo"));
     setAcceptDrops(true);
     buildToolbar();
+    buildMenuButton();
     buildTitle();
 
     m_text = new QPlainTextEdit(this);
@@ -136,7 +152,6 @@ void CaptureWindow::buildToolbar()
     m_toolbar->setFloatable(false);
     m_toolbar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; padding: 0px; spacing: 0px; }"));
     m_toolbar->layout()->setContentsMargins(0, 0, 0, 0);
-    m_toolbar->setContextMenuPolicy(Qt::CustomContextMenu);
     const auto addButton = [this](const QString &key, bool pen, const QString &tip) {
         QAction *action = m_toolbar->addAction(drawnIcon(pen), tip);
         action->setObjectName(key);
@@ -146,8 +161,23 @@ void CaptureWindow::buildToolbar()
     };
     m_viewPen = addButton(kViewPen, true, QStringLiteral("开始启动普通记录"));
     m_viewPenNot = addButton(kViewPenNot, false, QStringLiteral("关闭普通记录"));
-    connect(m_toolbar, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { Q_EMIT toolbarMenuRequested(m_toolbar->mapToGlobal(at)); });
+}
+
+void CaptureWindow::buildMenuButton()
+{
+    // Right of the toolbar, in the bar's empty middle; the pen box ends before it, and there
+    // a right click or the context-menu key opens the menu.
+    m_menuButton = new QToolButton(this);
+    m_menuButton->setObjectName(QStringLiteral("menuButton"));
+    m_menuButton->setGeometry(Twips::rect(1035, 100, 360, 360));
+    m_menuButton->setIcon(menuIcon());
+    m_menuButton->setIconSize(QSize(16, 16));
+    m_menuButton->setAutoRaise(true);
+    m_menuButton->setFocusPolicy(Qt::NoFocus);
+    m_menuButton->setToolTip(QStringLiteral("菜单（也可在窗口上单击右键）"));
+    m_menuButton->setAccessibleName(QStringLiteral("菜单"));
+    connect(m_menuButton, &QToolButton::clicked, this,
+            [this] { Q_EMIT menuRequested(m_menuButton->mapToGlobal(QPoint(0, m_menuButton->height()))); });
 }
 
 void CaptureWindow::buildTitle()
@@ -243,6 +273,7 @@ void CaptureWindow::applyLayout(CaptureLayout layout)
     const QPoint place = pos();
     setFixedSize(Twips::size(geometry.width, geometry.height));
     move(place);
+    m_menuButton->setVisible(layout != CaptureLayout::Pen);
     update();
 }
 
@@ -362,7 +393,7 @@ void CaptureWindow::webModeTick()
     // What lies under the pointer matters only for hiding a shown window that is not held.
     if (input.visible && !m_keepShown) {
         const QWidget *under = pointer.widgetAt(input.pointer);
-        input.overToolbar = under && (under == m_toolbar || m_toolbar->isAncestorOf(under));
+        input.overToolbar = under && (under == m_toolbar || m_toolbar->isAncestorOf(under) || under == m_menuButton);
         input.overBackground = under == this;
     }
     input.keepShown = m_keepShown;
@@ -376,7 +407,8 @@ void CaptureWindow::webModeTick()
     }
     if (decision.shrinkToBar && m_layout != CaptureLayout::Bar)
         setViewBar();
-    if (decision.hide && isVisible())
+    // The program's menu opened from the window keeps it, as the pointer leaves for the menu.
+    if (decision.hide && isVisible() && !QApplication::activePopupWidget())
         hide();
 
     m_services.discovery.refresh();
@@ -451,6 +483,17 @@ void CaptureWindow::mouseMoveEvent(QMouseEvent *event)
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
     move(pos() + (event->position() - m_dragOrigin).toPoint());
+}
+
+void CaptureWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Reaches here from the background and from every control that has no menu of its own
+    // (the text box keeps its editing menu). The key opens the menu below the menu button's place.
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse
+        ? event->globalPos()
+        : mapToGlobal(m_menuButton->geometry().bottomLeft());
+    Q_EMIT menuRequested(at);
+    event->accept();
 }
 
 void CaptureWindow::dragEnterEvent(QDragEnterEvent *event)

@@ -20,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QToolBar;
+class QToolButton;
 class RecordWriter;
 class SourceDiscovery;
 struct CurrentRecord;
@@ -76,6 +77,8 @@ public:
     bool isAwaitingSource() const { return m_source.awaitedLook() != 0; }
 
     QToolBar *penToolbar() const { return m_toolbar; }
+    // Opens the program's menu (the tray's); shown beside the toolbar where the window has room.
+    QToolButton *menuButton() const { return m_menuButton; }
     QAction *toolbarButton(const QString &key) const;
     QPlainTextEdit *textBox() const { return m_text; }
     QGroupBox *categoryFrame() const { return m_frame; }
@@ -94,8 +97,9 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void modeChanged(CaptureWindow::Mode mode);
-    // A right click on the toolbar, for desktops without a notification area.
-    void toolbarMenuRequested(const QPoint &globalPosition);
+    // The program's menu is asked for at this place: a right click anywhere on the window, the
+    // context-menu key or the menu button. It carries the tray's entries where no tray shows.
+    void menuRequested(const QPoint &globalPosition);
     // A category click stored the capture under this title (the file's name without ".txt").
     void captureStored(const QString &title);
 
@@ -103,12 +107,14 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
     void buildToolbar();
+    void buildMenuButton();
     void buildTitle();
     void buildFrame();
     void clearFrameTitle();
@@ -128,6 +134,7 @@ private:
     QToolBar *m_toolbar = nullptr;
     QAction *m_viewPen = nullptr;
     QAction *m_viewPenNot = nullptr;
+    QToolButton *m_menuButton = nullptr;
     QPlainTextEdit *m_text = nullptr;
     QGroupBox *m_frame = nullptr;
     std::array<QRadioButton *, 10> m_options{};

@@ -41,6 +41,7 @@ void AccessibilityKeeper::turnOn()
 
 void AccessibilityKeeper::restore()
 {
+    m_asked = false;
     if (!m_owned)
         return;
     m_owned = false;

@@ -32,6 +32,7 @@ public:
     // Switches accessibility on unless it is on already; asks the desktop only the first time.
     void turnOn();
     // Switches it off again if this keeper switched it on; the destructor does the same.
+    // The next turnOn asks the desktop again.
     void restore();
 
     bool ownsSwitch() const { return m_owned; }

@@ -55,14 +55,30 @@ QString BackgroundSourceDiscovery::addressOfLook(quint64 look)
     return m_latest;
 }
 
+void BackgroundSourceDiscovery::setMayTurnOnAccessibility(bool may)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_mayTurnOnAccessibility = may;
+    }
+    m_wake.notify_one();
+}
+
 void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
 {
     std::unique_ptr<AddressLookup> lookup = makeLookup();
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_requested || m_stopping; });
+        m_wake.wait(lock, [&] { return m_requested || m_stopping || m_mayTurnOnAccessibility; });
         if (m_stopping)
             break;
+        if (const std::optional<bool> may = std::exchange(m_mayTurnOnAccessibility, std::nullopt)) {
+            lock.unlock();
+            if (lookup)
+                lookup->setMayTurnOnAccessibility(*may);
+            lock.lock();
+            continue;
+        }
         m_requested = false;
         m_running = true;
         lock.unlock();

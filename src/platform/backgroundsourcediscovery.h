@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // One look for the browser's address, run on the discovery thread only.
@@ -17,6 +18,8 @@ class AddressLookup
 public:
     virtual ~AddressLookup() = default;
     virtual QString lookUp() = 0;
+    // See SourceDiscovery::setMayTurnOnAccessibility.
+    virtual void setMayTurnOnAccessibility(bool may) { Q_UNUSED(may) }
 };
 
 // Runs the looks on a thread of its own, so that the GUI thread only asks for looks and reads
@@ -39,6 +42,8 @@ public:
     QString latestAddress() const override;
     quint64 requestLook() override;
     QString addressOfLook(quint64 look) override;
+    // Passed to the lookup on the discovery thread, before its next look.
+    void setMayTurnOnAccessibility(bool may) override;
 
 private:
     void run(const LookupFactory &makeLookup);
@@ -50,6 +55,7 @@ private:
     bool m_requested = false;
     bool m_running = false;
     bool m_stopping = false;
+    std::optional<bool> m_mayTurnOnAccessibility;
     quint64 m_completed = 0;
     QString m_latest;
     std::thread m_thread;

@@ -25,6 +25,10 @@ public:
     // The address from look `look` or a later one, waiting a short while at most (a few hundred
     // milliseconds) for it; the latest address when it does not come in time.
     virtual QString addressOfLook(quint64 look) = 0;
+    // The user's choice whether the desktop's accessibility may be switched on, changed while
+    // the program runs: off hands a switch the discovery turned on back at once, as its end
+    // does; on lets the next look switch it on. Discoveries that never touch it ignore this.
+    virtual void setMayTurnOnAccessibility(bool may) { Q_UNUSED(may) }
 
 Q_SIGNALS:
     // A look has ended; `address` is its answer. Emitted from the discovery's own thread, so

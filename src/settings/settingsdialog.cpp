@@ -165,7 +165,30 @@ QWidget *SettingsDialog::buildAutoRunPage()
     m_autoEdit->setObjectName(QStringLiteral("openAfterSavingCheck"));
     layout->addWidget(m_autoRun);
     layout->addWidget(m_autoEdit);
+
+    // Browsers show their address bar to the accessibility bus only while the desktop's
+    // accessibility is on; Windows needs no switch for that.
+    m_accessibility = new QCheckBox(QStringLiteral("允许打开桌面的辅助功能"), page);
+    m_accessibility->setObjectName(QStringLiteral("accessibilityCheck"));
+    auto *cost = new QLabel(QStringLiteral("浏览器经辅助功能提供地址栏，拖入的文字才能带上网址；"
+                                           "打开后浏览器会多占一些内存和处理器。"),
+                            page);
+    cost->setObjectName(QStringLiteral("accessibilityCost"));
+    cost->setWordWrap(true);
+    cost->setFont(songTi(9));
+    cost->setForegroundRole(QPalette::PlaceholderText);
+    // Under the check box's text, not under its box.
+    const int indent = m_accessibility->style()->pixelMetric(QStyle::PM_IndicatorWidth)
+        + m_accessibility->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    cost->setContentsMargins(indent, 0, 0, 0);
+    layout->addSpacing(layout->spacing() * 2);
+    layout->addWidget(m_accessibility);
+    layout->addWidget(cost);
     layout->addStretch(1);
+#ifdef Q_OS_WIN
+    m_accessibility->hide();
+    cost->hide();
+#endif
     return page;
 }
 
@@ -192,6 +215,7 @@ void SettingsDialog::openingCheck()
     // their page keeps them as they are.
     m_autoRun->setChecked(m_logic.storedAutoRun());
     m_autoEdit->setChecked(m_logic.storedAutoOpen());
+    m_accessibility->setChecked(m_logic.storedTurnOnAccessibility());
     m_tabs->setCurrentIndex(FolderPage);
 }
 
@@ -220,6 +244,7 @@ void SettingsDialog::onPageChanged(int index)
     } else if (index == AutoRunPage) {
         m_autoRun->setChecked(m_logic.storedAutoRun());
         m_autoEdit->setChecked(m_logic.storedAutoOpen());
+        m_accessibility->setChecked(m_logic.storedTurnOnAccessibility());
     }
 }
 
@@ -287,9 +312,12 @@ void SettingsDialog::onDialogButtonClicked(int index)
         return;
     }
     const SettingsDialogLogic::Choices choices{m_folderEdit->text(), chosenEditorOption(), m_autoRun->isChecked(),
-                                               m_autoEdit->isChecked()};
+                                               m_autoEdit->isChecked(), m_accessibility->isChecked()};
+    const bool mayBefore = m_logic.storedTurnOnAccessibility();
     const SettingsDialogLogic::ConfirmOutcome outcome = m_logic.confirm(choices);
     if (outcome == SettingsDialogLogic::ConfirmOutcome::Saved) {
+        if (m_logic.storedTurnOnAccessibility() != mayBefore)
+            Q_EMIT accessibilityChoiceChanged(!mayBefore);
         close();
         return;
     }

@@ -16,8 +16,8 @@ class QRadioButton;
 class QTabWidget;
 class QTreeView;
 
-// The settings dialog "系统设置": the save folder, the editor for records, and the start-with-system
-// and open-after-saving switches. It runs the opening check when it is created and deletes itself
+// The settings dialog "系统设置": the save folder, the editor for records, the start-with-system
+// and open-after-saving switches, and whether the program may switch the desktop's accessibility on. It runs the opening check when it is created and deletes itself
 // when closed. Show it modeless; `showMessage` puts a text into the program's message window.
 class SettingsDialog final : public QDialog
 {
@@ -45,7 +45,12 @@ public:
     QRadioButton *editorOption(int index) const { return m_editOptions.at(static_cast<std::size_t>(index)); }
     QCheckBox *startWithSystemCheck() const { return m_autoRun; }
     QCheckBox *openAfterSavingCheck() const { return m_autoEdit; }
+    QCheckBox *accessibilityCheck() const { return m_accessibility; }
     QPushButton *dialogButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
+
+Q_SIGNALS:
+    // A confirm stored a new accessibility choice: whether the program may switch it on.
+    void accessibilityChoiceChanged(bool may);
 
 private:
     QWidget *buildFolderPage();
@@ -79,5 +84,6 @@ private:
     std::array<QRadioButton *, 4> m_editOptions{};
     QCheckBox *m_autoRun = nullptr;
     QCheckBox *m_autoEdit = nullptr;
+    QCheckBox *m_accessibility = nullptr;
     std::array<QPushButton *, 2> m_buttons{};
 };

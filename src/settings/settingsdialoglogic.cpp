@@ -100,6 +100,11 @@ bool SettingsDialogLogic::storedAutoOpen() const
     return EditorChoice::isAutoOpenOn(m_settings.autoOpenFlag);
 }
 
+bool SettingsDialogLogic::storedTurnOnAccessibility() const
+{
+    return m_store.mayTurnOnAccessibility();
+}
+
 QString SettingsDialogLogic::editorChoiceFor(int option)
 {
     switch (option) {
@@ -150,6 +155,8 @@ SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::confirm(const Choices &
     m_settings.autoRunPath = choices.autoRun ? m_programPath : QString();
     m_settings.autoOpenFlag = choices.autoOpen ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     saved = saved && (autoRunTouched ? m_store.saveAutoRun(m_settings) : m_store.saveAutoOpen(m_settings));
+    if (saved && choices.turnOnAccessibility != storedTurnOnAccessibility())
+        saved = m_store.saveMayTurnOnAccessibility(choices.turnOnAccessibility);
     m_store.readSettings(m_settings);
     return saved ? ConfirmOutcome::Saved : ConfirmOutcome::NotSaved;
 }

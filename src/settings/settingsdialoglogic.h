@@ -23,6 +23,7 @@ public:
         std::optional<int> editorOption;
         bool autoRun = false;
         bool autoOpen = false;
+        bool turnOnAccessibility = true;
     };
 
     // What became of a confirm, or of the first start's set-up.
@@ -63,9 +64,12 @@ public:
     // missing key are off.
     static bool isAutoRunOn(const QString &autoRunPath);
     bool storedAutoOpen() const;
+    // Whether the program may switch the desktop's accessibility on, as stored.
+    bool storedTurnOnAccessibility() const;
 
     // Creates every level of the folder, writes the settings and reads them back. Start with the
-    // system that was off and stays off is left as stored, key and entry alike.
+    // system that was off and stays off is left as stored, key and entry alike; so is the
+    // accessibility choice when it stays as it was.
     // Nothing is written when the folder text is empty, too long for the settings file (more
     // than 255 bytes in code page 936) or the folder cannot be created. A failed write stops
     // the writes that follow; the values in memory are then what the file holds.

@@ -62,6 +62,11 @@ bool SettingsStore::mayTurnOnAccessibility() const
     return m_file.read(kWebSourceSection, kAccessibilityKey, defaultValue()).compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0;
 }
 
+bool SettingsStore::saveMayTurnOnAccessibility(bool may)
+{
+    return m_file.write(kWebSourceSection, kAccessibilityKey, may ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+}
+
 void SettingsStore::setAutoRunCommand(const QString &data)
 {
     m_autoRun.setCommand(data);

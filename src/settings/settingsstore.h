@@ -33,6 +33,8 @@ public:
     // False when the section MyFileWebSource holds the key autoAccessibility with the value
     // FALSE (in any case): the program must then never switch the desktop's accessibility on.
     bool mayTurnOnAccessibility() const;
+    // Writes that choice: FALSE for never, TRUE for may.
+    bool saveMayTurnOnAccessibility(bool may);
     // Sets the start-with-system entry "Notavo" to `data`; empty data switches it off.
     void setAutoRunCommand(const QString &data);
 

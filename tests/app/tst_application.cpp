@@ -22,6 +22,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -118,6 +120,9 @@ private Q_SLOTS:
     void exitEndsProgramUnlessAWindowRemains();
     void aboutBox();
     void oneInstanceWhenTheRuntimeFolderCannotBeWritten();
+    void startOptionsCarryOutTrayEntries();
+    void captureWindowMenuIsTheTrayMenu();
+    void settingsAccessibilityChoiceReachesTheDiscovery();
 };
 
 void TestApplication::trayMenuEntriesAndMarks()
@@ -455,14 +460,105 @@ void TestApplication::oneInstanceWhenTheRuntimeFolderCannotBeWritten()
     QVERIFY(first.acquire());
     QVERIFY(first.listen());
     QVERIFY(!second.acquire());
-    QSignalSpy shown(&first, &SingleInstance::showRequested);
-    bool handedOver = false;
-    QThread *starter = QThread::create([&] { handedOver = second.handOver({}, 5000); });
-    starter->start();
-    QTRY_VERIFY(starter->isFinished());
-    delete starter;
-    QVERIFY(handedOver);
-    QCOMPARE(shown.size(), 1);
+    QSignalSpy received(&first, &SingleInstance::requestReceived);
+    const auto handOver = [&second](const StartRequest &request) {
+        bool handedOver = false;
+        QThread *starter = QThread::create([&] { handedOver = second.handOver(request, 5000); });
+        starter->start();
+        // The running side answers from this thread's event loop; the start gives up after 5 s.
+        while (!starter->isFinished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        delete starter;
+        return handedOver;
+    };
+    QVERIFY(handOver({}));
+    QCOMPARE(received.size(), 1);
+    QVERIFY(received.constLast().constFirst().value<StartRequest>().isEmpty());
+
+    // Tray entries and files travel together, in their order.
+    const StartRequest request{{StartRequest::Action::Settings, StartRequest::Action::Pen},
+                               {QDir(runtime.path()).filePath(QStringLiteral("--笔记.txt")), QStringLiteral("/甲.txt")}};
+    QVERIFY(handOver(request));
+    QCOMPARE(received.size(), 2);
+    QCOMPARE(received.constLast().constFirst().value<StartRequest>(), request);
+}
+
+void TestApplication::startOptionsCarryOutTrayEntries()
+{
+    Rig rig;
+    rig.application.start();
+    // Asked for during the splash: carried out once the capture window is there.
+    rig.application.carryOut({{StartRequest::Action::Pen, StartRequest::Action::Settings}, {}});
+    QVERIFY(!rig.application.windows().settingsDialog());
+    rig.runSplash(10);
+    CaptureWindow *capture = rig.application.captureWindow();
+    QCOMPARE(capture->mode(), CaptureWindow::Mode::Pen);
+    QVERIFY(rig.application.tray().entry(StartRequest::Action::Pen)->isChecked());
+    QVERIFY(rig.application.windows().settingsDialog());
+
+    // Pen mode asked for again leaves a capture under way as it is and brings the box forward.
+    QGuiApplication::clipboard()->setText(QStringLiteral("收集中"));
+    QCOMPARE(capture->currentLayout(), CaptureLayout::Full);
+    const QString collected = capture->captureText();
+    QVERIFY(collected.endsWith(QStringLiteral("收集中")));
+    capture->hide();
+    rig.application.takeLaterStart({{StartRequest::Action::Pen}, {}});
+    QVERIFY(capture->isVisible());
+    QCOMPARE(capture->currentLayout(), CaptureLayout::Full);
+    QCOMPARE(capture->captureText(), collected);
+
+    rig.application.takeLaterStart({{StartRequest::Action::Web}, {}});
+    QCOMPARE(capture->mode(), CaptureWindow::Mode::Web);
+    QVERIFY(rig.application.tray().entry(StartRequest::Action::Web)->isChecked());
+    rig.application.takeLaterStart({{StartRequest::Action::Editor}, {}});
+    QVERIFY(rig.application.windows().editor().frame() && rig.application.windows().editor().frame()->isVisible());
+    QVERIFY(!rig.application.windows().history());
+    rig.application.takeLaterStart({{StartRequest::Action::History}, {}});
+    QVERIFY(rig.application.windows().history() && rig.application.windows().history()->isVisible());
+    rig.application.windows().closeHistory();
+    flushDeletes();
+    // A bare later start shows the history browser; the first start's empty request does not.
+    rig.application.carryOut({});
+    QVERIFY(!rig.application.windows().history() || !rig.application.windows().history()->isVisible());
+    rig.application.takeLaterStart({});
+    QVERIFY(rig.application.windows().history() && rig.application.windows().history()->isVisible());
+}
+
+void TestApplication::settingsAccessibilityChoiceReachesTheDiscovery()
+{
+    Rig rig;
+    rig.application.start();
+    rig.runSplash(10);
+    rig.application.windows().showSettings();
+    SettingsDialog *dialog = rig.application.windows().settingsDialog();
+    dialog->accessibilityCheck()->setChecked(false);
+    dialog->dialogButton(0)->click();
+    QCOMPARE(rig.discovery.accessibilityChoices, QList<bool>{false});
+    QVERIFY(!rig.context.settingsStore.mayTurnOnAccessibility());
+}
+
+void TestApplication::captureWindowMenuIsTheTrayMenu()
+{
+    Rig rig;
+    rig.application.start();
+    rig.runSplash(10);
+    CaptureWindow *capture = rig.application.captureWindow();
+    QMenu *menu = rig.application.tray().menu();
+    for (const CaptureWindow::Mode mode : {CaptureWindow::Mode::Web, CaptureWindow::Mode::Pen}) {
+        if (mode == CaptureWindow::Mode::Pen)
+            capture->switchToPenMode();
+        capture->show();
+        QVERIFY(QTest::qWaitForWindowExposed(capture));
+        const QPoint at = capture->mapToGlobal(QPoint(30, 10));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(30, 10), at);
+        QApplication::sendEvent(capture, &click);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(QApplication::activePopupWidget(), menu);
+        for (const StartRequest::Action action : StartRequest::allActions())
+            QVERIFY(menu->actions().contains(rig.application.tray().entry(action)));
+        menu->close();
+        QTRY_VERIFY(!menu->isVisible());
+    }
 }
 
 QTEST_MAIN(TestApplication)

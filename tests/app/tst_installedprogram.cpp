@@ -3,6 +3,8 @@
 #include "common/gbkcodec.h"
 #include "platform/desktopsession.h"
 
+#include "common/twips.h"
+
 #include <QDirIterator>
 #include <QProcess>
 #include <QStandardPaths>
@@ -124,8 +126,10 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (m_running)
+        if (m_running) {
             m_running->kill();
+            m_running->waitForFinished();
+        }
         runTool("chmod", {"-R", "u+w", m_root.path()});
     }
 
@@ -194,6 +198,54 @@ private slots:
 
         QCOMPARE(snapshot(m_home.path()), before);
         QCOMPARE(snapshot(m_root.path()), m_installedTree);
+    }
+
+    void desktopActionsReachTheRunningProgram()
+    {
+        if (!m_running || m_running->state() != QProcess::Running)
+            QSKIP("the installed program does not run");
+        // The desktop entry's actions, as the desktop's menu runs them: the tray's entries for a
+        // desktop without a tray (the test's window manager has none).
+        QFile entry(m_root.filePath("usr/share/applications/io.github.notavo.Notavo.desktop"));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        QVERIFY(text.contains("\nActions=Pen;Web;History;Settings;Editor;\n"));
+        const auto runAction = [&](const QString &action) {
+            const QString group = "[Desktop Action " + action + "]\n";
+            const QString exec = text.section(group, 1).section("\n\n", 0, 0).section("Exec=", 1).section(u'\n', 0, 0);
+            const QStringList command = exec.split(u' ');
+            if (command.size() != 2 || command.constFirst() != "notavo")
+                return ToolResult{-1, "no action " + action.toUtf8()};
+            return startAgain(command.mid(1));
+        };
+
+        // The capture window among the program's windows called Notavo (the editor's frame is one).
+        const auto visibleCaptureWidth = [this] {
+            const ToolResult found = runTool("xdotool", {"search", "--onlyvisible", "--pid",
+                                                         QString::number(m_running->processId()), "--name", "^Notavo$"});
+            for (const QString &window : QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts)) {
+                const QString shape = QString::fromLatin1(runTool("xdotool", {"getwindowgeometry", "--shell", window}).output);
+                const auto value = [&shape](const QString &key) { return shape.section(key + "=", 1).section(u'\n', 0, 0).toInt(); };
+                if (value("Y") == 0 && value("HEIGHT") <= Twips::toPixels(5000))
+                    return value("WIDTH");
+            }
+            return 0;
+        };
+        QVERIFY(visibleCaptureWidth() > 0);
+        // Web mode hides the box until the pointer comes to the top edge; pen mode shows the box.
+        runTool("xdotool", {"mousemove", "600", "500"});
+        ToolResult done = runAction("Web");
+        QVERIFY2(done.exitCode == 0, done.output.constData());
+        QTRY_COMPARE_WITH_TIMEOUT(visibleCaptureWidth(), 0, 10000);
+        done = runAction("Pen");
+        QVERIFY2(done.exitCode == 0, done.output.constData());
+        QTRY_COMPARE_WITH_TIMEOUT(visibleCaptureWidth(), Twips::toPixels(1050), 10000);
+
+        for (const auto &[action, title] : {std::pair{"History", "历史记录"}, {"Settings", "系统设置"}}) {
+            done = runAction(action);
+            QVERIFY2(done.exitCode == 0, done.output.constData());
+            QTRY_VERIFY_WITH_TIMEOUT(hasWindow(title), 10000);
+        }
     }
 
     void staleLockDoesNotBlockTheNextStart()

@@ -13,6 +13,11 @@
 #include "store/recordstore.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QDir>
@@ -103,6 +108,7 @@ private Q_SLOTS:
     void failedStoreKeepsCaptureAndTellsUser();
     void cancelDiscards();
     void modeSwitches();
+    void menuFromEveryPartOfTheWindow();
     void penModeTakesEachNewClipboardText();
     void penSourceFollowsTheText();
     void clickBeforeTheSourceStillStores();
@@ -429,11 +435,64 @@ void TestCaptureWindow::modeSwitches()
     QVERIFY(window.isWebTimerActive());
     QCOMPARE(window.currentLayout(), CaptureLayout::Full);
     QCOMPARE(modes, (QList<CaptureWindow::Mode>{CaptureWindow::Mode::Pen, CaptureWindow::Mode::Web}));
+}
 
-    QPoint menuAt;
-    connect(&window, &CaptureWindow::toolbarMenuRequested, this, [&menuAt](const QPoint &at) { menuAt = at; });
-    Q_EMIT window.penToolbar()->customContextMenuRequested(QPoint(3, 4));
-    QCOMPARE(menuAt, window.penToolbar()->mapToGlobal(QPoint(3, 4)));
+void TestCaptureWindow::menuFromEveryPartOfTheWindow()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QList<QPoint> asked;
+    connect(&window, &CaptureWindow::menuRequested, this, [&asked](const QPoint &at) { asked.append(at); });
+    const auto rightClick = [](QWidget *widget, QPoint at) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &event);
+    };
+
+    // The bar: the menu button sits in its empty middle, inside the bar and clear of the title.
+    QToolButton *button = window.menuButton();
+    QVERIFY(button->isVisible());
+    QVERIFY(QRect(QPoint(0, 0), window.size()).contains(button->geometry()));
+    QVERIFY(button->geometry().left() >= window.penToolbar()->geometry().right());
+    QVERIFY(button->geometry().right() < window.findChild<QLabel *>(QStringLiteral("titleLabel1"))->x());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.constLast(), button->mapToGlobal(QPoint(0, button->height())));
+    // The pointer on the menu button counts as on the toolbar: the bar stays.
+    rig.pointAt(1000, 300, button);
+    QVERIFY(window.isVisible());
+
+    // A right click on the background, a toolbar button (enabled or not) and a category button.
+    rightClick(&window, QPoint(200, 10));
+    QCOMPARE(asked.constLast(), window.mapToGlobal(QPoint(200, 10)));
+    for (const QString &key : {QStringLiteral("viewPen"), QStringLiteral("viewPenNot")}) {
+        QWidget *toolButton = window.penToolbar()->widgetForAction(window.toolbarButton(key));
+        QWidget *target = toolButton->testAttribute(Qt::WA_TransparentForMouseEvents) ? window.penToolbar() : toolButton;
+        rightClick(target, QPoint(3, 4));
+        QCOMPARE(asked.constLast(), target->mapToGlobal(QPoint(3, 4)));
+    }
+    window.setViewFull();
+    rightClick(window.categoryButton(3), QPoint(2, 2));
+    QCOMPARE(asked.constLast(), window.categoryButton(3)->mapToGlobal(QPoint(2, 2)));
+    // The text box keeps its own editing menu.
+    const qsizetype before = asked.size();
+    QContextMenuEvent onText(QContextMenuEvent::Mouse, QPoint(5, 5), window.textBox()->mapToGlobal(QPoint(5, 5)));
+    QTimer::singleShot(0, [] {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    QApplication::sendEvent(window.textBox()->viewport(), &onText);
+    QCOMPARE(asked.size(), before);
+
+    // The pen box has no room for the button: the right click and the context-menu key remain.
+    window.switchToPenMode();
+    QVERIFY(!button->isVisible());
+    rightClick(&window, QPoint(66, 30));
+    QCOMPARE(asked.constLast(), window.mapToGlobal(QPoint(66, 30)));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), window.mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(&window, &key);
+    QCOMPARE(asked.size(), before + 2);
 }
 
 void TestCaptureWindow::penModeTakesEachNewClipboardText()

@@ -78,6 +78,34 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(note));
     }
 
+    // The user opts out while the program runs, then in again: handed back at once, and taken
+    // again at the next look.
+    void optingOutAtRunTimeHandsTheSwitchBack()
+    {
+        QTemporaryDir folder;
+        const QString note = folder.filePath(QStringLiteral("switched-on"));
+        FakeAccessibilitySwitch desktop;
+        AccessibilityKeeper keeper(desktop, note);
+        keeper.turnOn();
+        QVERIFY(desktop.enabled);
+        keeper.restore();
+        QVERIFY(!desktop.enabled);
+        QVERIFY(!QFile::exists(note));
+        QVERIFY(!keeper.ownsSwitch());
+        keeper.turnOn();
+        QVERIFY(desktop.enabled);
+        QVERIFY(keeper.ownsSwitch());
+        QVERIFY(QFile::exists(note));
+        QCOMPARE(desktop.changes, 3);
+
+        // The user's own switch stays on when opting out.
+        keeper.restore();
+        desktop.enabled = true;
+        keeper.turnOn();
+        keeper.restore();
+        QVERIFY(desktop.enabled);
+    }
+
     // The user opted out after a run was killed with the switch on: the leftover is put back.
     void leftoverIsHandedBackForAnOptOut()
     {

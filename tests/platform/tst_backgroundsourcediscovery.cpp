@@ -19,6 +19,9 @@ struct ScriptedLookups
     bool holding = false;
     std::thread::id thread;
     std::thread::id destroyedOn;
+    // The accessibility choices the lookup was told, with the thread each came on.
+    QList<bool> choices;
+    std::thread::id choiceThread;
 };
 
 class ScriptedLookup final : public AddressLookup
@@ -39,6 +42,14 @@ public:
         return QStringLiteral("look %1").arg(number);
     }
 
+    void setMayTurnOnAccessibility(bool may) override
+    {
+        const std::lock_guard lock(m_script.mutex);
+        m_script.choices.append(may);
+        m_script.choiceThread = std::this_thread::get_id();
+        m_script.changed.notify_all();
+    }
+
 private:
     ScriptedLookups &m_script;
 };
@@ -50,6 +61,27 @@ class TestBackgroundSourceDiscovery final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The user's choice reaches the lookup on its own thread at once, without a look.
+    void accessibilityChoiceReachesTheLookupWithoutALook()
+    {
+        ScriptedLookups script;
+        BackgroundSourceDiscovery discovery([&] { return std::make_unique<ScriptedLookup>(script); });
+        discovery.setMayTurnOnAccessibility(false);
+        {
+            std::unique_lock lock(script.mutex);
+            QVERIFY(script.changed.wait_for(lock, std::chrono::seconds(10), [&] { return !script.choices.isEmpty(); }));
+            QCOMPARE(script.choices, QList<bool>{false});
+            QCOMPARE(script.choiceThread, script.thread);
+            QVERIFY(script.choiceThread != std::this_thread::get_id());
+            QCOMPARE(script.started, 0);
+        }
+        discovery.setMayTurnOnAccessibility(true);
+        discovery.refresh();
+        std::unique_lock lock(script.mutex);
+        QVERIFY(script.changed.wait_for(lock, std::chrono::seconds(10), [&] { return script.started == 1; }));
+        QCOMPARE(script.choices, (QList<bool>{false, true}));
+    }
+
     void looksRunOnTheDiscoveryThread()
     {
         ScriptedLookups script;

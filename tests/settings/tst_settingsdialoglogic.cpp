@@ -265,6 +265,33 @@ private Q_SLOTS:
         QVERIFY(!f.logic.storedAutoRun());
         QVERIFY(!f.logic.storedAutoOpen());
     }
+
+    // The accessibility choice: no key means may, as before the choice was offered; a confirm
+    // writes the key only when the choice changes, and the program reads what it wrote.
+    void accessibilityChoiceIsWrittenOnlyWhenChanged()
+    {
+        Fixture f;
+        f.logic.openingCheck();
+        QVERIFY(f.logic.storedTurnOnAccessibility());
+        SettingsDialogLogic::Choices choices{f.settings.saveFolder, std::nullopt, false, false, true};
+        QCOMPARE(f.logic.confirm(choices), SettingsDialogLogic::ConfirmOutcome::Saved);
+        QVERIFY(!f.iniBytes().contains("MyFileWebSource"));
+
+        choices.turnOnAccessibility = false;
+        QCOMPARE(f.logic.confirm(choices), SettingsDialogLogic::ConfirmOutcome::Saved);
+        QVERIFY(f.iniBytes().endsWith("[MyFileWebSource]\r\nautoAccessibility=FALSE\r\n"));
+        QVERIFY(!f.store.mayTurnOnAccessibility());
+        QVERIFY(!f.logic.storedTurnOnAccessibility());
+
+        choices.turnOnAccessibility = true;
+        QCOMPARE(f.logic.confirm(choices), SettingsDialogLogic::ConfirmOutcome::Saved);
+        QVERIFY(f.iniBytes().endsWith("[MyFileWebSource]\r\nautoAccessibility=TRUE\r\n"));
+        QVERIFY(f.store.mayTurnOnAccessibility());
+
+        // Written by hand in another case, the key still reads as off.
+        f.write(QStringLiteral("MyFileWebSource"), QStringLiteral("autoAccessibility"), QStringLiteral("false"));
+        QVERIFY(!f.logic.storedTurnOnAccessibility());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsDialogLogic)

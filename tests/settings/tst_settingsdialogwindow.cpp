@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
+#include <QSignalSpy>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPointer>
@@ -78,6 +80,44 @@ private Q_SLOTS:
         QCOMPARE(f.read(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName")), QStringLiteral("/程序/Notavo"));
         QCOMPARE(f.read(QStringLiteral("MyFileAutoEdit"), QStringLiteral("editFileName")), QStringLiteral("TRUE"));
         QCOMPARE(f.autoRun.commands, QStringList{QStringLiteral("/程序/Notavo")});
+    }
+
+    // The accessibility choice: on without a key, off stored as FALSE and announced, a cancel
+    // or an unchanged confirm announces nothing; its line of cost sits inside the page.
+    void accessibilityChoiceIsStoredAndAnnounced()
+    {
+        Fixture f;
+        SettingsDialog *dialog = f.open();
+        QSignalSpy announced(dialog, &SettingsDialog::accessibilityChoiceChanged);
+        dialog->pageTabs()->setCurrentIndex(2);
+        QVERIFY(dialog->accessibilityCheck()->isVisible());
+        QVERIFY(dialog->accessibilityCheck()->isChecked());
+        const auto *cost = dialog->findChild<QLabel *>(QStringLiteral("accessibilityCost"));
+        QVERIFY(cost && cost->isVisible());
+        const QRect page = dialog->pageTabs()->currentWidget()->rect();
+        QVERIFY(page.contains(cost->geometry()));
+        QVERIFY(cost->geometry().top() >= dialog->accessibilityCheck()->geometry().bottom());
+
+        dialog->accessibilityCheck()->setChecked(false);
+        dialog->dialogButton(0)->click();
+        QCOMPARE(f.read(QStringLiteral("MyFileWebSource"), QStringLiteral("autoAccessibility")), QStringLiteral("FALSE"));
+        QCOMPARE(announced.size(), 1);
+        QCOMPARE(announced.constFirst().constFirst().toBool(), false);
+
+        delete f.dialog.data();
+        dialog = f.open();
+        QSignalSpy again(dialog, &SettingsDialog::accessibilityChoiceChanged);
+        QVERIFY(!dialog->accessibilityCheck()->isChecked());
+        dialog->dialogButton(0)->click();
+        QVERIFY(again.isEmpty());
+
+        delete f.dialog.data();
+        dialog = f.open();
+        QSignalSpy back(dialog, &SettingsDialog::accessibilityChoiceChanged);
+        dialog->accessibilityCheck()->setChecked(true);
+        dialog->dialogButton(1)->click();
+        QVERIFY(back.isEmpty());
+        QCOMPARE(f.read(QStringLiteral("MyFileWebSource"), QStringLiteral("autoAccessibility")), QStringLiteral("FALSE"));
     }
 
     void pagesReloadFromTheStoredValues()

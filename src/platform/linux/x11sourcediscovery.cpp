@@ -9,17 +9,16 @@
 
 
 X11AddressLookup::X11AddressLookup(const QByteArray &display, const SourceDiscoveryOptions &options)
-    : m_windows(display)
+    : m_mayTurnOnAccessibility(options.mayTurnOnAccessibility)
+    , m_windows(display)
 {
-    if (options.mayTurnOnAccessibility) {
-        m_switch = std::make_unique<DBusAccessibilitySwitch>();
-        m_accessibility = std::make_unique<AccessibilityKeeper>(*m_switch, options.accessibilityNotePath);
-    } else if (QFileInfo::exists(options.accessibilityNotePath)) {
+    m_switch = std::make_unique<DBusAccessibilitySwitch>();
+    if (!m_mayTurnOnAccessibility && QFileInfo::exists(options.accessibilityNotePath)) {
         // Opted out after a run that switched the desktop's accessibility on and was killed:
         // put back what that run left, so the opt-out holds from now on.
-        DBusAccessibilitySwitch desktopSwitch;
-        AccessibilityKeeper::handBackLeftover(desktopSwitch, options.accessibilityNotePath);
+        AccessibilityKeeper::handBackLeftover(*m_switch, options.accessibilityNotePath);
     }
+    m_accessibility = std::make_unique<AccessibilityKeeper>(*m_switch, options.accessibilityNotePath);
 }
 
 X11AddressLookup::~X11AddressLookup()
@@ -30,7 +29,7 @@ X11AddressLookup::~X11AddressLookup()
 
 QString X11AddressLookup::lookUp()
 {
-    if (m_accessibility)
+    if (m_mayTurnOnAccessibility)
         m_accessibility->turnOn();
     const std::vector<TopLevelWindow> windows = m_windows.topmostFirst();
     std::vector<std::u16string> titles;
@@ -43,6 +42,14 @@ QString X11AddressLookup::lookUp()
     const TopLevelWindow &window = windows[static_cast<std::size_t>(browser)];
     const QString text = m_reader.addressOf(window.id, window.pid, window.title);
     return QString::fromStdU16String(BrowserRules::addressFromFieldText(text.toStdU16String()));
+}
+
+void X11AddressLookup::setMayTurnOnAccessibility(bool may)
+{
+    m_mayTurnOnAccessibility = may;
+    // Opted out: hand the switch back now, as the program's end would.
+    if (!may)
+        m_accessibility->restore();
 }
 
 std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options)

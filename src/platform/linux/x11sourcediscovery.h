@@ -7,7 +7,8 @@
 
 // One look on an X11 desktop: the topmost window whose title marks a browser, and the text of
 // its address field read through the accessibility bus. The first look switches the desktop's
-// accessibility on when the options allow it; the lookup's end switches it back.
+// accessibility on when the options allow it; the lookup's end switches it back, and so does
+// the user's opting out while the program runs.
 class X11AddressLookup final : public AddressLookup
 {
 public:
@@ -16,12 +17,14 @@ public:
     Q_DISABLE_COPY_MOVE(X11AddressLookup)
 
     QString lookUp() override;
+    void setMayTurnOnAccessibility(bool may) override;
 
     const AtspiAddressReader &reader() const { return m_reader; }
 
     const AccessibilityKeeper *accessibility() const { return m_accessibility.get(); }
 
 private:
+    bool m_mayTurnOnAccessibility;
     std::unique_ptr<AccessibilitySwitch> m_switch;
     std::unique_ptr<AccessibilityKeeper> m_accessibility;
     X11WindowList m_windows;

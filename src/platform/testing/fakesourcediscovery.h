@@ -36,12 +36,14 @@ public:
         }
     }
     quint64 pendingLooks() const { return m_lastRequested - m_finished; }
+    void setMayTurnOnAccessibility(bool may) override { accessibilityChoices.append(may); }
 
     QString address;
     bool answering = true;
     int refreshes = 0;
     int requestedLooks = 0;
     int waits = 0;
+    QList<bool> accessibilityChoices;
 
 private:
     quint64 m_lastRequested = 0;
