@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/capturelayout.h"
+#include "capture/keptplace.h"
 #include "capture/pencapture.h"
 #include "capture/sourcechoice.h"
 
@@ -103,6 +104,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -136,6 +139,7 @@ private:
     QTimer m_webTimer;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
+    KeptPlace m_place;
 
     SourceChoice m_source;
     PenCapture m_pen;
