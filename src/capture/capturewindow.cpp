@@ -113,6 +113,7 @@ QFont simSun(qreal points)
 CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_services(services)
+    , m_place(Twips::point(kLeft, 0))
 {
     setWindowTitle(QStringLiteral("Notavo"));
     setAcceptDrops(true);
@@ -133,7 +134,7 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CaptureWindow::onClipboardChanged);
     connect(&m_services.discovery, &SourceDiscovery::lookFinished, this, &CaptureWindow::onLookFinished);
 
-    move(Twips::point(kLeft, 0));
+    move(m_place.place());
     setViewBar();
     setToolbarButtonEnabled(m_viewPenNot, false);
     m_webTimer.start();
@@ -269,10 +270,10 @@ void CaptureWindow::applyLayout(CaptureLayout layout)
 {
     m_layout = layout;
     const CaptureGeometry geometry = captureGeometry(layout);
-    // New size hints may lead a window manager to place the window anew: it keeps its place.
-    const QPoint place = pos();
+    // Qt's own idea of the position can be wrong (see KeptPlace), and a resize sends it along:
+    // the kept place goes first, so that the resize carries it.
+    move(m_place.place());
     setFixedSize(Twips::size(geometry.width, geometry.height));
-    move(place);
     m_menuButton->setVisible(layout != CaptureLayout::Pen);
     update();
 }
@@ -402,8 +403,9 @@ void CaptureWindow::webModeTick()
     const WebModeRule::Decision decision = WebModeRule::decide(input);
     m_showZone = decision.showZone;
     if (decision.show) {
+        m_place.placedAt(Twips::point(kLeft, 0));
+        move(m_place.place());
         show();
-        move(Twips::point(kLeft, 0));
     }
     if (decision.shrinkToBar && m_layout != CaptureLayout::Bar)
         setViewBar();
@@ -482,7 +484,25 @@ void CaptureWindow::mouseMoveEvent(QMouseEvent *event)
 {
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
-    move(pos() + (event->position() - m_dragOrigin).toPoint());
+    m_place.placedAt(m_place.place() + (event->position() - m_dragOrigin).toPoint());
+    move(m_place.place());
+}
+
+void CaptureWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // A move the program asked for is where the window belongs; one the window system reports
+    // on its own that contradicts it is answered by putting the window back.
+    if (!event->spontaneous())
+        m_place.placedAt(pos());
+    else if (m_place.restores(pos()))
+        move(m_place.place());
+}
+
+void CaptureWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_place.shown();
 }
 
 void CaptureWindow::contextMenuEvent(QContextMenuEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/capturelayout.h"
+#include "capture/keptplace.h"
 #include "capture/pencapture.h"
 #include "capture/sourcechoice.h"
 
@@ -108,6 +109,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -143,6 +146,7 @@ private:
     QTimer m_webTimer;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
+    KeptPlace m_place;
 
     SourceChoice m_source;
     PenCapture m_pen;

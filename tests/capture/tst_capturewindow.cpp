@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -667,6 +668,16 @@ void TestCaptureWindow::draggingBackgroundMovesWindow()
                           Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &rightMove);
     QCOMPARE(window.pos(), start + QPoint(30, 15));
+    QTest::mouseRelease(&window, Qt::RightButton, {}, QPoint(260, 40));
+
+    // The dragged place holds through the layouts, and a position the window system reports on
+    // its own is put right.
+    window.setViewFull();
+    window.setViewPen();
+    QCOMPARE(window.pos(), start + QPoint(30, 15));
+    window.windowHandle()->setPosition(0, 0);
+    QTRY_COMPARE(window.pos(), start + QPoint(30, 15));
+    QTRY_COMPARE(window.windowHandle()->position(), start + QPoint(30, 15));
 }
 
 QTEST_MAIN(TestCaptureWindow)
