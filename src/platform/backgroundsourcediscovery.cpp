@@ -21,11 +21,20 @@ void BackgroundSourceDiscovery::refresh()
 {
     {
         const std::lock_guard lock(m_mutex);
-        if (m_running || m_requested)
+        if (m_running || m_requested || (!m_frame.isEmpty() && m_frameLooked))
             return;
         m_requested = true;
     }
     m_wake.notify_one();
+}
+
+void BackgroundSourceDiscovery::setFocusedFrame(const FocusedFrame &frame)
+{
+    const std::lock_guard lock(m_mutex);
+    if (frame == m_frame)
+        return;
+    m_frame = frame;
+    m_frameLooked = false;
 }
 
 QString BackgroundSourceDiscovery::latestAddress() const
@@ -65,8 +74,10 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
             break;
         m_requested = false;
         m_running = true;
+        const FocusedFrame frame = m_frame;
+        m_frameLooked = true;
         lock.unlock();
-        QString address = lookup ? lookup->lookUp() : QString();
+        QString address = lookup ? lookup->lookUp(frame) : QString();
         lock.lock();
         m_running = false;
         m_latest = address;

@@ -2,6 +2,7 @@
 
 #include "platform/sourcediscovery.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <chrono>
@@ -11,12 +12,25 @@
 #include <mutex>
 #include <thread>
 
+// The browser frame the desktop's accessibility bus reports active, or activated last, as its
+// window events name it; empty when none is known.
+struct FocusedFrame
+{
+    QByteArray busName; // the application's name on the accessibility bus
+    QByteArray path;    // the frame's accessible object
+    QString title;      // the frame's name when it was activated
+
+    bool isEmpty() const { return busName.isEmpty(); }
+    bool operator==(const FocusedFrame &) const = default;
+};
+
 // One look for the browser's address, run on the discovery thread only.
 class AddressLookup
 {
 public:
     virtual ~AddressLookup() = default;
-    virtual QString lookUp() = 0;
+    // `focused` is the browser frame known when the look started (empty for none).
+    virtual QString lookUp(const FocusedFrame &focused) = 0;
 };
 
 // Runs the looks on a thread of its own, so that the GUI thread only asks for looks and reads
@@ -40,6 +54,13 @@ public:
     quint64 requestLook() override;
     QString addressOfLook(quint64 look) override;
 
+    // The browser frame the accessibility bus reports focused, handed to the looks that start
+    // from now on. Once a frame is known, `refresh` looks only after it changed: the frame's
+    // events tell when the browser window changes, so nothing is asked in between, and a
+    // capture's own look (`requestLook`) still reads the address bar afresh. Without a frame
+    // every refresh looks, as the window list alone cannot tell what changed.
+    void setFocusedFrame(const FocusedFrame &frame);
+
 private:
     void run(const LookupFactory &makeLookup);
 
@@ -50,6 +71,8 @@ private:
     bool m_requested = false;
     bool m_running = false;
     bool m_stopping = false;
+    FocusedFrame m_frame;
+    bool m_frameLooked = false; // a look has started since the frame was last set
     quint64 m_completed = 0;
     QString m_latest;
     std::thread m_thread;

@@ -17,6 +17,7 @@ struct ScriptedLookups
     std::condition_variable changed;
     int started = 0;
     bool holding = false;
+    QList<FocusedFrame> frames; // the frame each look was given
     std::thread::id thread;
     std::thread::id destroyedOn;
 };
@@ -30,10 +31,11 @@ public:
     }
     ~ScriptedLookup() override { m_script.destroyedOn = std::this_thread::get_id(); }
 
-    QString lookUp() override
+    QString lookUp(const FocusedFrame &focused) override
     {
         std::unique_lock lock(m_script.mutex);
         const int number = ++m_script.started;
+        m_script.frames.append(focused);
         m_script.changed.notify_all();
         m_script.changed.wait(lock, [&] { return !m_script.holding; });
         return QStringLiteral("look %1").arg(number);
@@ -103,6 +105,50 @@ private Q_SLOTS:
         QCOMPARE(look, quint64(2));
         QCOMPARE(discovery.addressOfLook(look), QStringLiteral("look 2"));
         QCOMPARE(script.started, 2);
+    }
+
+    void ticksLookOnlyWhenTheFocusedFrameChanged()
+    {
+        ScriptedLookups script;
+        BackgroundSourceDiscovery discovery(
+            [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+        const auto looks = [&] {
+            std::unique_lock lock(script.mutex);
+            return script.started;
+        };
+        const auto lastFrame = [&] {
+            std::unique_lock lock(script.mutex);
+            return script.frames.constLast();
+        };
+        // No frame known: every tick looks, through the window list.
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 2"));
+
+        const FocusedFrame firefox{":1.5", "/org/a11y/atspi/accessible/7", QStringLiteral("页 — Mozilla Firefox")};
+        discovery.setFocusedFrame(firefox);
+        discovery.refresh();
+        QTRY_COMPARE(looks(), 3);
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 3"));
+        const int afterFrame = looks();
+        QCOMPARE(lastFrame(), firefox);
+        // The frame did not change: idle ticks ask nothing of the browser.
+        for (int tick = 0; tick < 5; ++tick)
+            discovery.refresh();
+        discovery.setFocusedFrame(firefox);
+        discovery.refresh();
+        QTest::qWait(50);
+        QCOMPARE(looks(), afterFrame);
+        // A capture still reads the bar afresh, in the same frame.
+        QCOMPARE(discovery.addressOfLook(discovery.requestLook()), QStringLiteral("look %1").arg(afterFrame + 1));
+        QCOMPARE(lastFrame(), firefox);
+
+        const FocusedFrame other{":1.9", "/org/a11y/atspi/accessible/2", QStringLiteral("资料 - Chromium")};
+        discovery.setFocusedFrame(other);
+        discovery.refresh();
+        QTRY_COMPARE(looks(), afterFrame + 2);
+        QCOMPARE(lastFrame(), other);
     }
 
     void waitGivesUpOnASlowLook()

@@ -86,20 +86,20 @@ private Q_SLOTS:
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(false));
 
         auto lookup = std::make_unique<X11AddressLookup>(session.display());
-        lookup->lookUp();
+        lookup->lookUp({});
         // Firefox joins the accessibility bus when its window is next activated, as when the
         // user clicks into the page to select the text.
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
                                                       QStringLiteral("Mozilla Firefox"), QStringLiteral("windowactivate")});
         QVERIFY(lookup->reader().isAvailable());
         // Firefox needs a while to start and build its accessible tree.
-        QTRY_COMPARE_WITH_TIMEOUT(lookup->lookUp(), address, 120000);
+        QTRY_COMPARE_WITH_TIMEOUT(lookup->lookUp({}), address, 120000);
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(true));
 
         // Once found, the field is followed: later looks read its text and walk no more.
         const int walks = lookup->reader().walkCount();
         for (int i = 0; i < 20; ++i)
-            QCOMPARE(lookup->lookUp(), address);
+            QCOMPARE(lookup->lookUp({}), address);
         QCOMPARE(lookup->reader().walkCount(), walks);
         // The program's end switches accessibility back off, as it found it.
         lookup.reset();

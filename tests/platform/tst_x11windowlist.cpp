@@ -181,7 +181,7 @@ private Q_SLOTS:
         WindowMaker maker(session.display());
         maker.make(QStringLiteral("Page - Google Chrome"), true, 1);
         X11AddressLookup lookup(session.display());
-        QCOMPARE(lookup.lookUp(), QString());
+        QCOMPARE(lookup.lookUp({}), QString());
         QVERIFY(!lookup.reader().isAvailable());
     }
 };
