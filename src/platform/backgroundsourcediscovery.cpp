@@ -21,7 +21,9 @@ void BackgroundSourceDiscovery::refresh()
 {
     {
         const std::lock_guard lock(m_mutex);
-        if (m_running || m_requested || (!m_frame.isEmpty() && m_frameLooked))
+        // A frame whose bar was read needs no look until it changes; one that gave nothing
+        // yet (a browser still building its tree) is asked again.
+        if (m_running || m_requested || (!m_frame.isEmpty() && m_frameLooked && !m_latest.isEmpty()))
             return;
         m_requested = true;
     }

@@ -57,8 +57,8 @@ public:
     // The browser frame the accessibility bus reports focused, handed to the looks that start
     // from now on. Once a frame is known, `refresh` looks only after it changed: the frame's
     // events tell when the browser window changes, so nothing is asked in between, and a
-    // capture's own look (`requestLook`) still reads the address bar afresh. Without a frame
-    // every refresh looks, as the window list alone cannot tell what changed.
+    // capture's own look (`requestLook`) still reads the address bar afresh. Without a frame,
+    // or while the frame's bar gave nothing, every refresh looks.
     void setFocusedFrame(const FocusedFrame &frame);
 
 private:
