@@ -214,10 +214,9 @@ void AtspiFrameActivations::onMessage(DBusMessage *message)
 
 std::optional<AtspiFrameActivations::Frame> AtspiFrameActivations::browserFrame() const
 {
-    for (const Frame &frame : m_frames) {
-        if (frame.active && isBrowser(frame))
-            return frame;
-    }
+    // The newest activation, whatever the frames' states say: a background program may keep
+    // `active` long after the focus left it, and the browser deactivated by the capture bar's
+    // focus is still the one the user works in.
     for (const Frame &frame : m_frames) {
         if (isBrowser(frame))
             return frame;
