@@ -52,7 +52,7 @@ scroll_page() {
 # measure PAGE NAME: the browser alone, then with the discovery, on one page; prints a line
 # "NAME notavo_pct browser_extra_pct browser_extra_mb" to $work/figures.
 measure() {
-    local page=$1 name=$2 settle=$3
+    local page=$1 name=$2 settle=$3 warm_up=$4
     set_accessibility false || { echo "discovery: skipped, the accessibility bus did not answer"; exit 0; }
     rm -rf "$work/profile" "$work/ready"
     write_browser_page
@@ -70,7 +70,7 @@ measure() {
     alone=$(python3 -c "print(($after - $before) / $hz / $seconds * 100)")
     rss_alone=$(tree_ticks "$firefox" rss)
 
-    "$NOTAVO_BENCH_BUILD/bench/discovery-probe" "$seconds" "$work/ready" 10 > "$work/probe.out" &
+    "$NOTAVO_BENCH_BUILD/bench/discovery-probe" "$seconds" "$work/ready" 10 "$warm_up" > "$work/probe.out" &
     local probe_pid=$!
     pids+=("$probe_pid")
     # Firefox joins the accessibility bus when its window is next activated, as when the user
@@ -103,8 +103,8 @@ measure() {
 start_desktop
 write_browser_page
 write_heavy_page
-measure "$work/page.html" short 20
-measure "$work/heavy.html" heavy 45
+measure "$work/page.html" short 20 90
+measure "$work/heavy.html" heavy 45 300
 read -r _ short_cpu short_extra short_mb < <(grep '^short ' "$work/figures")
 read -r _ heavy_cpu heavy_extra heavy_mb < <(grep '^heavy ' "$work/figures")
 printf 'discovery: Notavo %s%% of a core (short page %s%%), browser extra %s%% of a core (short %s%%), browser extra memory %s MB (short %s MB) on the heavy page (target Notavo < 0.5%%, browser extra < 1%%, < 50 MB on the short page)\n' \

@@ -1,5 +1,6 @@
 // The GLib headers use names that Qt defines as macros, so they come first.
 #include <atspi/atspi.h>
+#include <dbus/dbus.h>
 
 #include "platform/linux/atspiaddressreader.h"
 
@@ -21,12 +22,27 @@ constexpr int kMaxNodes = 1500;
 std::mutex g_busMutex;
 GMainContext *g_context = nullptr;
 
+// libatspi asks the bus at its start for every application's object and cache events, to keep
+// its cache current. The reader wants none: each walk clears the cache it goes through, and
+// the text it follows is asked for afresh. Where an assistive program has the browsers send
+// those events, each scroll of a long page would otherwise be delivered to this program too.
+void stopObjectEvents(DBusConnection *bus)
+{
+    for (const char *rule : {"type='signal',interface='org.a11y.atspi.Event.Object',member='ChildrenChanged'",
+                             "type='signal',interface='org.a11y.atspi.Event.Object',member='PropertyChange'",
+                             "type='signal',interface='org.a11y.atspi.Event.Object',member='StateChanged'",
+                             "type='signal',interface='org.a11y.atspi.Cache',member='AddAccessible'",
+                             "type='signal',interface='org.a11y.atspi.Cache',member='RemoveAccessible'"})
+        dbus_bus_remove_match(bus, rule, nullptr);
+}
+
 bool initialiseBus()
 {
     static const bool available = [] {
         // Without a reachable bus libatspi still initialises, with no connection to use.
         if (atspi_init() < 0 || !atspi_get_a11y_bus())
             return false;
+        stopObjectEvents(atspi_get_a11y_bus());
         g_context = g_main_context_new();
         atspi_set_main_context(g_context);
         // The registry is not asked here: on a busy desktop its first answer can come after
