@@ -80,7 +80,14 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
         m_frameLooked = true;
         lock.unlock();
         QString address = lookup ? lookup->lookUp(frame) : QString();
+        const FocusedFrame read = lookup && frame.isEmpty() ? lookup->frameRead() : FocusedFrame();
         lock.lock();
+        // A browser that was active before it joined the accessibility bus sent no activation;
+        // the frame the window list led to stands for it until the next activation is heard.
+        if (m_frame.isEmpty() && !read.isEmpty() && !address.isEmpty()) {
+            m_frame = read;
+            m_frameLooked = true;
+        }
         m_running = false;
         m_latest = address;
         const quint64 look = ++m_completed;

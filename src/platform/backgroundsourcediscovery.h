@@ -31,6 +31,9 @@ public:
     virtual ~AddressLookup() = default;
     // `focused` is the browser frame known when the look started (empty for none).
     virtual QString lookUp(const FocusedFrame &focused) = 0;
+    // After a look without a frame: the frame whose address it read, found some other way
+    // (by the window list); empty for none.
+    virtual FocusedFrame frameRead() const { return {}; }
 };
 
 // Runs the looks on a thread of its own, so that the GUI thread only asks for looks and reads

@@ -18,6 +18,7 @@ struct ScriptedLookups
     int started = 0;
     bool holding = false;
     QList<FocusedFrame> frames; // the frame each look was given
+    FocusedFrame readFrame;     // the frame a look without one says it read
     std::thread::id thread;
     std::thread::id destroyedOn;
 };
@@ -39,6 +40,12 @@ public:
         m_script.changed.notify_all();
         m_script.changed.wait(lock, [&] { return !m_script.holding; });
         return QStringLiteral("look %1").arg(number);
+    }
+
+    FocusedFrame frameRead() const override
+    {
+        std::unique_lock lock(m_script.mutex);
+        return m_script.readFrame;
     }
 
 private:
@@ -149,6 +156,35 @@ private Q_SLOTS:
         discovery.refresh();
         QTRY_COMPARE(looks(), afterFrame + 2);
         QCOMPARE(lastFrame(), other);
+    }
+
+    // A browser active before it joined the bus sent no activation: the frame the window list
+    // led to stands in, so that idle ticks stop looking all the same.
+    void frameReadByTheWindowListStandsIn()
+    {
+        ScriptedLookups script;
+        script.readFrame = {":1.5", "/org/a11y/atspi/accessible/7", {}};
+        BackgroundSourceDiscovery discovery(
+            [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+        for (int tick = 0; tick < 5; ++tick)
+            discovery.refresh();
+        QTest::qWait(50);
+        QCOMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+        // A capture's look goes to that frame.
+        QCOMPARE(discovery.addressOfLook(discovery.requestLook()), QStringLiteral("look 2"));
+        {
+            std::unique_lock lock(script.mutex);
+            QCOMPARE(script.frames.constLast(), script.readFrame);
+        }
+        // An activation heard later takes over.
+        const FocusedFrame heard{":1.9", "/org/a11y/atspi/accessible/2", QStringLiteral("资料 - Chromium")};
+        discovery.setFocusedFrame(heard);
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 3"));
+        std::unique_lock lock(script.mutex);
+        QCOMPARE(script.frames.constLast(), heard);
     }
 
     void waitGivesUpOnASlowLook()

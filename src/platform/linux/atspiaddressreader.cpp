@@ -182,6 +182,7 @@ void AtspiAddressReader::forgetField()
     if (m_field)
         g_object_unref(m_field);
     m_field = nullptr;
+    m_fieldFrame = {};
 }
 
 QString AtspiAddressReader::addressOf(std::uint32_t windowId, std::uint32_t pid, const QString &title)
@@ -259,13 +260,18 @@ std::vector<AtspiAccessible *> framesOf(AtspiAccessible *app, const QByteArray &
 }
 
 // The first address field in the frames, in their order; each frame's reference is dropped.
-AtspiAccessible *fieldIn(const std::vector<AtspiAccessible *> &frames)
+// `frameOf` becomes the bus name and path of the frame that holds it.
+AtspiAccessible *fieldIn(const std::vector<AtspiAccessible *> &frames, std::pair<QByteArray, QByteArray> &frameOf)
 {
     AtspiAccessible *found = nullptr;
     Walk walk;
     for (AtspiAccessible *frame : frames) {
-        if (!found)
+        if (!found) {
             found = walk.find(frame, 0);
+            const AtspiObject *object = ATSPI_OBJECT(frame);
+            if (found && object->app)
+                frameOf = {QByteArray(object->app->bus_name), QByteArray(object->path)};
+        }
         g_object_unref(frame);
     }
     return found;
@@ -319,7 +325,7 @@ _AtspiAccessible *AtspiAddressReader::findField(std::uint32_t pid, const QString
     if (!app)
         return nullptr;
     // The frame named like the window first; then the application's other frames.
-    AtspiAccessible *found = fieldIn(framesOf(app, {}, title));
+    AtspiAccessible *found = fieldIn(framesOf(app, {}, title), m_fieldFrame);
     g_object_unref(app);
     return found;
 }
@@ -339,7 +345,7 @@ _AtspiAccessible *AtspiAddressReader::findFrameField(const QByteArray &busName, 
         return nullptr;
     // The frame the bus reported active; should its path not be among the application's
     // children, the one named like it, then the others.
-    AtspiAccessible *found = fieldIn(framesOf(app, path, title));
+    AtspiAccessible *found = fieldIn(framesOf(app, path, title), m_fieldFrame);
     g_object_unref(app);
     return found;
 }

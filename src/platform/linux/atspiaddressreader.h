@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 struct _AtspiAccessible;
 
@@ -34,6 +35,9 @@ public:
     // accessibility bus (as its window events name them), titled `title` when it was activated.
     QString addressOfFrame(const QByteArray &busName, const QByteArray &path, const QString &title);
 
+    // The bus name and path of the frame that holds the field followed; empty for none.
+    const std::pair<QByteArray, QByteArray> &fieldFrame() const { return m_fieldFrame; }
+
     // How many full walks have run; the following reads cost far less.
     int walkCount() const { return m_walks; }
 
@@ -45,6 +49,7 @@ private:
 
     bool m_available = false;
     _AtspiAccessible *m_field = nullptr;
+    std::pair<QByteArray, QByteArray> m_fieldFrame;
     QByteArray m_window; // the window or frame the field belongs to
     QString m_titleAtWalk;
     bool m_walked = false;

@@ -50,6 +50,12 @@ QString X11AddressLookup::lookUp(const FocusedFrame &focused)
     return QString::fromStdU16String(BrowserRules::addressFromFieldText(text.toStdU16String()));
 }
 
+FocusedFrame X11AddressLookup::frameRead() const
+{
+    const auto &[busName, path] = m_reader.fieldFrame();
+    return {busName, path, {}};
+}
+
 std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options)
 {
     // Created here, on the GUI thread, as its connection is read in Qt's event loop.

@@ -20,6 +20,7 @@ public:
     Q_DISABLE_COPY_MOVE(X11AddressLookup)
 
     QString lookUp(const FocusedFrame &focused) override;
+    FocusedFrame frameRead() const override;
 
     const AtspiAddressReader &reader() const { return m_reader; }
 
