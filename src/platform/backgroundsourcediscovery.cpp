@@ -39,6 +39,12 @@ void BackgroundSourceDiscovery::setFocusedFrame(const FocusedFrame &frame)
     m_frameLooked = false;
 }
 
+void BackgroundSourceDiscovery::followFocusedFrames()
+{
+    const std::lock_guard lock(m_mutex);
+    m_followsFrames = true;
+}
+
 QString BackgroundSourceDiscovery::latestAddress() const
 {
     const std::lock_guard lock(m_mutex);
@@ -84,7 +90,7 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
         lock.lock();
         // A browser that was active before it joined the accessibility bus sent no activation;
         // the frame the window list led to stands for it until the next activation is heard.
-        if (m_frame.isEmpty() && !read.isEmpty() && !address.isEmpty()) {
+        if (m_followsFrames && m_frame.isEmpty() && !read.isEmpty() && !address.isEmpty()) {
             m_frame = read;
             m_frameLooked = true;
         }

@@ -63,6 +63,9 @@ public:
     // capture's own look (`requestLook`) still reads the address bar afresh. Without a frame,
     // or while the frame's bar gave nothing, every refresh looks.
     void setFocusedFrame(const FocusedFrame &frame);
+    // Frames will be handed in as the bus reports them: until the first comes, the frame a look
+    // read through the window list stands in. Without this, nothing would replace it.
+    void followFocusedFrames();
 
 private:
     void run(const LookupFactory &makeLookup);
@@ -76,6 +79,7 @@ private:
     bool m_stopping = false;
     FocusedFrame m_frame;
     bool m_frameLooked = false; // a look has started since the frame was last set
+    bool m_followsFrames = false;
     quint64 m_completed = 0;
     QString m_latest;
     std::thread m_thread;

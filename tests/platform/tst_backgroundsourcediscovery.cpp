@@ -164,8 +164,21 @@ private Q_SLOTS:
     {
         ScriptedLookups script;
         script.readFrame = {":1.5", "/org/a11y/atspi/accessible/7", {}};
+        // Where no activations are followed, nothing would ever replace it: ticks keep looking.
+        {
+            BackgroundSourceDiscovery unfollowed(
+                [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+            unfollowed.refresh();
+            QTRY_COMPARE(unfollowed.latestAddress(), QStringLiteral("look 1"));
+            unfollowed.refresh();
+            QTRY_COMPARE(unfollowed.latestAddress(), QStringLiteral("look 2"));
+        }
+        std::unique_lock scriptLock(script.mutex);
+        script.started = 0;
+        scriptLock.unlock();
         BackgroundSourceDiscovery discovery(
             [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+        discovery.followFocusedFrames();
         discovery.refresh();
         QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
         for (int tick = 0; tick < 5; ++tick)

@@ -73,6 +73,7 @@ void followFrameActivations(BackgroundSourceDiscovery &discovery, std::unique_pt
 {
     AtspiFrameActivations *source = activations.release();
     source->setParent(&discovery);
+    discovery.followFocusedFrames();
     QObject::connect(source, &AtspiFrameActivations::activationsChanged, &discovery, [source, &discovery] {
         const std::optional<AtspiFrameActivations::Frame> frame = source->browserFrame();
         discovery.setFocusedFrame(frame ? FocusedFrame{frame->busName, frame->path, frame->title} : FocusedFrame{});
