@@ -21,11 +21,28 @@ void BackgroundSourceDiscovery::refresh()
 {
     {
         const std::lock_guard lock(m_mutex);
-        if (m_running || m_requested)
+        // A frame whose bar was read needs no look until it changes; one that gave nothing
+        // yet (a browser still building its tree) is asked again.
+        if (m_running || m_requested || (!m_frame.isEmpty() && m_frameLooked && !m_latest.isEmpty()))
             return;
         m_requested = true;
     }
     m_wake.notify_one();
+}
+
+void BackgroundSourceDiscovery::setFocusedFrame(const FocusedFrame &frame)
+{
+    const std::lock_guard lock(m_mutex);
+    if (frame == m_frame)
+        return;
+    m_frame = frame;
+    m_frameLooked = false;
+}
+
+void BackgroundSourceDiscovery::followFocusedFrames()
+{
+    const std::lock_guard lock(m_mutex);
+    m_followsFrames = true;
 }
 
 QString BackgroundSourceDiscovery::latestAddress() const
@@ -81,9 +98,18 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
         }
         m_requested = false;
         m_running = true;
+        const FocusedFrame frame = m_frame;
+        m_frameLooked = true;
         lock.unlock();
-        QString address = lookup ? lookup->lookUp() : QString();
+        QString address = lookup ? lookup->lookUp(frame) : QString();
+        const FocusedFrame read = lookup && frame.isEmpty() ? lookup->frameRead() : FocusedFrame();
         lock.lock();
+        // A browser that was active before it joined the accessibility bus sent no activation;
+        // the frame the window list led to stands for it until the next activation is heard.
+        if (m_followsFrames && m_frame.isEmpty() && !read.isEmpty() && !address.isEmpty()) {
+            m_frame = read;
+            m_frameLooked = true;
+        }
         m_running = false;
         m_latest = address;
         const quint64 look = ++m_completed;

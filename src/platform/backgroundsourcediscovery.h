@@ -2,6 +2,7 @@
 
 #include "platform/sourcediscovery.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <chrono>
@@ -12,12 +13,28 @@
 #include <optional>
 #include <thread>
 
+// The browser frame the desktop's accessibility bus reports active, or activated last, as its
+// window events name it; empty when none is known.
+struct FocusedFrame
+{
+    QByteArray busName; // the application's name on the accessibility bus
+    QByteArray path;    // the frame's accessible object
+    QString title;      // the frame's name when it was activated
+
+    bool isEmpty() const { return busName.isEmpty(); }
+    bool operator==(const FocusedFrame &) const = default;
+};
+
 // One look for the browser's address, run on the discovery thread only.
 class AddressLookup
 {
 public:
     virtual ~AddressLookup() = default;
-    virtual QString lookUp() = 0;
+    // `focused` is the browser frame known when the look started (empty for none).
+    virtual QString lookUp(const FocusedFrame &focused) = 0;
+    // After a look without a frame: the frame whose address it read, found some other way
+    // (by the window list); empty for none.
+    virtual FocusedFrame frameRead() const { return {}; }
     // See SourceDiscovery::setMayTurnOnAccessibility.
     virtual void setMayTurnOnAccessibility(bool may) { Q_UNUSED(may) }
 };
@@ -45,6 +62,16 @@ public:
     // Passed to the lookup on the discovery thread, before its next look.
     void setMayTurnOnAccessibility(bool may) override;
 
+    // The browser frame the accessibility bus reports focused, handed to the looks that start
+    // from now on. Once a frame is known, `refresh` looks only after it changed: the frame's
+    // events tell when the browser window changes, so nothing is asked in between, and a
+    // capture's own look (`requestLook`) still reads the address bar afresh. Without a frame,
+    // or while the frame's bar gave nothing, every refresh looks.
+    void setFocusedFrame(const FocusedFrame &frame);
+    // Frames will be handed in as the bus reports them: until the first comes, the frame a look
+    // read through the window list stands in. Without this, nothing would replace it.
+    void followFocusedFrames();
+
 private:
     void run(const LookupFactory &makeLookup);
 
@@ -55,6 +82,9 @@ private:
     bool m_requested = false;
     bool m_running = false;
     bool m_stopping = false;
+    FocusedFrame m_frame;
+    bool m_frameLooked = false; // a look has started since the frame was last set
+    bool m_followsFrames = false;
     std::optional<bool> m_mayTurnOnAccessibility;
     quint64 m_completed = 0;
     QString m_latest;

@@ -3,11 +3,14 @@
 #include "desktopsession.h"
 
 #include "platform/linux/atspiframeactivations.h"
+#include "platform/linux/x11sourcediscovery.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 #include <dbus/dbus.h>
+
+#include <mutex>
 
 namespace {
 
@@ -95,6 +98,23 @@ QByteArray accessibilityBusAddress()
     return address;
 }
 
+// Notes the frame each look was given.
+class RecordingLookup final : public AddressLookup
+{
+public:
+    RecordingLookup(std::mutex &mutex, QList<FocusedFrame> &looked) : m_mutex(mutex), m_looked(looked) {}
+    QString lookUp(const FocusedFrame &focused) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_looked.append(focused);
+        return QString::fromUtf8(focused.path);
+    }
+
+private:
+    std::mutex &m_mutex;
+    QList<FocusedFrame> &m_looked;
+};
+
 const QString kFirefoxTitle = QStringLiteral("新闻页面 — Mozilla Firefox");
 const QString kChromiumTitle = QStringLiteral("资料 - Chromium");
 
@@ -107,7 +127,8 @@ class AtspiFrameActivationsTest : public QObject
 private Q_SLOTS:
     void initTestCase();
     void browserActivatedLastIsKeptWhenFocusMovesOn();
-    void activeBrowserBeatsOneActivatedLater();
+    void newestActivationBeatsAFrameThatStaysActive();
+    void discoveryLooksInTheFrameActivatedLast();
     void applicationLeavingTakesItsFramesAlong();
 
 private:
@@ -165,20 +186,62 @@ void AtspiFrameActivationsTest::browserActivatedLastIsKeptWhenFocusMovesOn()
     QVERIFY(!m_activations->browserFrame());
 }
 
-void AtspiFrameActivationsTest::activeBrowserBeatsOneActivatedLater()
+void AtspiFrameActivationsTest::newestActivationBeatsAFrameThatStaysActive()
 {
     m_activations = AtspiFrameActivations::open();
     QVERIFY(m_activations);
+    FakeApplication electron(m_address);
     FakeApplication firefox(m_address);
-    FakeApplication chromium(m_address);
 
+    // A Chromium-based program in the background never says it lost the focus.
+    send(electron, "Activate", "/org/a11y/atspi/accessible/9", kChromiumTitle);
     send(firefox, "Activate", "/org/a11y/atspi/accessible/3", kFirefoxTitle);
-    send(chromium, "Activate", "/org/a11y/atspi/accessible/9", kChromiumTitle);
-    // Two frames may both say active (background programs keep the state): the later wins.
-    QCOMPARE(m_activations->browserFrame()->busName, chromium.busName());
-    send(chromium, "Deactivate", "/org/a11y/atspi/accessible/9", kChromiumTitle);
     QCOMPARE(m_activations->browserFrame()->busName, firefox.busName());
-    QVERIFY(m_activations->browserFrame()->active);
+    // The capture bar takes the focus from Firefox; the other still claims to be active.
+    send(firefox, "Deactivate", "/org/a11y/atspi/accessible/3", kFirefoxTitle);
+    const auto frame = m_activations->browserFrame();
+    QCOMPARE(frame->busName, firefox.busName());
+    QVERIFY(!frame->active);
+    QCOMPARE(m_activations->frames().size(), 2);
+    QVERIFY(m_activations->frames().at(1).active);
+}
+
+void AtspiFrameActivationsTest::discoveryLooksInTheFrameActivatedLast()
+{
+    std::mutex mutex;
+    QList<FocusedFrame> looked;
+    BackgroundSourceDiscovery discovery([&] { return std::make_unique<RecordingLookup>(mutex, looked); });
+    auto activations = AtspiFrameActivations::open();
+    QVERIFY(activations);
+    AtspiFrameActivations *heard = activations.get();
+    followFrameActivations(discovery, std::move(activations));
+    const auto lastLooked = [&] {
+        discovery.addressOfLook(discovery.requestLook());
+        const std::lock_guard lock(mutex);
+        return looked.constLast();
+    };
+    // Before any activation, a look has no frame to go by (the window list stands in).
+    QVERIFY(lastLooked().isEmpty());
+
+    FakeApplication electron(m_address);
+    FakeApplication firefox(m_address);
+    FakeApplication notavo(m_address);
+    const auto sendTo = [&](FakeApplication &application, const char *member, const char *path, const QString &title) {
+        QSignalSpy changed(heard, &AtspiFrameActivations::activationsChanged);
+        application.windowEvent(member, path, title);
+        QTRY_COMPARE(changed.count(), 1);
+    };
+    sendTo(electron, "Activate", "/org/a11y/atspi/accessible/9", kChromiumTitle);
+    sendTo(firefox, "Activate", "/org/a11y/atspi/accessible/3", kFirefoxTitle);
+    const FocusedFrame firefoxFrame{firefox.busName(), "/org/a11y/atspi/accessible/3", kFirefoxTitle};
+    QCOMPARE(lastLooked(), firefoxFrame);
+    // The bar drops down and takes the focus: the browser under it stays the source.
+    sendTo(firefox, "Deactivate", "/org/a11y/atspi/accessible/3", kFirefoxTitle);
+    sendTo(notavo, "Activate", "/org/a11y/atspi/accessible/1", QStringLiteral("Notavo"));
+    QCOMPARE(lastLooked(), firefoxFrame);
+    // The browser window closes: no frame is left to go by.
+    sendTo(firefox, "Destroy", "/org/a11y/atspi/accessible/3", kFirefoxTitle);
+    QCOMPARE(lastLooked().busName, electron.busName());
 }
 
 void AtspiFrameActivationsTest::applicationLeavingTakesItsFramesAlong()

@@ -17,6 +17,8 @@ struct ScriptedLookups
     std::condition_variable changed;
     int started = 0;
     bool holding = false;
+    QList<FocusedFrame> frames; // the frame each look was given
+    FocusedFrame readFrame;     // the frame a look without one says it read
     std::thread::id thread;
     std::thread::id destroyedOn;
     // The accessibility choices the lookup was told, with the thread each came on.
@@ -33,10 +35,11 @@ public:
     }
     ~ScriptedLookup() override { m_script.destroyedOn = std::this_thread::get_id(); }
 
-    QString lookUp() override
+    QString lookUp(const FocusedFrame &focused) override
     {
         std::unique_lock lock(m_script.mutex);
         const int number = ++m_script.started;
+        m_script.frames.append(focused);
         m_script.changed.notify_all();
         m_script.changed.wait(lock, [&] { return !m_script.holding; });
         return QStringLiteral("look %1").arg(number);
@@ -48,6 +51,12 @@ public:
         m_script.choices.append(may);
         m_script.choiceThread = std::this_thread::get_id();
         m_script.changed.notify_all();
+    }
+
+    FocusedFrame frameRead() const override
+    {
+        std::unique_lock lock(m_script.mutex);
+        return m_script.readFrame;
     }
 
 private:
@@ -135,6 +144,92 @@ private Q_SLOTS:
         QCOMPARE(look, quint64(2));
         QCOMPARE(discovery.addressOfLook(look), QStringLiteral("look 2"));
         QCOMPARE(script.started, 2);
+    }
+
+    void ticksLookOnlyWhenTheFocusedFrameChanged()
+    {
+        ScriptedLookups script;
+        BackgroundSourceDiscovery discovery(
+            [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+        const auto looks = [&] {
+            std::unique_lock lock(script.mutex);
+            return script.started;
+        };
+        const auto lastFrame = [&] {
+            std::unique_lock lock(script.mutex);
+            return script.frames.constLast();
+        };
+        // No frame known: every tick looks, through the window list.
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 2"));
+
+        const FocusedFrame firefox{":1.5", "/org/a11y/atspi/accessible/7", QStringLiteral("页 — Mozilla Firefox")};
+        discovery.setFocusedFrame(firefox);
+        discovery.refresh();
+        QTRY_COMPARE(looks(), 3);
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 3"));
+        const int afterFrame = looks();
+        QCOMPARE(lastFrame(), firefox);
+        // The frame did not change: idle ticks ask nothing of the browser.
+        for (int tick = 0; tick < 5; ++tick)
+            discovery.refresh();
+        discovery.setFocusedFrame(firefox);
+        discovery.refresh();
+        QTest::qWait(50);
+        QCOMPARE(looks(), afterFrame);
+        // A capture still reads the bar afresh, in the same frame.
+        QCOMPARE(discovery.addressOfLook(discovery.requestLook()), QStringLiteral("look %1").arg(afterFrame + 1));
+        QCOMPARE(lastFrame(), firefox);
+
+        const FocusedFrame other{":1.9", "/org/a11y/atspi/accessible/2", QStringLiteral("资料 - Chromium")};
+        discovery.setFocusedFrame(other);
+        discovery.refresh();
+        QTRY_COMPARE(looks(), afterFrame + 2);
+        QCOMPARE(lastFrame(), other);
+    }
+
+    // A browser active before it joined the bus sent no activation: the frame the window list
+    // led to stands in, so that idle ticks stop looking all the same.
+    void frameReadByTheWindowListStandsIn()
+    {
+        ScriptedLookups script;
+        script.readFrame = {":1.5", "/org/a11y/atspi/accessible/7", {}};
+        // Where no activations are followed, nothing would ever replace it: ticks keep looking.
+        {
+            BackgroundSourceDiscovery unfollowed(
+                [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+            unfollowed.refresh();
+            QTRY_COMPARE(unfollowed.latestAddress(), QStringLiteral("look 1"));
+            unfollowed.refresh();
+            QTRY_COMPARE(unfollowed.latestAddress(), QStringLiteral("look 2"));
+        }
+        std::unique_lock scriptLock(script.mutex);
+        script.started = 0;
+        scriptLock.unlock();
+        BackgroundSourceDiscovery discovery(
+            [&] { return std::make_unique<ScriptedLookup>(script); }, std::chrono::seconds(30));
+        discovery.followFocusedFrames();
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+        for (int tick = 0; tick < 5; ++tick)
+            discovery.refresh();
+        QTest::qWait(50);
+        QCOMPARE(discovery.latestAddress(), QStringLiteral("look 1"));
+        // A capture's look goes to that frame.
+        QCOMPARE(discovery.addressOfLook(discovery.requestLook()), QStringLiteral("look 2"));
+        {
+            std::unique_lock lock(script.mutex);
+            QCOMPARE(script.frames.constLast(), script.readFrame);
+        }
+        // An activation heard later takes over.
+        const FocusedFrame heard{":1.9", "/org/a11y/atspi/accessible/2", QStringLiteral("资料 - Chromium")};
+        discovery.setFocusedFrame(heard);
+        discovery.refresh();
+        QTRY_COMPARE(discovery.latestAddress(), QStringLiteral("look 3"));
+        std::unique_lock lock(script.mutex);
+        QCOMPARE(script.frames.constLast(), heard);
     }
 
     void waitGivesUpOnASlowLook()

@@ -1,6 +1,7 @@
 // The address of a real Firefox, read through the accessibility bus on a desktop of the
 // test's own where nothing switched accessibility on: Firefox starts first, without being told
 // to show itself to the bus, and the discovery switches the desktop's accessibility on.
+// With a second window open, the page read is that of the window the bus reports activated.
 // Skips where Firefox ESR, Xvfb, openbox or the accessibility bus are missing.
 #include "desktopsession.h"
 
@@ -8,6 +9,7 @@
 #include "platform/linux/x11sourcediscovery.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -86,20 +88,20 @@ private Q_SLOTS:
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(false));
 
         auto lookup = std::make_unique<X11AddressLookup>(session.display());
-        lookup->lookUp();
+        lookup->lookUp({});
         // Firefox joins the accessibility bus when its window is next activated, as when the
         // user clicks into the page to select the text.
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
                                                       QStringLiteral("Mozilla Firefox"), QStringLiteral("windowactivate")});
         QVERIFY(lookup->reader().isAvailable());
         // Firefox needs a while to start and build its accessible tree.
-        QTRY_COMPARE_WITH_TIMEOUT(lookup->lookUp(), address, 120000);
+        QTRY_COMPARE_WITH_TIMEOUT(lookup->lookUp({}), address, 120000);
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(true));
 
         // Once found, the field is followed: later looks read its text and walk no more.
         const int walks = lookup->reader().walkCount();
         for (int i = 0; i < 20; ++i)
-            QCOMPARE(lookup->lookUp(), address);
+            QCOMPARE(lookup->lookUp({}), address);
         QCOMPARE(lookup->reader().walkCount(), walks);
         // The program's end switches accessibility back off, as it found it.
         lookup.reset();
@@ -117,6 +119,63 @@ private Q_SLOTS:
         QTRY_VERIFY(reported.contains(look));
         QCOMPARE(discovery->addressOfLook(look), address);
         QCOMPARE(desktop.isEnabled(), std::optional<bool>(true));
+
+        // A second window with another page: the source is the window the accessibility bus
+        // reports activated, even where it is not the topmost one.
+        const QString firstWindow = firefoxWindows(windows).value(0);
+        QVERIFY(!firstWindow.isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), firstWindow, QStringLiteral("ctrl+n")});
+        QTRY_COMPARE_WITH_TIMEOUT(firefoxWindows(windows).size(), 2, 60000);
+        const QString secondWindow = firefoxWindows(windows).constFirst();
+        QVERIFY(secondWindow != firstWindow);
+        QUrl secondUrl = QUrl::fromLocalFile(page);
+        secondUrl.setQuery(QStringLiteral("id=8"));
+        const QString secondAddress = secondUrl.toString();
+        // The new window's bar takes the keys only once the window is ready: typed again
+        // while it has not loaded the page.
+        const auto readsSecond = [&] {
+            QElapsedTimer waited;
+            waited.start();
+            while (waited.elapsed() < 15000) {
+                if (discovery->addressOfLook(discovery->requestLook()) == secondAddress)
+                    return true;
+                QTest::qWait(200);
+            }
+            return false;
+        };
+        bool typed = false;
+        for (int attempt = 0; attempt < 4 && !typed; ++attempt) {
+            QTest::qWait(2000);
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), secondWindow});
+            xdotool({QStringLiteral("key"), QStringLiteral("ctrl+l")});
+            xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), secondAddress});
+            xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+            typed = readsSecond();
+        }
+        QVERIFY2(typed, "the second window's page was not read");
+
+        // The first window gets the focus but stays below the second: stacking would say the
+        // second, the accessibility focus says the first.
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), firstWindow});
+        QTRY_COMPARE_WITH_TIMEOUT(discovery->addressOfLook(discovery->requestLook()), address, 30000);
+        QCOMPARE(firefoxWindows(windows).constFirst(), secondWindow);
+    }
+
+private:
+    // Firefox's top-level windows, topmost first, as xdotool names them.
+    static QStringList firefoxWindows(X11WindowList &windows)
+    {
+        QStringList found;
+        for (const TopLevelWindow &window : windows.topmostFirst()) {
+            if (window.title.contains(QStringLiteral("Mozilla Firefox")))
+                found.append(QString::number(window.id));
+        }
+        return found;
+    }
+
+    static void xdotool(const QStringList &arguments)
+    {
+        QProcess::execute(QStringLiteral("xdotool"), arguments);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/linux/x11sourcediscovery.h"
 #include "platform/linux/x11windowlist.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -171,6 +172,31 @@ private Q_SLOTS:
             qputenv("DISPLAY", saved);
     }
 
+    // Where no accessibility bus exists the discovery still runs on an X11 desktop, going by
+    // the window stacking: with no frame events to tell what changed, every tick looks.
+    void withoutAccessibilityBusTicksGoByTheWindowList()
+    {
+        DesktopSession session;
+        if (!session.startDisplay())
+            QSKIP(qPrintable(QStringLiteral("no test display: %1").arg(session.error())));
+        const QByteArray savedDisplay = qgetenv("DISPLAY");
+        const QByteArray savedBus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DISPLAY", session.display());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/notavo-test-bus");
+        {
+            const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery({false, {}});
+            QCOMPARE(discovery->requestLook(), quint64(1));
+            QSignalSpy finished(discovery.get(), &SourceDiscovery::lookFinished);
+            QTRY_COMPARE(finished.count(), 1);
+            for (int tick = 2; tick <= 4; ++tick) {
+                discovery->refresh();
+                QTRY_COMPARE(finished.count(), tick);
+            }
+        }
+        qputenv("DISPLAY", savedDisplay);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", savedBus);
+    }
+
     // Without an accessibility bus a browser window is found but yields the empty address.
     void browserWithoutAccessibilityBus()
     {
@@ -181,7 +207,7 @@ private Q_SLOTS:
         WindowMaker maker(session.display());
         maker.make(QStringLiteral("Page - Google Chrome"), true, 1);
         X11AddressLookup lookup(session.display());
-        QCOMPARE(lookup.lookUp(), QString());
+        QCOMPARE(lookup.lookUp({}), QString());
         QVERIFY(!lookup.reader().isAvailable());
     }
 };

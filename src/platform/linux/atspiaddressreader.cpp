@@ -1,8 +1,10 @@
 // The GLib headers use names that Qt defines as macros, so they come first.
 #include <atspi/atspi.h>
+#include <dbus/dbus.h>
 
 #include "platform/linux/atspiaddressreader.h"
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -20,12 +22,27 @@ constexpr int kMaxNodes = 1500;
 std::mutex g_busMutex;
 GMainContext *g_context = nullptr;
 
+// libatspi asks the bus at its start for every application's object and cache events, to keep
+// its cache current. The reader wants none: each walk clears the cache it goes through, and
+// the text it follows is asked for afresh. Where an assistive program has the browsers send
+// those events, each scroll of a long page would otherwise be delivered to this program too.
+void stopObjectEvents(DBusConnection *bus)
+{
+    for (const char *rule : {"type='signal',interface='org.a11y.atspi.Event.Object',member='ChildrenChanged'",
+                             "type='signal',interface='org.a11y.atspi.Event.Object',member='PropertyChange'",
+                             "type='signal',interface='org.a11y.atspi.Event.Object',member='StateChanged'",
+                             "type='signal',interface='org.a11y.atspi.Cache',member='AddAccessible'",
+                             "type='signal',interface='org.a11y.atspi.Cache',member='RemoveAccessible'"})
+        dbus_bus_remove_match(bus, rule, nullptr);
+}
+
 bool initialiseBus()
 {
     static const bool available = [] {
         // Without a reachable bus libatspi still initialises, with no connection to use.
         if (atspi_init() < 0 || !atspi_get_a11y_bus())
             return false;
+        stopObjectEvents(atspi_get_a11y_bus());
         g_context = g_main_context_new();
         atspi_set_main_context(g_context);
         // The registry is not asked here: on a busy desktop its first answer can come after
@@ -165,19 +182,33 @@ void AtspiAddressReader::forgetField()
     if (m_field)
         g_object_unref(m_field);
     m_field = nullptr;
+    m_fieldFrame = {};
 }
 
 QString AtspiAddressReader::addressOf(std::uint32_t windowId, std::uint32_t pid, const QString &title)
 {
     if (!m_available || pid == 0)
         return {};
+    return read("x11:" + QByteArray::number(windowId), title, [&] { return findField(pid, title); });
+}
+
+QString AtspiAddressReader::addressOfFrame(const QByteArray &busName, const QByteArray &path, const QString &title)
+{
+    if (!m_available || busName.isEmpty())
+        return {};
+    return read(busName + path, title, [&] { return findFrameField(busName, path, title); });
+}
+
+QString AtspiAddressReader::read(const QByteArray &window, const QString &title,
+                                 const std::function<_AtspiAccessible *()> &find)
+{
     const std::lock_guard lock(g_busMutex);
     drainBus();
 
-    if (windowId != m_windowId) {
+    if (window != m_window) {
         forgetField();
         m_walked = false;
-        m_windowId = windowId;
+        m_window = window;
     }
     if (m_field) {
         bool ok = false;
@@ -191,7 +222,7 @@ QString AtspiAddressReader::addressOf(std::uint32_t windowId, std::uint32_t pid,
     if (m_walked && title == m_titleAtWalk && !retryDue)
         return {};
 
-    m_field = findField(pid, title);
+    m_field = find();
     m_walked = true;
     m_titleAtWalk = title;
     m_sinceWalk.start();
@@ -202,49 +233,119 @@ QString AtspiAddressReader::addressOf(std::uint32_t windowId, std::uint32_t pid,
     return textOf(m_field, &ok);
 }
 
-_AtspiAccessible *AtspiAddressReader::findField(std::uint32_t pid, const QString &title)
+namespace {
+
+// The application's frames, `first` (when it is one of them) leading, then those named
+// `title`, then the others; each with a reference.
+std::vector<AtspiAccessible *> framesOf(AtspiAccessible *app, const QByteArray &firstPath, const QString &title)
 {
-    AtspiAccessible *desktop = atspi_get_desktop(0);
-    if (!desktop)
-        return nullptr;
-    // The list of applications changes as programs start and end; ask for it afresh.
-    atspi_accessible_clear_cache(desktop);
+    atspi_accessible_clear_cache(app);
+    const gint frames = atspi_accessible_get_child_count(app, nullptr);
+    std::vector<AtspiAccessible *> ordered;
+    std::size_t named = 0;
+    for (gint f = 0; f < frames; ++f) {
+        AtspiAccessible *frame = atspi_accessible_get_child_at_index(app, f, nullptr);
+        if (!frame)
+            continue;
+        if (!firstPath.isEmpty() && firstPath == ATSPI_OBJECT(frame)->path) {
+            ordered.insert(ordered.begin(), frame);
+            ++named;
+        } else if (nameOf(frame) == title) {
+            ordered.insert(ordered.begin() + static_cast<std::ptrdiff_t>(named++), frame);
+        } else {
+            ordered.push_back(frame);
+        }
+    }
+    return ordered;
+}
+
+// The first address field in the frames, in their order; each frame's reference is dropped.
+// `frameOf` becomes the bus name and path of the frame that holds it.
+AtspiAccessible *fieldIn(const std::vector<AtspiAccessible *> &frames, std::pair<QByteArray, QByteArray> &frameOf)
+{
     AtspiAccessible *found = nullptr;
+    Walk walk;
+    for (AtspiAccessible *frame : frames) {
+        if (!found) {
+            found = walk.find(frame, 0);
+            const AtspiObject *object = ATSPI_OBJECT(frame);
+            if (found && object->app)
+                frameOf = {QByteArray(object->app->bus_name), QByteArray(object->path)};
+        }
+        g_object_unref(frame);
+    }
+    return found;
+}
+
+// The first application on the bus that `matches`, with a reference; null for none.
+template<typename Matches>
+AtspiAccessible *applicationWhere(AtspiAccessible *desktop, Matches matches)
+{
     GError *error = nullptr;
     const gint apps = atspi_accessible_get_child_count(desktop, &error);
-    for (gint i = 0; !error && i < apps && !found; ++i) {
+    for (gint i = 0; !error && i < apps; ++i) {
         AtspiAccessible *app = atspi_accessible_get_child_at_index(desktop, i, &error);
         if (error || !app)
             break;
-        GError *pidError = nullptr;
-        const guint appPid = atspi_accessible_get_process_id(app, &pidError);
-        if (pidError) {
-            g_error_free(pidError);
-        } else if (appPid == pid) {
-            atspi_accessible_clear_cache(app);
-            // The frame named like the window first; then the application's other frames.
-            const gint frames = atspi_accessible_get_child_count(app, nullptr);
-            std::vector<AtspiAccessible *> ordered;
-            for (gint f = 0; f < frames; ++f) {
-                AtspiAccessible *frame = atspi_accessible_get_child_at_index(app, f, nullptr);
-                if (!frame)
-                    continue;
-                if (nameOf(frame) == title)
-                    ordered.insert(ordered.begin(), frame);
-                else
-                    ordered.push_back(frame);
-            }
-            Walk walk;
-            for (AtspiAccessible *frame : ordered) {
-                if (!found)
-                    found = walk.find(frame, 0);
-                g_object_unref(frame);
-            }
-        }
+        if (matches(app))
+            return app;
         g_object_unref(app);
     }
     if (error)
         g_error_free(error);
+    return nullptr;
+}
+
+// The desktop with its list of applications asked afresh, as programs start and end.
+AtspiAccessible *freshDesktop()
+{
+    AtspiAccessible *desktop = atspi_get_desktop(0);
+    if (desktop)
+        atspi_accessible_clear_cache(desktop);
+    return desktop;
+}
+
+} // namespace
+
+_AtspiAccessible *AtspiAddressReader::findField(std::uint32_t pid, const QString &title)
+{
+    AtspiAccessible *desktop = freshDesktop();
+    if (!desktop)
+        return nullptr;
+    AtspiAccessible *app = applicationWhere(desktop, [pid](AtspiAccessible *candidate) {
+        GError *error = nullptr;
+        const guint appPid = atspi_accessible_get_process_id(candidate, &error);
+        if (error) {
+            g_error_free(error);
+            return false;
+        }
+        return appPid == pid;
+    });
     g_object_unref(desktop);
+    if (!app)
+        return nullptr;
+    // The frame named like the window first; then the application's other frames.
+    AtspiAccessible *found = fieldIn(framesOf(app, {}, title), m_fieldFrame);
+    g_object_unref(app);
+    return found;
+}
+
+_AtspiAccessible *AtspiAddressReader::findFrameField(const QByteArray &busName, const QByteArray &path,
+                                                     const QString &title)
+{
+    AtspiAccessible *desktop = freshDesktop();
+    if (!desktop)
+        return nullptr;
+    AtspiAccessible *app = applicationWhere(desktop, [&busName](AtspiAccessible *candidate) {
+        const AtspiApplication *application = ATSPI_OBJECT(candidate)->app;
+        return application && busName == application->bus_name;
+    });
+    g_object_unref(desktop);
+    if (!app)
+        return nullptr;
+    // The frame the bus reported active; should its path not be among the application's
+    // children, the one named like it, then the others.
+    AtspiAccessible *found = fieldIn(framesOf(app, path, title), m_fieldFrame);
+    g_object_unref(app);
     return found;
 }

@@ -1,8 +1,8 @@
 #include "platform/linux/atspiframeactivations.h"
 
 #include "platform/browserrules.h"
+#include "platform/linux/privatedbus.h"
 
-#include <QFileInfo>
 #include <QMetaObject>
 
 #include <dbus/dbus.h>
@@ -10,78 +10,8 @@
 namespace {
 
 constexpr const char *kWindowEvents = "org.a11y.atspi.Event.Window";
-constexpr int kTimeoutMs = 2000;
 // Frames remembered; older ones are forgotten.
 constexpr qsizetype kMaxFrames = 32;
-
-// The session bus's address: the environment's, or the usual socket in the runtime folder.
-QByteArray sessionBusAddress()
-{
-    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-    if (!address.isEmpty())
-        return address;
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty() || !QFileInfo::exists(QString::fromLocal8Bit(runtime + "/bus")))
-        return {};
-    return "unix:path=" + runtime + "/bus";
-}
-
-// A private connection that does not end the program when the bus goes away.
-DBusConnection *openBus(const QByteArray &address)
-{
-    if (address.isEmpty())
-        return nullptr;
-    DBusError error;
-    dbus_error_init(&error);
-    DBusConnection *connection = dbus_connection_open_private(address.constData(), &error);
-    if (connection) {
-        dbus_connection_set_exit_on_disconnect(connection, FALSE);
-        if (!dbus_bus_register(connection, &error)) {
-            dbus_connection_close(connection);
-            dbus_connection_unref(connection);
-            connection = nullptr;
-        }
-    }
-    dbus_error_free(&error);
-    return connection;
-}
-
-void closeBus(DBusConnection *connection)
-{
-    dbus_connection_close(connection);
-    dbus_connection_unref(connection);
-}
-
-// Sends a call and waits for its answer (only while setting up); null on any failure.
-DBusMessage *callAndWait(DBusConnection *connection, DBusMessage *call)
-{
-    if (!call)
-        return nullptr;
-    DBusError error;
-    dbus_error_init(&error);
-    DBusMessage *reply = dbus_connection_send_with_reply_and_block(connection, call, kTimeoutMs, &error);
-    dbus_message_unref(call);
-    dbus_error_free(&error);
-    return reply;
-}
-
-// The accessibility bus's address, as the session bus's launcher tells it.
-QByteArray accessibilityBusAddress()
-{
-    DBusConnection *session = openBus(sessionBusAddress());
-    if (!session)
-        return {};
-    QByteArray address;
-    DBusMessage *reply = callAndWait(
-        session, dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
-    const char *text = nullptr;
-    if (reply && dbus_message_get_args(reply, nullptr, DBUS_TYPE_STRING, &text, DBUS_TYPE_INVALID))
-        address = text;
-    if (reply)
-        dbus_message_unref(reply);
-    closeBus(session);
-    return address;
-}
 
 // The window's name that window events carry in their variant argument.
 QString titleOf(DBusMessage *message)
@@ -126,7 +56,7 @@ struct AtspiFrameActivations::Callbacks
 
 std::unique_ptr<AtspiFrameActivations> AtspiFrameActivations::open()
 {
-    DBusConnection *connection = openBus(accessibilityBusAddress());
+    DBusConnection *connection = PrivateDBus::open(PrivateDBus::accessibilityBusAddress());
     if (!connection)
         return nullptr;
     std::unique_ptr<AtspiFrameActivations> activations(new AtspiFrameActivations(connection));
@@ -149,7 +79,7 @@ AtspiFrameActivations::~AtspiFrameActivations()
         delete watched.second;
     m_notifiers.clear();
     dbus_connection_set_watch_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
-    closeBus(m_connection);
+    PrivateDBus::close(m_connection);
 }
 
 bool AtspiFrameActivations::listen()
@@ -172,7 +102,7 @@ bool AtspiFrameActivations::listen()
                                                          "org.a11y.atspi.Registry", "RegisterEvent");
         if (call)
             dbus_message_append_args(call, DBUS_TYPE_STRING, &event, DBUS_TYPE_INVALID);
-        if (DBusMessage *reply = callAndWait(m_connection, call))
+        if (DBusMessage *reply = PrivateDBus::callAndWait(m_connection, call))
             dbus_message_unref(reply);
     }
     if (!dbus_connection_add_filter(m_connection, &Callbacks::onFilter, this, nullptr))
@@ -284,10 +214,9 @@ void AtspiFrameActivations::onMessage(DBusMessage *message)
 
 std::optional<AtspiFrameActivations::Frame> AtspiFrameActivations::browserFrame() const
 {
-    for (const Frame &frame : m_frames) {
-        if (frame.active && isBrowser(frame))
-            return frame;
-    }
+    // The newest activation, whatever the frames' states say: a background program may keep
+    // `active` long after the focus left it, and the browser deactivated by the capture bar's
+    // focus is still the one the user works in.
     for (const Frame &frame : m_frames) {
         if (isBrowser(frame))
             return frame;

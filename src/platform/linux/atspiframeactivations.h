@@ -18,7 +18,8 @@ struct DBusWatch;
 // Follows which top-level frames the accessibility bus reports activated, by listening to
 // window:activate, window:deactivate and window:destroy, never by asking in turn: on X11 and
 // Wayland alike, the browser whose address is wanted is the one whose frame is active, or else
-// the one activated last (showing the capture bar can move the focus away from it). Its own
+// the one activated last (showing the capture bar can move the focus away from it): the newest
+// activation in either case, as a background program may keep the active state. Its own
 // connection to the accessibility bus is read inside Qt's event loop.
 class AtspiFrameActivations final : public QObject
 {
@@ -38,7 +39,7 @@ public:
     AtspiFrameActivations(const AtspiFrameActivations &) = delete;
     AtspiFrameActivations &operator=(const AtspiFrameActivations &) = delete;
 
-    // The browser frame activated last among the active ones, else the one activated last.
+    // The browser frame activated last, active or not (none stays active reliably).
     std::optional<Frame> browserFrame() const;
     // Every frame heard of, the one activated last first.
     const QList<Frame> &frames() const { return m_frames; }

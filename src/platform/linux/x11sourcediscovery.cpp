@@ -2,11 +2,11 @@
 
 #include "platform/browserrules.h"
 #include "platform/displaycheck.h"
+#include "platform/linux/atspiframeactivations.h"
 #include "platform/linux/dbusaccessibilityswitch.h"
 #include "platform/nullsourcediscovery.h"
 
 #include <QFileInfo>
-
 
 X11AddressLookup::X11AddressLookup(const QByteArray &display, const SourceDiscoveryOptions &options)
     : m_mayTurnOnAccessibility(options.mayTurnOnAccessibility)
@@ -27,10 +27,15 @@ X11AddressLookup::~X11AddressLookup()
     m_accessibility.reset();
 }
 
-QString X11AddressLookup::lookUp()
+QString X11AddressLookup::lookUp(const FocusedFrame &focused)
 {
     if (m_mayTurnOnAccessibility)
         m_accessibility->turnOn();
+    if (!focused.isEmpty() && m_reader.isAvailable()) {
+        const QString text = m_reader.addressOfFrame(focused.busName, focused.path, focused.title);
+        return QString::fromStdU16String(BrowserRules::addressFromFieldText(text.toStdU16String()));
+    }
+    // No browser frame heard of yet (or no accessibility bus): the topmost browser window.
     const std::vector<TopLevelWindow> windows = m_windows.topmostFirst();
     std::vector<std::u16string> titles;
     titles.reserve(windows.size());
@@ -52,10 +57,32 @@ void X11AddressLookup::setMayTurnOnAccessibility(bool may)
         m_accessibility->restore();
 }
 
+FocusedFrame X11AddressLookup::frameRead() const
+{
+    const auto &[busName, path] = m_reader.fieldFrame();
+    return {busName, path, {}};
+}
+
 std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options)
 {
-    if (!canReachDisplay(nullptr))
+    // Created here, on the GUI thread, as its connection is read in Qt's event loop.
+    std::unique_ptr<AtspiFrameActivations> activations = AtspiFrameActivations::open();
+    if (!activations && !canReachDisplay(nullptr))
         return std::make_unique<NullSourceDiscovery>();
-    return std::make_unique<BackgroundSourceDiscovery>(
+    auto discovery = std::make_unique<BackgroundSourceDiscovery>(
         [options] { return std::make_unique<X11AddressLookup>(QByteArray(), options); });
+    if (activations)
+        followFrameActivations(*discovery, std::move(activations));
+    return discovery;
+}
+
+void followFrameActivations(BackgroundSourceDiscovery &discovery, std::unique_ptr<AtspiFrameActivations> activations)
+{
+    AtspiFrameActivations *source = activations.release();
+    source->setParent(&discovery);
+    discovery.followFocusedFrames();
+    QObject::connect(source, &AtspiFrameActivations::activationsChanged, &discovery, [source, &discovery] {
+        const std::optional<AtspiFrameActivations::Frame> frame = source->browserFrame();
+        discovery.setFocusedFrame(frame ? FocusedFrame{frame->busName, frame->path, frame->title} : FocusedFrame{});
+    });
 }
