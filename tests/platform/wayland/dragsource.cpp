@@ -46,12 +46,15 @@ DragSource::DragSource()
     m_pointer = wl_seat_get_pointer(m_seat);
     wl_pointer_add_listener(m_pointer, &pointerListener, this);
     m_device = wl_data_device_manager_get_data_device(m_manager, m_seat);
-    // The drag passes over this surface too: every offer the device hears of is let go at once.
+    // The drag passes over this surface too: the offer that enters with it is let go at once.
     static const wl_data_device_listener deviceListener = [] {
         auto listener = noListener<wl_data_device_listener>();
-        listener.data_offer = [](void *, wl_data_device *, wl_data_offer *offer) { wl_data_offer_destroy(offer); };
+        listener.data_offer = [](void *, wl_data_device *, wl_data_offer *) {};
         listener.enter = [](void *, wl_data_device *, uint32_t, wl_surface *, wl_fixed_t, wl_fixed_t,
-                            wl_data_offer *) {};
+                            wl_data_offer *offer) {
+            if (offer)
+                wl_data_offer_destroy(offer);
+        };
         listener.leave = [](void *, wl_data_device *) {};
         listener.motion = [](void *, wl_data_device *, uint32_t, wl_fixed_t, wl_fixed_t) {};
         listener.drop = [](void *, wl_data_device *) {};
