@@ -8,12 +8,15 @@
 #include "capture/webmoderule.h"
 #include "common/gbktextfile.h"
 #include "common/twips.h"
+#include "platform/clipboardwatcher.h"
 #include "platform/dialogs.h"
 #include "platform/sourcediscovery.h"
+#include "platform/topedgetrigger.h"
 #include "store/category.h"
 #include "store/currentrecord.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -35,6 +38,9 @@
 namespace {
 
 constexpr int kTickMilliseconds = 100;
+// How long a bar the top-edge strip dropped waits for the pointer to come onto it: the strip
+// spans the whole edge, the bar only part of it.
+constexpr int kPointerGraceMilliseconds = 3000;
 constexpr int kLeft = 5000;
 constexpr int kOptionHeight = 255;
 constexpr int kOptionGap = 105;
@@ -112,15 +118,27 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
 
     m_webTimer.setInterval(kTickMilliseconds);
     connect(&m_webTimer, &QTimer::timeout, this, &CaptureWindow::webModeTick);
+    m_pointerGrace.setSingleShot(true);
+    m_pointerGrace.setInterval(kPointerGraceMilliseconds);
+    connect(&m_pointerGrace, &QTimer::timeout, this, &CaptureWindow::hideUnheldBar);
     // Pen mode takes a new clipboard text as the clipboard reports the change: the result is
     // the same as reading it at every tick, without the wait and without waking while idle.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CaptureWindow::onClipboardChanged);
+    if (ClipboardWatcher *watcher = m_services.clipboardWatcher) {
+        connect(watcher, &ClipboardWatcher::changed, this, &CaptureWindow::onWatchedClipboardChanged);
+        connect(watcher, &ClipboardWatcher::lost, this, &CaptureWindow::onWatchedClipboardLost);
+    } else {
+        useQtClipboard();
+    }
     connect(&m_services.discovery, &SourceDiscovery::lookFinished, this, &CaptureWindow::onLookFinished);
 
     move(Twips::point(kLeft, 0));
     setViewBar();
     setToolbarButtonEnabled(m_viewPenNot, false);
-    m_webTimer.start();
+    if (m_services.topEdge)
+        connect(m_services.topEdge, &TopEdgeTrigger::touched, this, &CaptureWindow::onTopEdgeTouched);
+    else
+        m_webTimer.start();
+    followTopEdge();
 }
 
 CaptureWindow::~CaptureWindow() = default;
@@ -292,19 +310,22 @@ void CaptureWindow::switchToPenMode()
     setToolbarButtonEnabled(m_viewPen, false);
     setToolbarButtonEnabled(m_viewPenNot, true);
     m_mode = Mode::Pen;
+    followTopEdge();
     Q_EMIT modeChanged(m_mode);
     // A text copied while pen mode was off counts as new when it begins.
     if (m_clipboardChanged)
-        takeClipboardText();
+        takeLatestClipboard();
 }
 
 void CaptureWindow::switchToWebMode()
 {
-    m_webTimer.start();
+    if (!m_services.topEdge)
+        m_webTimer.start();
     setViewFull();
     setToolbarButtonEnabled(m_viewPen, true);
     setToolbarButtonEnabled(m_viewPenNot, false);
     m_mode = Mode::Web;
+    followTopEdge();
     Q_EMIT modeChanged(m_mode);
 }
 
@@ -370,10 +391,8 @@ void CaptureWindow::webModeTick()
 
     const WebModeRule::Decision decision = WebModeRule::decide(input);
     m_showZone = decision.showZone;
-    if (decision.show) {
-        show();
-        move(Twips::point(kLeft, 0));
-    }
+    if (decision.show)
+        showAtTop();
     if (decision.shrinkToBar && m_layout != CaptureLayout::Bar)
         setViewBar();
     if (decision.hide && isVisible())
@@ -383,24 +402,100 @@ void CaptureWindow::webModeTick()
     m_source.setDiscovered(m_services.discovery.latestAddress());
 }
 
-void CaptureWindow::onClipboardChanged()
+void CaptureWindow::showAtTop()
+{
+    show();
+    move(Twips::point(kLeft, 0));
+}
+
+void CaptureWindow::onTopEdgeTouched()
+{
+    if (m_mode != Mode::Web || isVisible())
+        return;
+    if (!m_keepExpanded)
+        setViewBar();
+    showAtTop();
+    // What the tick does while the pointer is about: the browser's address for a coming drop.
+    m_services.discovery.refresh();
+}
+
+void CaptureWindow::followTopEdge()
+{
+    TopEdgeTrigger *trigger = m_services.topEdge;
+    if (!trigger)
+        return;
+    // The strip lies over the bar's top pixels: armed only while the bar is hidden.
+    const bool web = m_mode == Mode::Web;
+    trigger->setArmed(web && !isVisible());
+    if (web && isVisible() && !m_keepShown && !underMouse())
+        m_pointerGrace.start();
+    else
+        m_pointerGrace.stop();
+}
+
+void CaptureWindow::hideUnheldBar()
+{
+    // Without the tick, the bar's own leave event tells that the pointer went away.
+    if (!m_services.topEdge || m_mode != Mode::Web || m_keepShown || !isVisible())
+        return;
+    // A menu opened from the toolbar takes the pointer without leaving the bar.
+    if (QApplication::activePopupWidget())
+        return;
+    if (!m_keepExpanded)
+        setViewBar();
+    hide();
+}
+
+void CaptureWindow::useQtClipboard()
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CaptureWindow::onQtClipboardChanged,
+            Qt::UniqueConnection);
+}
+
+void CaptureWindow::onQtClipboardChanged()
 {
     // Web mode leaves the clipboard alone; pen mode takes a change when it begins.
     m_clipboardChanged = true;
     if (m_mode == Mode::Pen)
-        takeClipboardText();
+        takeLatestClipboard();
 }
 
-void CaptureWindow::takeClipboardText()
+void CaptureWindow::onWatchedClipboardChanged(const ClipboardSnapshot &snapshot)
+{
+    m_watchedClipboard = snapshot.toMimeData();
+    m_clipboardChanged = true;
+    if (m_mode == Mode::Pen)
+        takeLatestClipboard();
+}
+
+void CaptureWindow::onWatchedClipboardLost()
+{
+    // The compositor's clipboard went away: Qt's clipboard (over Xwayland) takes over.
+    m_watchedClipboard.reset();
+    useQtClipboard();
+    if (m_showMessage) {
+        m_showMessage(QStringLiteral("与 Wayland 剪贴板的连接已断开：普通记录方式从现在起只能看到 X11 程序中的复制，"
+                                     "看不到 Wayland 程序中的复制。把文字拖到收集窗口上照常可用。"));
+    }
+}
+
+void CaptureWindow::takeLatestClipboard()
 {
     m_clipboardChanged = false;
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    if (!clipboard || ClipboardSecrecy::isSecret(*clipboard))
+    const QMimeData *clipboard =
+        m_watchedClipboard ? m_watchedClipboard.get() : QGuiApplication::clipboard()->mimeData();
+    if (clipboard)
+        takeClipboard(*clipboard);
+}
+
+void CaptureWindow::takeClipboard(const QMimeData &clipboard)
+{
+    if (ClipboardSecrecy::isSecret(clipboard))
         return;
     QString text = captureText();
-    if (!m_pen.take(GbkTextFile::fromCrLf(clipboard->text()), text))
+    if (!m_pen.take(GbkTextFile::fromCrLf(clipboard.text()), text))
         return;
-    m_source.addCarried(PageSource::carriedAddressOf(*clipboard));
+    m_source.addCarried(PageSource::carriedAddressOf(clipboard));
     // Without a full page address in the data, the browser's address bar tells the page.
     if (!m_source.hasFullPage())
         awaitBrowserAddress();
@@ -455,6 +550,7 @@ void CaptureWindow::mouseMoveEvent(QMouseEvent *event)
 
 void CaptureWindow::dragEnterEvent(QDragEnterEvent *event)
 {
+    m_pointerGrace.stop();
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
@@ -473,6 +569,36 @@ void CaptureWindow::dropEvent(QDropEvent *event)
         takeDrop(*mime);
 }
 
+void CaptureWindow::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    QWidget::dragLeaveEvent(event);
+    hideUnheldBar();
+}
+
+void CaptureWindow::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    m_pointerGrace.stop();
+}
+
+void CaptureWindow::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    hideUnheldBar();
+}
+
+void CaptureWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    followTopEdge();
+}
+
+void CaptureWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    followTopEdge();
+}
+
 void CaptureWindow::takeDrop(const QMimeData &mime)
 {
     // A picture without text is refused and changes nothing.
@@ -489,6 +615,7 @@ void CaptureWindow::takeDrop(const QMimeData &mime)
         setCaptureText(mime.text());
     m_keepExpanded = true;
     m_keepShown = true;
+    m_pointerGrace.stop();
     setViewFull();
     m_cancel->setFocus();
 }

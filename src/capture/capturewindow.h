@@ -9,7 +9,9 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
+class ClipboardWatcher;
 class Dialogs;
 class PointerProbe;
 class QAction;
@@ -22,6 +24,8 @@ class QRadioButton;
 class QToolBar;
 class RecordWriter;
 class SourceDiscovery;
+class TopEdgeTrigger;
+struct ClipboardSnapshot;
 struct CurrentRecord;
 
 // The capture window: a frameless, always-on-top window outside the taskbar that
@@ -41,6 +45,12 @@ public:
         SourceDiscovery &discovery;
         Dialogs &dialogs;
         const PointerProbe &pointer;
+        // The clipboard pen mode reads, where the compositor lets a background program read it
+        // (Wayland data control); null for Qt's clipboard. Never both: each copy is taken once.
+        ClipboardWatcher *clipboardWatcher = nullptr;
+        // The strip that drops the bar in web mode, in Wayland sessions, where X11 cannot see the
+        // pointer over Wayland windows; null for the pointer tick.
+        TopEdgeTrigger *topEdge = nullptr;
     };
 
     explicit CaptureWindow(Services services, QWidget *parent = nullptr);
@@ -72,6 +82,8 @@ public:
     bool keepExpanded() const { return m_keepExpanded; }
     int showZone() const { return m_showZone; }
     bool isWebTimerActive() const { return m_webTimer.isActive(); }
+    // True while a bar dropped by the top-edge strip waits for the pointer to come onto it.
+    bool isWaitingForPointer() const { return m_pointerGrace.isActive(); }
     // True while the window's source waits for the browser's address from a discovery look.
     bool isAwaitingSource() const { return m_source.awaitedLook() != 0; }
 
@@ -106,6 +118,11 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildToolbar();
@@ -116,8 +133,16 @@ private:
     void setToolbarButtonEnabled(QAction *button, bool enabled);
     void takeDrop(const QMimeData &mime);
     void releaseCapture();
-    void onClipboardChanged();
-    void takeClipboardText();
+    void showAtTop();
+    void onTopEdgeTouched();
+    void followTopEdge();
+    void hideUnheldBar();
+    void useQtClipboard();
+    void onQtClipboardChanged();
+    void onWatchedClipboardChanged(const ClipboardSnapshot &snapshot);
+    void onWatchedClipboardLost();
+    void takeLatestClipboard();
+    void takeClipboard(const QMimeData &clipboard);
     void awaitBrowserAddress();
     void onLookFinished(quint64 look, const QString &address);
     void settleSource();
@@ -134,12 +159,15 @@ private:
     QPushButton *m_cancel = nullptr;
 
     QTimer m_webTimer;
+    QTimer m_pointerGrace;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
 
     SourceChoice m_source;
     PenCapture m_pen;
     bool m_clipboardChanged = true;
+    // The watcher's last content, for the start of pen mode; null while Qt's clipboard is read.
+    std::unique_ptr<QMimeData> m_watchedClipboard;
     bool m_keepShown = false;
     bool m_keepExpanded = false;
     int m_showZone = 0;
