@@ -105,6 +105,11 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_services(services)
 {
+    // In a Wayland session the compositor places managed Xwayland windows where it likes (sway
+    // centres them, GNOME keeps them below its top bar): the window places itself there, at the
+    // top edge like the strip, which such compositors leave where it is asked to be.
+    if (m_services.topEdge)
+        setWindowFlag(Qt::X11BypassWindowManagerHint);
     setWindowTitle(QStringLiteral("Notavo"));
     setAcceptDrops(true);
     buildToolbar();
