@@ -38,9 +38,11 @@
 namespace {
 
 constexpr int kTickMilliseconds = 100;
-// How long a bar the top-edge strip dropped waits for the pointer to come onto it: the strip
-// spans the whole edge, the bar only part of it.
+// How long a bar the top-edge strip dropped stays without the pointer moving on it: the strip
+// spans the whole edge, the bar only part of it, and not every compositor tells of the leave.
 constexpr int kPointerGraceMilliseconds = 3000;
+// A touch this soon after the strip was armed is X's stale pointer position, not the user's.
+constexpr int kStaleTouchMilliseconds = 250;
 constexpr int kLeft = 5000;
 constexpr int kOptionHeight = 255;
 constexpr int kOptionGap = 105;
@@ -108,8 +110,11 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     // In a Wayland session the compositor places managed Xwayland windows where it likes (sway
     // centres them, GNOME keeps them below its top bar): the window places itself there, at the
     // top edge like the strip, which such compositors leave where it is asked to be.
-    if (m_services.topEdge)
+    if (m_services.topEdge) {
         setWindowFlag(Qt::X11BypassWindowManagerHint);
+        // A pointer moving on the bar tells that it is there.
+        setMouseTracking(true);
+    }
     setWindowTitle(QStringLiteral("Notavo"));
     setAcceptDrops(true);
     buildToolbar();
@@ -417,6 +422,10 @@ void CaptureWindow::onTopEdgeTouched()
 {
     if (m_mode != Mode::Web || isVisible())
         return;
+    // An X11 strip shown where X last saw the pointer (stale, once the pointer left for a Wayland
+    // window without X hearing of it) is entered at once: that is no touch.
+    if (m_armedSince.isValid() && m_armedSince.elapsed() < kStaleTouchMilliseconds)
+        return;
     if (!m_keepExpanded)
         setViewBar();
     showAtTop();
@@ -431,11 +440,23 @@ void CaptureWindow::followTopEdge()
         return;
     // The strip lies over the bar's top pixels: armed only while the bar is hidden.
     const bool web = m_mode == Mode::Web;
-    trigger->setArmed(web && !isVisible());
-    if (web && isVisible() && !m_keepShown && !underMouse())
+    const bool armed = web && !isVisible();
+    if (armed && !trigger->isArmed())
+        m_armedSince.start();
+    trigger->setArmed(armed);
+    if (web && isVisible() && !m_keepShown)
         m_pointerGrace.start();
     else
         m_pointerGrace.stop();
+}
+
+void CaptureWindow::keepWaitingForPointer()
+{
+    // Some compositors (mutter) tell Xwayland nothing when the pointer goes from the bar onto a
+    // Wayland window, so no leave comes: an unheld bar hides a while after the pointer last
+    // moved on it.
+    if (m_pointerGrace.isActive())
+        m_pointerGrace.start();
 }
 
 void CaptureWindow::hideUnheldBar()
@@ -548,6 +569,8 @@ void CaptureWindow::mousePressEvent(QMouseEvent *event)
 
 void CaptureWindow::mouseMoveEvent(QMouseEvent *event)
 {
+    if (event->spontaneous())
+        keepWaitingForPointer();
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
     move(pos() + (event->position() - m_dragOrigin).toPoint());
@@ -583,7 +606,10 @@ void CaptureWindow::dragLeaveEvent(QDragLeaveEvent *event)
 void CaptureWindow::enterEvent(QEnterEvent *event)
 {
     QWidget::enterEvent(event);
-    m_pointerGrace.stop();
+    // Qt also sends an enter of its own when the bar shows where X last saw the pointer, which
+    // over a Wayland window is stale: only the X server's counts.
+    if (event->spontaneous())
+        keepWaitingForPointer();
 }
 
 void CaptureWindow::leaveEvent(QEvent *event)

@@ -4,6 +4,7 @@
 #include "capture/pencapture.h"
 #include "capture/sourcechoice.h"
 
+#include <QElapsedTimer>
 #include <QPointF>
 #include <QTimer>
 #include <QWidget>
@@ -82,8 +83,10 @@ public:
     bool keepExpanded() const { return m_keepExpanded; }
     int showZone() const { return m_showZone; }
     bool isWebTimerActive() const { return m_webTimer.isActive(); }
-    // True while a bar dropped by the top-edge strip waits for the pointer to come onto it.
+    // True while a bar dropped by the top-edge strip would hide unless the pointer moves on it.
     bool isWaitingForPointer() const { return m_pointerGrace.isActive(); }
+    // Milliseconds until such a bar hides; -1 when it is not waiting.
+    int pointerWaitLeft() const { return m_pointerGrace.remainingTime(); }
     // True while the window's source waits for the browser's address from a discovery look.
     bool isAwaitingSource() const { return m_source.awaitedLook() != 0; }
 
@@ -136,6 +139,7 @@ private:
     void showAtTop();
     void onTopEdgeTouched();
     void followTopEdge();
+    void keepWaitingForPointer();
     void hideUnheldBar();
     void useQtClipboard();
     void onQtClipboardChanged();
@@ -160,6 +164,7 @@ private:
 
     QTimer m_webTimer;
     QTimer m_pointerGrace;
+    QElapsedTimer m_armedSince;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
 

@@ -581,6 +581,10 @@ void TestCaptureWindow::topEdgeStripDropsTheBarWithoutTick()
     QVERIFY(!window.isWebTimerActive());
     QVERIFY(!window.isVisible());
     QVERIFY(strip.armed);
+    // A touch at the moment of arming is X's stale pointer position, not the user's.
+    Q_EMIT strip.touched();
+    QVERIFY(!window.isVisible());
+    QTest::qWait(300);
 
     Q_EMIT strip.touched();
     QVERIFY(window.isVisible());
@@ -590,9 +594,13 @@ void TestCaptureWindow::topEdgeStripDropsTheBarWithoutTick()
     QCOMPARE(rig.discovery.refreshes, 1);
     // The strip spans the whole edge, the bar a part: it waits a while for the pointer.
     QVERIFY(window.isWaitingForPointer());
+    // Qt's own enter at the pointer's last known place (stale over a Wayland window) does not
+    // start the wait anew.
+    QTest::qWait(20);
+    const int left = window.pointerWaitLeft();
     QEnterEvent enter(QPointF(20, 10), QPointF(20, 10), QPointF(353, 10));
     QCoreApplication::sendEvent(&window, &enter);
-    QVERIFY(!window.isWaitingForPointer());
+    QVERIFY(window.pointerWaitLeft() <= left);
     // The bar's own leave event hides it: X11 cannot follow the pointer onto Wayland windows.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&window, &leave);
@@ -600,6 +608,7 @@ void TestCaptureWindow::topEdgeStripDropsTheBarWithoutTick()
     QVERIFY(strip.armed);
 
     // A drag that leaves the dropped bar without a drop hides it too.
+    QTest::qWait(300);
     Q_EMIT strip.touched();
     QVERIFY(window.isVisible());
     QMimeData passing;
@@ -611,6 +620,7 @@ void TestCaptureWindow::topEdgeStripDropsTheBarWithoutTick()
     QVERIFY(!window.isVisible());
 
     // A drop holds the bar open past the pointer's leaving until it is stored or discarded.
+    QTest::qWait(300);
     Q_EMIT strip.touched();
     QMimeData data;
     data.setText(QStringLiteral("dragged"));
