@@ -130,7 +130,7 @@ elif bar_shown; then
     echo "source of the dragged paragraph: $(stored_sources | tail -1)"
 else
     # The strip's drag entry is checked with a drag source of the test's own (tst_waylandsway).
-    lab ptr release
+    lab ptr release 2> /dev/null || true  # mutter ends a drag with its input session
     echo "SKIP: the lab's synthetic drag from Firefox reached no drop target (the bar did not drop)"
 fi
 stop_notavo
