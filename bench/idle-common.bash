@@ -1,8 +1,49 @@
 # Shared by idle-web.sh and idle-pen.sh (sourced, not a benchmark of its own).
 # measure_idle NAME TARGET [VAR=VALUE...]: starts the built program under Xvfb with the pointer in
 # the middle of the screen, lets start-up finish, then measures the CPU time the program uses in
-# NOTAVO_IDLE_SECONDS (60 by default) and prints it as a share of one core, against TARGET
-# (a share in percent).
+# NOTAVO_IDLE_SECONDS (60 by default); then the same on Xwayland in a headless sway (a Wayland
+# session, where the program reads the clipboard through data control and web mode waits on the
+# layer-shell strip). Prints both as a share of one core, against TARGET (a share in percent).
+
+# cpu_share PID SECONDS: the share of one core, in percent, that PID uses in the next SECONDS.
+cpu_share() {
+    local before after
+    before=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    sleep "$2"
+    after=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    awk -v used="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$2" 'BEGIN { printf "%.3f", 100 * used / hz / s }'
+}
+
+# measure_idle_sway SECONDS [VAR=VALUE...]: the share on sway, or why it could not be measured.
+measure_idle_sway() {
+    local seconds=$1; shift
+    local build=${NOTAVO_BENCH_BUILD:?set by bench/run.sh}
+    local lab_script="$here/../tests/platform/wayland/desktoplab.sh" pid share
+    for tool in sway Xwayland setpriv; do
+        command -v "$tool" >/dev/null || { echo "not measured ($tool missing)"; return 0; }
+    done
+    LAB=$(mktemp -d /tmp/notavo-idle.XXXXXX)
+    export LAB
+    if ! "$lab_script" start sway >"$LAB/start.log" 2>&1; then
+        echo "not measured (sway did not start)"
+        "$lab_script" stop >/dev/null 2>&1 || true
+        rm -rf "$LAB"
+        return 0
+    fi
+    mkdir -p "$LAB/app"
+    cp "$build/bin/Notavo" "$LAB/app/Notavo"
+    [ "$(id -u)" -ne 0 ] || chown -R 65534:65534 "$LAB/app"
+    pid=$("$lab_script" spawn notavo QT_QPA_PLATFORM=xcb "$@" "$LAB/app/Notavo")
+    sleep 4 # the splash closes after two seconds, the bar after three more
+    if kill -0 "$pid" 2>/dev/null; then
+        share="$(cpu_share "$pid" "$seconds")%"
+    else
+        share="not measured (Notavo did not start: $(tail -n 2 "$LAB/log/notavo.log" | tr '\n' ' '))"
+    fi
+    "$lab_script" stop >/dev/null 2>&1 || true
+    rm -rf "$LAB"
+    echo "$share"
+}
 
 measure_idle() {
     local name=$1 target=$2; shift 2
@@ -45,11 +86,8 @@ measure_idle() {
         return 1
     fi
 
-    local ticks before after
-    ticks=$(getconf CLK_TCK)
-    before=$(awk '{print $14 + $15}' "/proc/$app_pid/stat")
-    sleep "$seconds"
-    after=$(awk '{print $14 + $15}' "/proc/$app_pid/stat")
+    local x11
+    x11=$(cpu_share "$app_pid" "$seconds")
 
     kill "$app_pid" 2>/dev/null || true
     wait "$launcher_pid" 2>/dev/null || true
@@ -58,6 +96,7 @@ measure_idle() {
     wait "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 
-    awk -v name="$name" -v used="$((after - before))" -v hz="$ticks" -v s="$seconds" -v target="$target" \
-        'BEGIN { printf "%s: %.3f%% of one core (target < %s%%)\n", name, 100 * used / hz / s, target }'
+    local sway
+    sway=$(measure_idle_sway "$seconds" "$@")
+    echo "$name: $x11% of one core on X11, $sway on sway (target < $target%)"
 }

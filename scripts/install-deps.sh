@@ -10,8 +10,11 @@ packages=(cmake ninja-build g++ pkg-config
     libwayland-dev libwayland-bin
     fonts-wqy-microhei)
 # Headless Wayland compositors for the Wayland tests: sway (layer shell, data control) and
-# mutter (GNOME's, with neither), and wl-copy to make copies in them; CI adds KWin.
-wayland_lab=(sway mutter xwayland wl-clipboard util-linux)
+# mutter (GNOME's, with neither), wl-copy to make copies in them, and for the desktop tests a
+# native Firefox with synthetic input (wtype on sway, mutter's RemoteDesktop through python3-gi,
+# xmessage to link sway's Xwayland to the seat, xdotool to find Notavo's windows); CI adds KWin.
+wayland_lab=(sway mutter xwayland wl-clipboard util-linux wtype x11-utils xdotool firefox-esr python3 python3-gi
+            gir1.2-glib-2.0)
 case "${1:-run}" in
     test) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core poppler-utils xdotool xclip
                      desktop-file-utils appstream dpkg-dev file "${wayland_lab[@]}") ;;
@@ -20,7 +23,7 @@ case "${1:-run}" in
                    firefox-esr g++-mingw-w64-x86-64-posix wine wine64
                    clang libfuzzer-14-dev libclang-rt-14-dev lintian) ;;
     bench) packages+=(xvfb xauth openbox dbus dbus-bin at-spi2-core firefox-esr xdotool xclip python3
-                      libsqlite3-dev sqlite3 findutils ripgrep) ;;
+                      libsqlite3-dev sqlite3 findutils ripgrep sway xwayland wtype x11-utils util-linux) ;;
     release) packages+=(xvfb xauth openbox dbus dbus-bin xdotool xclip x11-utils imagemagick
                         dpkg-dev file lintian debootstrap) ;;
 esac

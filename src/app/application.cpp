@@ -6,6 +6,8 @@
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
 #include "platform/sourcediscovery.h"
+#include "capture/clipboardsecrecy.h"
+#include "platform/topedgetriggers.h"
 #include "settings/settingsdialog.h"
 
 #include <QApplication>
@@ -73,10 +75,7 @@ void Application::start()
         if (m_splash)
             m_splash->deleteLater();
         startBackgroundIndexing();
-        // Once per start, below any start-up message, so that neither hides the other.
-        if (WaylandSession::runsThroughXWayland(QGuiApplication::platformName(), qgetenv("XDG_SESSION_TYPE"),
-                                                qgetenv("WAYLAND_DISPLAY")))
-            m_messenger.showBelow(WaylandSession::notice());
+        showWaylandNotice();
         Q_EMIT started();
     });
     SettingsDialog::runStartupCheck(m_context.settingsStore, m_context.settings, m_context.programFolder,
@@ -144,8 +143,10 @@ void Application::showCaptureAndTray()
 {
     if (m_capture)
         return;
+    useWaylandFeatures();
     m_capture = new CaptureWindow(CaptureWindow::Services{m_writer, m_context.currentRecord, m_discovery,
-                                                          *m_context.dialogs, m_pointer});
+                                                          *m_context.dialogs, m_pointer, m_clipboardWatcher.get(),
+                                                          m_topEdge.get()});
     m_capture->setShowMessage(m_messenger.showFunction());
     connect(m_capture, &CaptureWindow::modeChanged, &m_tray,
             [this](CaptureWindow::Mode mode) { m_tray.setPenModeChecked(mode == CaptureWindow::Mode::Pen); });
@@ -160,6 +161,30 @@ void Application::showCaptureAndTray()
     const QList<StartRequest::Action> waiting = std::exchange(m_waitingActions, {});
     for (const StartRequest::Action action : waiting)
         carryOutAction(action);
+}
+
+void Application::useWaylandFeatures()
+{
+    if (!m_wayland.reached)
+        return;
+    // Xwayland programs reach data control too: with it, Qt's clipboard is not read at all.
+    if (m_wayland.dataControl())
+        m_clipboardWatcher = createDataControlClipboard(&ClipboardSecrecy::isSecret);
+    // X11 does not see the pointer over Wayland windows: a strip at the top edge does.
+    m_topEdge = createTopEdgeTrigger(m_wayland);
+}
+
+void Application::showWaylandNotice()
+{
+    WaylandSession::Facts facts;
+    facts.throughXWayland = WaylandSession::runsThroughXWayland(
+        QGuiApplication::platformName(), qgetenv("XDG_SESSION_TYPE"), qgetenv("WAYLAND_DISPLAY"));
+    facts.features = m_wayland;
+    facts.clipboardWatched = m_clipboardWatcher != nullptr;
+    // Once per start, below any start-up message, so that neither hides the other.
+    const QString notice = WaylandSession::notice(facts);
+    if (!notice.isEmpty())
+        m_messenger.showBelow(notice);
 }
 
 void Application::showTrayMenu(const QPoint &globalPosition)

@@ -7,13 +7,16 @@
 #include "app/trayicon.h"
 #include "capture/capturewindow.h"
 #include "capture/recordwriter.h"
+#include "platform/clipboardwatcher.h"
+#include "platform/topedgetrigger.h"
+#include "platform/waylandfeatures.h"
 #include "store/storeworker.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <memory>
 #include <functional>
+#include <memory>
 
 class PointerProbe;
 class SourceDiscovery;
@@ -47,6 +50,12 @@ public:
 
     // Starts the capture window in pen mode instead of web mode (used by the benchmark).
     void setStartInPenMode(bool penMode) { m_startInPenMode = penMode; }
+    // What the Wayland compositor offers, probed once before start; nothing on X11.
+    void setWaylandFeatures(const WaylandFeatures &features) { m_wayland = features; }
+    // The clipboard pen mode reads through data control, and web mode's top-edge strip;
+    // null where the session has none.
+    ClipboardWatcher *clipboardWatcher() const { return m_clipboardWatcher.get(); }
+    TopEdgeTrigger *topEdgeTrigger() const { return m_topEdge.get(); }
     // What ends the event loop; tests replace it.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
 
@@ -89,6 +98,9 @@ private:
     void onBackgroundIndexingFinished();
     void scheduleBackgroundIndexing();
     bool anyWindowKeepsProgram() const;
+    // Creates the data-control clipboard and the top-edge strip the session allows.
+    void useWaylandFeatures();
+    void showWaylandNotice();
 
     AppContext &m_context;
     SourceDiscovery &m_discovery;
@@ -108,4 +120,7 @@ private:
     bool m_startInPenMode = false;
     // Tray entries asked for before the capture window was there.
     QList<StartRequest::Action> m_waitingActions;
+    WaylandFeatures m_wayland;
+    std::unique_ptr<ClipboardWatcher> m_clipboardWatcher;
+    std::unique_ptr<TopEdgeTrigger> m_topEdge;
 };

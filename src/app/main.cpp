@@ -8,6 +8,7 @@
 #include "capture/pointerprobe.h"
 #include "common/version.h"
 #include "platform/sourcediscovery.h"
+#include "platform/waylandfeatures.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -115,6 +116,7 @@ int main(int argc, char *argv[])
     const std::unique_ptr<PointerProbe> pointer = createPointerProbe();
     Application application(context, *discovery, *pointer);
     application.setStartInPenMode(qEnvironmentVariableIsSet("NOTAVO_START_IN_PEN_MODE"));
+    application.setWaylandFeatures(probeWaylandFeatures());
     if (qEnvironmentVariableIsSet("NOTAVO_QUIT_AFTER_START")) {
         // Ends even when a start-up message is still open.
         QObject::connect(&application, &Application::started, &application, [&application] {

@@ -9,14 +9,22 @@ bool runsThroughXWayland(const QString &platformName, const QByteArray &sessionT
     return sessionType.trimmed().toLower() == "wayland" || !waylandDisplay.isEmpty();
 }
 
-QString notice()
+QString notice(const Facts &facts)
 {
-    return QStringLiteral(
-        "当前桌面是 Wayland 会话，Notavo 通过 XWayland 运行。\n"
-        "网上记录方式看不到鼠标在 Wayland 原生窗口上的位置，也看不到这些窗口的前后次序："
-        "鼠标移到屏幕顶端时收集窗口可能不出现，资料来源也可能记不下来。\n"
-        "照常可用的是：普通记录方式（复制文字即可收集，来源取自复制的内容）；"
-        "收集窗口显示时把文字拖到窗口上；以及托盘菜单中的其他功能。");
+    if (!facts.throughXWayland)
+        return {};
+    if (!facts.features.reached) {
+        return QStringLiteral(
+            "未能连接到本桌面的 Wayland 混成器（未设置 WAYLAND_DISPLAY，或本程序未带 Wayland 支持）：\n"
+            "网上记录方式下，鼠标在 Wayland 程序的窗口上移到屏幕顶端时，收集窗口不会出现；\n"
+            "普通记录方式可能看不到在 Wayland 程序中复制的文字。\n"
+            "把文字拖到显示着的收集窗口上照常可用。");
+    }
+    if (facts.features.dataControl() && !facts.clipboardWatched) {
+        return QStringLiteral("无法通过本桌面的剪贴板管理协议读取剪贴板：普通记录方式看不到在 Wayland 程序中复制的文字，"
+                              "只能看到 X11 程序中的复制。把文字拖到收集窗口上照常可用。");
+    }
+    return {};
 }
 
 } // namespace WaylandSession

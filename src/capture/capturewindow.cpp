@@ -8,8 +8,10 @@
 #include "capture/webmoderule.h"
 #include "common/gbktextfile.h"
 #include "common/twips.h"
+#include "platform/clipboardwatcher.h"
 #include "platform/dialogs.h"
 #include "platform/sourcediscovery.h"
+#include "platform/topedgetrigger.h"
 #include "store/category.h"
 #include "store/currentrecord.h"
 
@@ -38,6 +40,11 @@
 namespace {
 
 constexpr int kTickMilliseconds = 100;
+// How long a bar the top-edge strip dropped stays without the pointer moving on it: the strip
+// spans the whole edge, the bar only part of it, and not every compositor tells of the leave.
+constexpr int kPointerGraceMilliseconds = 3000;
+// A touch this soon after the strip was armed is X's stale pointer position, not the user's.
+constexpr int kStaleTouchMilliseconds = 250;
 constexpr int kLeft = 5000;
 constexpr int kOptionHeight = 255;
 constexpr int kOptionGap = 105;
@@ -115,6 +122,14 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     , m_services(services)
     , m_place(Twips::point(kLeft, 0))
 {
+    // In a Wayland session the compositor places managed Xwayland windows where it likes (sway
+    // centres them, GNOME keeps them below its top bar): the window places itself there, at the
+    // top edge like the strip, which such compositors leave where it is asked to be.
+    if (m_services.topEdge) {
+        setWindowFlag(Qt::X11BypassWindowManagerHint);
+        // A pointer moving on the bar tells that it is there.
+        setMouseTracking(true);
+    }
     setWindowTitle(QStringLiteral("Notavo"));
     setAcceptDrops(true);
     buildToolbar();
@@ -129,15 +144,27 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
 
     m_webTimer.setInterval(kTickMilliseconds);
     connect(&m_webTimer, &QTimer::timeout, this, &CaptureWindow::webModeTick);
+    m_pointerGrace.setSingleShot(true);
+    m_pointerGrace.setInterval(kPointerGraceMilliseconds);
+    connect(&m_pointerGrace, &QTimer::timeout, this, &CaptureWindow::hideUnheldBar);
     // Pen mode takes a new clipboard text as the clipboard reports the change: the result is
     // the same as reading it at every tick, without the wait and without waking while idle.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CaptureWindow::onClipboardChanged);
+    if (ClipboardWatcher *watcher = m_services.clipboardWatcher) {
+        connect(watcher, &ClipboardWatcher::changed, this, &CaptureWindow::onWatchedClipboardChanged);
+        connect(watcher, &ClipboardWatcher::lost, this, &CaptureWindow::onWatchedClipboardLost);
+    } else {
+        useQtClipboard();
+    }
     connect(&m_services.discovery, &SourceDiscovery::lookFinished, this, &CaptureWindow::onLookFinished);
 
     move(m_place.place());
     setViewBar();
     setToolbarButtonEnabled(m_viewPenNot, false);
-    m_webTimer.start();
+    if (m_services.topEdge)
+        connect(m_services.topEdge, &TopEdgeTrigger::touched, this, &CaptureWindow::onTopEdgeTouched);
+    else
+        m_webTimer.start();
+    followTopEdge();
 }
 
 CaptureWindow::~CaptureWindow() = default;
@@ -324,19 +351,22 @@ void CaptureWindow::switchToPenMode()
     setToolbarButtonEnabled(m_viewPen, false);
     setToolbarButtonEnabled(m_viewPenNot, true);
     m_mode = Mode::Pen;
+    followTopEdge();
     Q_EMIT modeChanged(m_mode);
     // A text copied while pen mode was off counts as new when it begins.
     if (m_clipboardChanged)
-        takeClipboardText();
+        takeLatestClipboard();
 }
 
 void CaptureWindow::switchToWebMode()
 {
-    m_webTimer.start();
+    if (!m_services.topEdge)
+        m_webTimer.start();
     setViewFull();
     setToolbarButtonEnabled(m_viewPen, true);
     setToolbarButtonEnabled(m_viewPenNot, false);
     m_mode = Mode::Web;
+    followTopEdge();
     Q_EMIT modeChanged(m_mode);
 }
 
@@ -402,11 +432,8 @@ void CaptureWindow::webModeTick()
 
     const WebModeRule::Decision decision = WebModeRule::decide(input);
     m_showZone = decision.showZone;
-    if (decision.show) {
-        m_place.placedAt(Twips::point(kLeft, 0));
-        move(m_place.place());
-        show();
-    }
+    if (decision.show)
+        showAtTop();
     if (decision.shrinkToBar && m_layout != CaptureLayout::Bar)
         setViewBar();
     // The program's menu opened from the window keeps it, as the pointer leaves for the menu.
@@ -417,24 +444,118 @@ void CaptureWindow::webModeTick()
     m_source.setDiscovered(m_services.discovery.latestAddress());
 }
 
-void CaptureWindow::onClipboardChanged()
+void CaptureWindow::showAtTop()
+{
+    // Placed before it is mapped, so that the window appears where it belongs.
+    m_place.placedAt(Twips::point(kLeft, 0));
+    move(m_place.place());
+    show();
+}
+
+void CaptureWindow::onTopEdgeTouched()
+{
+    if (m_mode != Mode::Web || isVisible())
+        return;
+    // An X11 strip shown where X last saw the pointer (stale, once the pointer left for a Wayland
+    // window without X hearing of it) is entered at once: that is no touch.
+    if (m_armedSince.isValid() && m_armedSince.elapsed() < kStaleTouchMilliseconds)
+        return;
+    if (!m_keepExpanded)
+        setViewBar();
+    showAtTop();
+    // What the tick does while the pointer is about: the browser's address for a coming drop.
+    m_services.discovery.refresh();
+}
+
+void CaptureWindow::followTopEdge()
+{
+    TopEdgeTrigger *trigger = m_services.topEdge;
+    if (!trigger)
+        return;
+    // The strip lies over the bar's top pixels: armed only while the bar is hidden.
+    const bool web = m_mode == Mode::Web;
+    const bool armed = web && !isVisible();
+    if (armed && !trigger->isArmed())
+        m_armedSince.start();
+    trigger->setArmed(armed);
+    if (web && isVisible() && !m_keepShown)
+        m_pointerGrace.start();
+    else
+        m_pointerGrace.stop();
+}
+
+void CaptureWindow::keepWaitingForPointer()
+{
+    // Some compositors (mutter) tell Xwayland nothing when the pointer goes from the bar onto a
+    // Wayland window, so no leave comes: an unheld bar hides a while after the pointer last
+    // moved on it.
+    if (m_pointerGrace.isActive())
+        m_pointerGrace.start();
+}
+
+void CaptureWindow::hideUnheldBar()
+{
+    // Without the tick, the bar's own leave event tells that the pointer went away.
+    if (!m_services.topEdge || m_mode != Mode::Web || m_keepShown || !isVisible())
+        return;
+    // A menu opened from the toolbar takes the pointer without leaving the bar.
+    if (QApplication::activePopupWidget())
+        return;
+    if (!m_keepExpanded)
+        setViewBar();
+    hide();
+}
+
+void CaptureWindow::useQtClipboard()
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CaptureWindow::onQtClipboardChanged,
+            Qt::UniqueConnection);
+}
+
+void CaptureWindow::onQtClipboardChanged()
 {
     // Web mode leaves the clipboard alone; pen mode takes a change when it begins.
     m_clipboardChanged = true;
     if (m_mode == Mode::Pen)
-        takeClipboardText();
+        takeLatestClipboard();
 }
 
-void CaptureWindow::takeClipboardText()
+void CaptureWindow::onWatchedClipboardChanged(const ClipboardSnapshot &snapshot)
+{
+    m_watchedClipboard = snapshot.toMimeData();
+    m_clipboardChanged = true;
+    if (m_mode == Mode::Pen)
+        takeLatestClipboard();
+}
+
+void CaptureWindow::onWatchedClipboardLost()
+{
+    // The compositor's clipboard went away: Qt's clipboard (over Xwayland) takes over.
+    m_watchedClipboard.reset();
+    useQtClipboard();
+    if (m_showMessage) {
+        m_showMessage(QStringLiteral("与 Wayland 剪贴板的连接已断开：普通记录方式从现在起只能看到 X11 程序中的复制，"
+                                     "看不到 Wayland 程序中的复制。把文字拖到收集窗口上照常可用。"));
+    }
+}
+
+void CaptureWindow::takeLatestClipboard()
 {
     m_clipboardChanged = false;
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    if (!clipboard || ClipboardSecrecy::isSecret(*clipboard))
+    const QMimeData *clipboard =
+        m_watchedClipboard ? m_watchedClipboard.get() : QGuiApplication::clipboard()->mimeData();
+    if (clipboard)
+        takeClipboard(*clipboard);
+}
+
+void CaptureWindow::takeClipboard(const QMimeData &clipboard)
+{
+    if (ClipboardSecrecy::isSecret(clipboard))
         return;
     QString text = captureText();
-    if (!m_pen.take(GbkTextFile::fromCrLf(clipboard->text()), text))
+    if (!m_pen.take(GbkTextFile::fromCrLf(clipboard.text()), text))
         return;
-    m_source.addCarried(PageSource::carriedAddressOf(*clipboard));
+    m_source.addCarried(PageSource::carriedAddressOf(clipboard));
     // Without a full page address in the data, the browser's address bar tells the page.
     if (!m_source.hasFullPage())
         awaitBrowserAddress();
@@ -482,6 +603,8 @@ void CaptureWindow::mousePressEvent(QMouseEvent *event)
 
 void CaptureWindow::mouseMoveEvent(QMouseEvent *event)
 {
+    if (event->spontaneous())
+        keepWaitingForPointer();
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
     m_place.placedAt(m_place.place() + (event->position() - m_dragOrigin).toPoint());
@@ -499,12 +622,6 @@ void CaptureWindow::moveEvent(QMoveEvent *event)
         move(m_place.place());
 }
 
-void CaptureWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    m_place.shown();
-}
-
 void CaptureWindow::contextMenuEvent(QContextMenuEvent *event)
 {
     // Reaches here from the background and from every control that has no menu of its own
@@ -518,6 +635,7 @@ void CaptureWindow::contextMenuEvent(QContextMenuEvent *event)
 
 void CaptureWindow::dragEnterEvent(QDragEnterEvent *event)
 {
+    m_pointerGrace.stop();
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
@@ -536,6 +654,40 @@ void CaptureWindow::dropEvent(QDropEvent *event)
         takeDrop(*mime);
 }
 
+void CaptureWindow::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    QWidget::dragLeaveEvent(event);
+    hideUnheldBar();
+}
+
+void CaptureWindow::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    // Qt also sends an enter of its own when the bar shows where X last saw the pointer, which
+    // over a Wayland window is stale: only the X server's counts.
+    if (event->spontaneous())
+        keepWaitingForPointer();
+}
+
+void CaptureWindow::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    hideUnheldBar();
+}
+
+void CaptureWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_place.shown();
+    followTopEdge();
+}
+
+void CaptureWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    followTopEdge();
+}
+
 void CaptureWindow::takeDrop(const QMimeData &mime)
 {
     // A picture without text is refused and changes nothing.
@@ -552,6 +704,7 @@ void CaptureWindow::takeDrop(const QMimeData &mime)
         setCaptureText(mime.text());
     m_keepExpanded = true;
     m_keepShown = true;
+    m_pointerGrace.stop();
     setViewFull();
     m_cancel->setFocus();
 }

@@ -5,12 +5,15 @@
 #include "capture/pencapture.h"
 #include "capture/sourcechoice.h"
 
+#include <QElapsedTimer>
 #include <QPointF>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
+class ClipboardWatcher;
 class Dialogs;
 class PointerProbe;
 class QAction;
@@ -24,6 +27,8 @@ class QToolBar;
 class QToolButton;
 class RecordWriter;
 class SourceDiscovery;
+class TopEdgeTrigger;
+struct ClipboardSnapshot;
 struct CurrentRecord;
 
 // The capture window: a frameless, always-on-top window outside the taskbar that
@@ -43,6 +48,12 @@ public:
         SourceDiscovery &discovery;
         Dialogs &dialogs;
         const PointerProbe &pointer;
+        // The clipboard pen mode reads, where the compositor lets a background program read it
+        // (Wayland data control); null for Qt's clipboard. Never both: each copy is taken once.
+        ClipboardWatcher *clipboardWatcher = nullptr;
+        // The strip that drops the bar in web mode, in Wayland sessions, where X11 cannot see the
+        // pointer over Wayland windows; null for the pointer tick.
+        TopEdgeTrigger *topEdge = nullptr;
     };
 
     explicit CaptureWindow(Services services, QWidget *parent = nullptr);
@@ -74,6 +85,10 @@ public:
     bool keepExpanded() const { return m_keepExpanded; }
     int showZone() const { return m_showZone; }
     bool isWebTimerActive() const { return m_webTimer.isActive(); }
+    // True while a bar dropped by the top-edge strip would hide unless the pointer moves on it.
+    bool isWaitingForPointer() const { return m_pointerGrace.isActive(); }
+    // Milliseconds until such a bar hides; -1 when it is not waiting.
+    int pointerWaitLeft() const { return m_pointerGrace.remainingTime(); }
     // True while the window's source waits for the browser's address from a discovery look.
     bool isAwaitingSource() const { return m_source.awaitedLook() != 0; }
 
@@ -110,10 +125,14 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildToolbar();
@@ -125,8 +144,17 @@ private:
     void setToolbarButtonEnabled(QAction *button, bool enabled);
     void takeDrop(const QMimeData &mime);
     void releaseCapture();
-    void onClipboardChanged();
-    void takeClipboardText();
+    void showAtTop();
+    void onTopEdgeTouched();
+    void followTopEdge();
+    void keepWaitingForPointer();
+    void hideUnheldBar();
+    void useQtClipboard();
+    void onQtClipboardChanged();
+    void onWatchedClipboardChanged(const ClipboardSnapshot &snapshot);
+    void onWatchedClipboardLost();
+    void takeLatestClipboard();
+    void takeClipboard(const QMimeData &clipboard);
     void awaitBrowserAddress();
     void onLookFinished(quint64 look, const QString &address);
     void settleSource();
@@ -144,6 +172,8 @@ private:
     QPushButton *m_cancel = nullptr;
 
     QTimer m_webTimer;
+    QTimer m_pointerGrace;
+    QElapsedTimer m_armedSince;
     Mode m_mode = Mode::Web;
     CaptureLayout m_layout = CaptureLayout::Bar;
     KeptPlace m_place;
@@ -151,6 +181,8 @@ private:
     SourceChoice m_source;
     PenCapture m_pen;
     bool m_clipboardChanged = true;
+    // The watcher's last content, for the start of pen mode; null while Qt's clipboard is read.
+    std::unique_ptr<QMimeData> m_watchedClipboard;
     bool m_keepShown = false;
     bool m_keepExpanded = false;
     int m_showZone = 0;

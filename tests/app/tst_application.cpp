@@ -208,8 +208,28 @@ void TestApplication::messagesReuseOneWindow()
     QCOMPARE(messenger.window()->height(), designedHeight);
 
     // The Wayland notice goes below a start-up message instead of hiding it.
-    messenger.showBelow(WaylandSession::notice());
-    QVERIFY(messenger.window()->message().startsWith(QStringLiteral("third\n\n当前桌面是 Wayland 会话")));
+    WaylandSession::Facts unreached;
+    unreached.throughXWayland = true;
+    messenger.showBelow(WaylandSession::notice(unreached));
+    QVERIFY(messenger.window()->message().startsWith(QStringLiteral("third\n\n未能连接到本桌面的 Wayland 混成器")));
+
+    // Only what does not work is told: nothing on X11, on GNOME (the Xwayland clipboard is told
+    // of Wayland copies) or where data control is read; the lost clipboard where it is not.
+    WaylandSession::Facts x11;
+    x11.features.reached = true;
+    QVERIFY(WaylandSession::notice(x11).isEmpty());
+    WaylandSession::Facts gnome;
+    gnome.throughXWayland = true;
+    gnome.features.reached = true;
+    QVERIFY(WaylandSession::notice(gnome).isEmpty());
+    WaylandSession::Facts wlroots = gnome;
+    wlroots.features.layerShell = true;
+    wlroots.features.wlrDataControl = true;
+    wlroots.clipboardWatched = true;
+    QVERIFY(WaylandSession::notice(wlroots).isEmpty());
+    wlroots.clipboardWatched = false;
+    QVERIFY(WaylandSession::notice(wlroots).contains(QStringLiteral("看不到在 Wayland 程序中复制的文字")));
+    QVERIFY(WaylandSession::notice(wlroots).contains(QStringLiteral("拖到收集窗口上照常可用")));
     QVERIFY(WaylandSession::runsThroughXWayland(QStringLiteral("xcb"), "wayland", ""));
     QVERIFY(WaylandSession::runsThroughXWayland(QStringLiteral("xcb"), "x11", "wayland-0"));
     QVERIFY(!WaylandSession::runsThroughXWayland(QStringLiteral("xcb"), "x11", ""));

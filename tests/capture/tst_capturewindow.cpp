@@ -4,10 +4,12 @@
 #include "common/gbktextfile.h"
 #include "common/programfolder.h"
 #include "common/twips.h"
+#include "platform/clipboardwatcher.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/fakesourcediscovery.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
+#include "platform/topedgetrigger.h"
 #include "settings/settings.h"
 #include "store/currentrecord.h"
 #include "store/recordstore.h"
@@ -44,13 +46,31 @@ public:
     QWidget *under = nullptr;
 };
 
+class FakeTopEdge final : public TopEdgeTrigger
+{
+public:
+    void setArmed(bool on) override { armed = on; }
+    bool isArmed() const override { return armed; }
+    bool armed = false;
+};
+
+ClipboardSnapshot snapshotOf(const QString &text, const QList<QPair<QString, QByteArray>> &more = {})
+{
+    ClipboardSnapshot snapshot;
+    if (!text.isNull())
+        snapshot.set(QStringLiteral("text/plain"), text.toUtf8());
+    for (const auto &format : more)
+        snapshot.set(format.first, format.second);
+    return snapshot;
+}
+
 struct Rig
 {
-    Rig()
+    explicit Rig(ClipboardWatcher *watcher = nullptr, TopEdgeTrigger *topEdge = nullptr)
         : folder(dir.path())
         , store(folder.filePath(QStringLiteral("filelist.db")))
         , writer(RecordWriter::Context{settings, record, store, folder, clock, shell})
-        , window(CaptureWindow::Services{writer, record, discovery, dialogs, pointer})
+        , window(CaptureWindow::Services{writer, record, discovery, dialogs, pointer, watcher, topEdge})
     {
         settings.saveFolder = QStringLiteral("myText");
         settings.autoOpenFlag = QStringLiteral("FALSE");
@@ -112,6 +132,8 @@ private Q_SLOTS:
     void menuFromEveryPartOfTheWindow();
     void penModeTakesEachNewClipboardText();
     void penSourceFollowsTheText();
+    void penModeReadsTheWatchedClipboardOnly();
+    void topEdgeStripDropsTheBarWithoutTick();
     void clickBeforeTheSourceStillStores();
     void draggingBackgroundMovesWindow();
 };
@@ -567,6 +589,123 @@ void TestCaptureWindow::penModeTakesEachNewClipboardText()
     window.switchToWebMode();
     clipboard->setText(QStringLiteral("web"));
     QVERIFY(window.captureText().isEmpty());
+}
+
+void TestCaptureWindow::penModeReadsTheWatchedClipboardOnly()
+{
+    ClipboardWatcher watcher;
+    Rig rig(&watcher);
+    CaptureWindow &window = rig.window;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+
+    // Copied in web mode through data control: taken as pen mode begins, Qt's clipboard unread.
+    clipboard->setText(QStringLiteral("seen by Xwayland"));
+    Q_EMIT watcher.changed(snapshotOf(QStringLiteral("before")));
+    QVERIFY(window.captureText().isEmpty());
+    window.switchToPenMode();
+    QCOMPARE(window.captureText(), QStringLiteral("before"));
+
+    // An Xwayland program's copy reaches data control as well: Qt's report of it is not taken
+    // a second time.
+    Q_EMIT watcher.changed(snapshotOf(QStringLiteral("abc")));
+    clipboard->setText(QStringLiteral("abc"));
+    clipboard->setText(QStringLiteral("only Qt saw this"));
+    QCOMPARE(window.captureText(), QStringLiteral("before\nabc"));
+
+    // The same rules as for Qt's clipboard: secret markers, the page's address, new text only.
+    Q_EMIT watcher.changed(snapshotOf(QString(), {{QStringLiteral("x-kde-passwordManagerHint"), "secret"}}));
+    QCOMPARE(window.captureText(), QStringLiteral("before\nabc"));
+    Q_EMIT watcher.changed(snapshotOf(QStringLiteral("quoted\r\nline"),
+                                      {{QStringLiteral("text/x-moz-url-priv"), "http://page.example/q"}}));
+    QCOMPARE(window.captureText(), QStringLiteral("before\nabc\nquoted\nline"));
+    QCOMPARE(window.sourceAddress(), QStringLiteral("http://page.example/q"));
+    Q_EMIT watcher.changed(snapshotOf(QStringLiteral("quoted\r\nline")));
+    QCOMPARE(window.captureText(), QStringLiteral("before\nabc\nquoted\nline"));
+
+    // The compositor's clipboard gone, Qt's clipboard takes over, and the user is told.
+    QVERIFY(rig.messages.isEmpty());
+    Q_EMIT watcher.lost();
+    QCOMPARE(rig.messages.size(), 1);
+    QVERIFY(rig.messages.constFirst().contains(QStringLiteral("看不到 Wayland 程序中的复制")));
+    clipboard->setText(QStringLiteral("after"));
+    QCOMPARE(window.captureText(), QStringLiteral("before\nabc\nquoted\nline\nafter"));
+}
+
+void TestCaptureWindow::topEdgeStripDropsTheBarWithoutTick()
+{
+    FakeTopEdge strip;
+    Rig rig(nullptr, &strip);
+    CaptureWindow &window = rig.window;
+    // Nothing wakes to look at the pointer: the strip, armed while the bar is hidden, tells.
+    QVERIFY(!window.isWebTimerActive());
+    QVERIFY(!window.isVisible());
+    QVERIFY(strip.armed);
+    // A touch at the moment of arming is X's stale pointer position, not the user's.
+    Q_EMIT strip.touched();
+    QVERIFY(!window.isVisible());
+    QTest::qWait(300);
+
+    Q_EMIT strip.touched();
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.pos(), Twips::point(5000, 0));
+    QCOMPARE(window.currentLayout(), CaptureLayout::Bar);
+    QVERIFY(!strip.armed);
+    QCOMPARE(rig.discovery.refreshes, 1);
+    // The strip spans the whole edge, the bar a part: it waits a while for the pointer.
+    QVERIFY(window.isWaitingForPointer());
+    // Qt's own enter at the pointer's last known place (stale over a Wayland window) does not
+    // start the wait anew.
+    QTest::qWait(20);
+    const int left = window.pointerWaitLeft();
+    QEnterEvent enter(QPointF(20, 10), QPointF(20, 10), QPointF(353, 10));
+    QCoreApplication::sendEvent(&window, &enter);
+    QVERIFY(window.pointerWaitLeft() <= left);
+    // The bar's own leave event hides it: X11 cannot follow the pointer onto Wayland windows.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&window, &leave);
+    QVERIFY(!window.isVisible());
+    QVERIFY(strip.armed);
+
+    // A drag that leaves the dropped bar without a drop hides it too.
+    QTest::qWait(300);
+    Q_EMIT strip.touched();
+    QVERIFY(window.isVisible());
+    QMimeData passing;
+    passing.setText(QStringLiteral("passing"));
+    QDragEnterEvent dragEnter(QPoint(20, 10), Qt::CopyAction, &passing, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &dragEnter);
+    QDragLeaveEvent dragLeave;
+    QCoreApplication::sendEvent(&window, &dragLeave);
+    QVERIFY(!window.isVisible());
+
+    // A drop holds the bar open past the pointer's leaving until it is stored or discarded.
+    QTest::qWait(300);
+    Q_EMIT strip.touched();
+    QMimeData data;
+    data.setText(QStringLiteral("dragged"));
+    rig.drop(data);
+    QVERIFY(!window.isWaitingForPointer());
+    QCoreApplication::sendEvent(&window, &leave);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.captureText(), QStringLiteral("dragged"));
+    QVERIFY(!strip.armed);
+    window.cancelClick();
+    QVERIFY(!window.isVisible());
+    QVERIFY(strip.armed);
+
+    // Pen mode: no strip, no tick; a touch then changes nothing. Back in web mode the strip again.
+    window.switchToPenMode();
+    QVERIFY(!strip.armed);
+    Q_EMIT strip.touched();
+    QVERIFY(!window.isVisible());
+    window.show();
+    QCoreApplication::sendEvent(&window, &leave);
+    QVERIFY(window.isVisible());
+    window.hide();
+    window.switchToWebMode();
+    QVERIFY(!window.isWebTimerActive());
+    QVERIFY(strip.armed);
 }
 
 void TestCaptureWindow::penSourceFollowsTheText()
