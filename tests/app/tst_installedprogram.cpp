@@ -41,6 +41,10 @@ QStringList snapshot(const QString &root)
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
+        // The running program's own background work (the search index) opens and closes
+        // SQLite journals at any moment; they say nothing about what a start touched.
+        if (info.fileName().endsWith(QStringLiteral("-journal")))
+            continue;
         entries.append(QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.isDir() ? 0 : info.size())
                            .arg(info.lastModified().toMSecsSinceEpoch()));
     }

@@ -4,6 +4,7 @@
 
 #include "platform/linux/atspiaddressreader.h"
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -36,25 +37,39 @@ void stopObjectEvents(DBusConnection *bus)
         dbus_bus_remove_match(bus, rule, nullptr);
 }
 
+// Reaches the accessibility bus. A failure is not kept for good: on a busy desktop the bus
+// launcher can answer after libatspi's timeout, so a later look asks again, at most every few
+// seconds so that a desktop without the bus is not asked at every tick. Called under g_busMutex.
 bool initialiseBus()
 {
-    static const bool available = [] {
-        // Without a reachable bus libatspi still initialises, with no connection to use.
-        if (atspi_init() < 0 || !atspi_get_a11y_bus())
-            return false;
-        stopObjectEvents(atspi_get_a11y_bus());
+    static bool available = false;
+    static std::chrono::steady_clock::time_point lastTry;
+    static bool tried = false;
+    if (available)
+        return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (tried && now - lastTry < std::chrono::seconds(5))
+        return false;
+    tried = true;
+    lastTry = now;
+    // Without a reachable bus libatspi still initialises, with no connection to use; asking for
+    // the bus again connects once it can be reached.
+    if (atspi_init() < 0 || !atspi_get_a11y_bus())
+        return false;
+    stopObjectEvents(atspi_get_a11y_bus());
+    if (!g_context) {
         g_context = g_main_context_new();
         atspi_set_main_context(g_context);
-        // The registry is not asked here: on a busy desktop its first answer can come after
-        // libatspi's timeout, and a failed first call must not end discovery for good. Each
-        // walk asks again and passes over what does not answer.
-        AtspiAccessible *desktop = atspi_get_desktop(0);
-        if (!desktop)
-            return false;
-        g_object_unref(desktop);
-        return true;
-    }();
-    return available;
+    }
+    // The registry is not asked here: on a busy desktop its first answer can come after
+    // libatspi's timeout, and a failed first call must not end discovery for good. Each
+    // walk asks again and passes over what does not answer.
+    AtspiAccessible *desktop = atspi_get_desktop(0);
+    if (!desktop)
+        return false;
+    g_object_unref(desktop);
+    available = true;
+    return true;
 }
 
 // Delivers the bus's pending signals (cache updates), so that none pile up unread.
@@ -171,6 +186,15 @@ AtspiAddressReader::AtspiAddressReader()
     m_available = initialiseBus();
 }
 
+bool AtspiAddressReader::isAvailable() const
+{
+    if (!m_available) {
+        const std::lock_guard lock(g_busMutex);
+        m_available = initialiseBus();
+    }
+    return m_available;
+}
+
 AtspiAddressReader::~AtspiAddressReader()
 {
     const std::lock_guard lock(g_busMutex);
@@ -187,14 +211,14 @@ void AtspiAddressReader::forgetField()
 
 QString AtspiAddressReader::addressOf(std::uint32_t windowId, std::uint32_t pid, const QString &title)
 {
-    if (!m_available || pid == 0)
+    if (pid == 0 || !isAvailable())
         return {};
     return read("x11:" + QByteArray::number(windowId), title, [&] { return findField(pid, title); });
 }
 
 QString AtspiAddressReader::addressOfFrame(const QByteArray &busName, const QByteArray &path, const QString &title)
 {
-    if (!m_available || busName.isEmpty())
+    if (busName.isEmpty() || !isAvailable())
         return {};
     return read(busName + path, title, [&] { return findFrameField(busName, path, title); });
 }

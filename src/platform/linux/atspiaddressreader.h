@@ -24,8 +24,8 @@ public:
     ~AtspiAddressReader();
     Q_DISABLE_COPY_MOVE(AtspiAddressReader)
 
-    // False when no accessibility bus could be reached.
-    bool isAvailable() const { return m_available; }
+    // False while no accessibility bus can be reached; asks again, now and then, until one can.
+    bool isAvailable() const;
 
     // The text of the address field of the window `windowId`, shown by process `pid` with
     // the title `title`; empty when it cannot be read.
@@ -47,7 +47,7 @@ private:
     _AtspiAccessible *findField(std::uint32_t pid, const QString &title);
     _AtspiAccessible *findFrameField(const QByteArray &busName, const QByteArray &path, const QString &title);
 
-    bool m_available = false;
+    mutable bool m_available = false;
     _AtspiAccessible *m_field = nullptr;
     std::pair<QByteArray, QByteArray> m_fieldFrame;
     QByteArray m_window; // the window or frame the field belongs to
