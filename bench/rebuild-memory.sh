@@ -2,12 +2,6 @@
 # rebuild-memory: 重建记录 over a save folder holding a 200 MB GBK text file and a small one.
 # Prints the rebuild's peak resident memory (the whole process, Qt and SQLite included).
 set -euo pipefail
-build=${NOTAVO_BENCH_BUILD:-$(cd "$(dirname "$0")/.." && pwd)/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/myText"
-line=$(printf '大文件中的一行文字，含 ASCII text 与汉字。\r\n' | iconv -f UTF-8 -t GBK)
-yes "$line" | head -c $((200 * 1024 * 1024)) >"$work/myText/大文件.txt" || true
-printf '小' | iconv -f UTF-8 -t GBK >"$work/myText/小.txt"
+source "$(dirname "$0")/rebuild-common.bash"
 peak=$("$build/bench/rebuild_bench" memory "$work/myText" "$work/filelist.db")
 printf 'rebuild-memory: %.0f MB peak for a 200 MB file (target <= 100 MB)\n' "$peak"

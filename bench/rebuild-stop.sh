@@ -3,13 +3,7 @@
 # it began (inside the large file). Prints the longest of five times from the request to stop
 # until the rebuild has returned.
 set -euo pipefail
-build=${NOTAVO_BENCH_BUILD:-$(cd "$(dirname "$0")/.." && pwd)/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/myText"
-line=$(printf '大文件中的一行文字，含 ASCII text 与汉字。\r\n' | iconv -f UTF-8 -t GBK)
-yes "$line" | head -c $((200 * 1024 * 1024)) >"$work/myText/大文件.txt" || true
-printf '小' | iconv -f UTF-8 -t GBK >"$work/myText/小.txt"
+source "$(dirname "$0")/rebuild-common.bash"
 worst=0
 for _ in 1 2 3 4 5; do
     rm -f "$work"/filelist.db "$work"/filesearch.db*
