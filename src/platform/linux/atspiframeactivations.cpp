@@ -129,6 +129,9 @@ struct AtspiFrameActivations::Callbacks
     static void toggleWatch(DBusWatch *watch, void *data);
     static DBusHandlerResult onFilter(DBusConnection *, DBusMessage *message, void *data);
     static void onAnswer(DBusPendingCall *pending, void *data);
+    static dbus_bool_t addTimeout(DBusTimeout *timeout, void *data);
+    static void removeTimeout(DBusTimeout *timeout, void *data);
+    static void toggleTimeout(DBusTimeout *timeout, void *data);
 };
 
 std::unique_ptr<AtspiFrameActivations> AtspiFrameActivations::open(StackingTitles stacking)
@@ -161,7 +164,11 @@ AtspiFrameActivations::~AtspiFrameActivations()
     for (const auto &watched : m_notifiers)
         delete watched.second;
     m_notifiers.clear();
+    for (const auto &timed : m_timers)
+        delete timed.second;
+    m_timers.clear();
     dbus_connection_set_watch_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
+    dbus_connection_set_timeout_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
     PrivateDBus::close(m_connection);
 }
 
@@ -192,7 +199,9 @@ bool AtspiFrameActivations::listen()
         return false;
     if (!dbus_connection_set_watch_functions(m_connection, &Callbacks::addWatch,
                                              &Callbacks::removeWatch,
-                                             &Callbacks::toggleWatch, this, nullptr))
+                                             &Callbacks::toggleWatch, this, nullptr)
+        || !dbus_connection_set_timeout_functions(m_connection, &Callbacks::addTimeout, &Callbacks::removeTimeout,
+                                                  &Callbacks::toggleTimeout, this, nullptr))
         return false;
     lookForActiveFrames();
     // Signals that came with the answers above are queued already.
@@ -212,7 +221,8 @@ void AtspiFrameActivations::ask(DBusMessage *call, const Look &look)
     if (!call)
         return;
     DBusPendingCall *pending = nullptr;
-    // Answers come in Qt's event loop; an application that never answers costs only its own frames.
+    // Answers come in Qt's event loop; an application that does not answer in time costs only
+    // its own frames.
     if (dbus_connection_send_with_reply(m_connection, call, &pending, kAnswerTimeoutMs) && pending) {
         auto *asked = new std::pair<AtspiFrameActivations *, Look>(this, look);
         if (dbus_pending_call_set_notify(pending, &Callbacks::onAnswer, asked, [](void *data) {
@@ -357,6 +367,46 @@ void AtspiFrameActivations::Callbacks::toggleWatch(DBusWatch *watch, void *data)
         if (found != self->m_notifiers.end())
             found->second->setEnabled(dbus_watch_get_enabled(watch));
     }
+}
+
+dbus_bool_t AtspiFrameActivations::Callbacks::addTimeout(DBusTimeout *timeout, void *data)
+{
+    auto *self = static_cast<AtspiFrameActivations *>(data);
+    auto *timer = new QTimer(self);
+    timer->setInterval(dbus_timeout_get_interval(timeout));
+    QObject::connect(timer, &QTimer::timeout, self, [self, timeout] {
+        dbus_timeout_handle(timeout);
+        self->dispatch();
+    });
+    if (dbus_timeout_get_enabled(timeout))
+        timer->start();
+    self->m_timers[timeout] = timer;
+    return TRUE;
+}
+
+void AtspiFrameActivations::Callbacks::removeTimeout(DBusTimeout *timeout, void *data)
+{
+    auto *self = static_cast<AtspiFrameActivations *>(data);
+    const auto found = self->m_timers.find(timeout);
+    if (found == self->m_timers.end())
+        return;
+    // libdbus may remove a timeout from inside its own timer's handler.
+    found->second->stop();
+    found->second->deleteLater();
+    self->m_timers.erase(found);
+}
+
+void AtspiFrameActivations::Callbacks::toggleTimeout(DBusTimeout *timeout, void *data)
+{
+    auto *self = static_cast<AtspiFrameActivations *>(data);
+    const auto found = self->m_timers.find(timeout);
+    if (found == self->m_timers.end())
+        return;
+    found->second->setInterval(dbus_timeout_get_interval(timeout));
+    if (dbus_timeout_get_enabled(timeout))
+        found->second->start();
+    else
+        found->second->stop();
 }
 
 void AtspiFrameActivations::dispatch()

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -18,6 +19,7 @@
 struct DBusConnection;
 struct DBusMessage;
 struct DBusPendingCall;
+struct DBusTimeout;
 struct DBusWatch;
 
 // Follows which top-level frames the accessibility bus reports activated, by listening to
@@ -81,6 +83,8 @@ private:
     DBusConnection *m_connection;
     // A notifier per watch and direction, each a child of this object.
     std::map<std::pair<DBusWatch *, int>, QSocketNotifier *> m_notifiers;
+    // A timer per timeout libdbus keeps (those of the questions awaited), each a child of this object.
+    std::map<DBusTimeout *, QTimer *> m_timers;
     bool m_dispatchQueued = false;
     QList<Frame> m_frames;
     StackingTitles m_stacking;
