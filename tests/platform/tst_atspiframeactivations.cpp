@@ -10,6 +10,7 @@
 
 #include <dbus/dbus.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -32,6 +33,48 @@ public:
         dbus_error_free(&error);
     }
     ~FakeApplication() { quit(); }
+
+    // A top-level frame the application shows, as its accessible root lists it.
+    void addFrame(const QByteArray &path, const QString &title, bool active)
+    {
+        m_frameList.append({path, title, active});
+    }
+
+    // Joins the registry's list of applications, as an accessibility bridge does at start, and
+    // answers for its frames from then on (while served).
+    bool embed()
+    {
+        dbus_connection_register_fallback(m_connection, "/org/a11y/atspi/accessible", &kObjectHandlers, this);
+        DBusMessage *call = dbus_message_new_method_call("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root",
+                                                         "org.a11y.atspi.Socket", "Embed");
+        const QByteArray name = busName();
+        const char *nameText = name.constData();
+        const char *root = "/org/a11y/atspi/accessible/root";
+        DBusMessageIter iter;
+        DBusMessageIter reference;
+        dbus_message_iter_init_append(call, &iter);
+        dbus_message_iter_open_container(&iter, DBUS_TYPE_STRUCT, nullptr, &reference);
+        dbus_message_iter_append_basic(&reference, DBUS_TYPE_STRING, &nameText);
+        dbus_message_iter_append_basic(&reference, DBUS_TYPE_OBJECT_PATH, &root);
+        dbus_message_iter_close_container(&iter, &reference);
+        DBusMessage *reply = dbus_connection_send_with_reply_and_block(m_connection, call, 5000, nullptr);
+        dbus_message_unref(call);
+        if (reply)
+            dbus_message_unref(reply);
+        return reply != nullptr;
+    }
+
+    // Answers what was asked so far; returns true so that it fits into a waited condition.
+    bool serve()
+    {
+        while (dbus_connection_read_write_dispatch(m_connection, 0)
+               && dbus_connection_get_dispatch_status(m_connection) == DBUS_DISPATCH_DATA_REMAINS) {
+        }
+        return true;
+    }
+
+    // The methods asked, as "Member path".
+    const QStringList &asked() const { return m_asked; }
     FakeApplication(const FakeApplication &) = delete;
     FakeApplication &operator=(const FakeApplication &) = delete;
 
@@ -72,7 +115,65 @@ public:
     }
 
 private:
+    struct FrameShown
+    {
+        QByteArray path;
+        QString title;
+        bool active;
+    };
+
+    static DBusHandlerResult onCall(DBusConnection *connection, DBusMessage *call, void *data)
+    {
+        auto *self = static_cast<FakeApplication *>(data);
+        const QByteArray path = dbus_message_get_path(call);
+        const QByteArray member = dbus_message_get_member(call);
+        self->m_asked.append(QString::fromUtf8(member + ' ' + path));
+        DBusMessage *reply = dbus_message_new_method_return(call);
+        DBusMessageIter iter;
+        DBusMessageIter inner;
+        dbus_message_iter_init_append(reply, &iter);
+        const auto frame = std::find_if(self->m_frameList.cbegin(), self->m_frameList.cend(),
+                                        [&path](const FrameShown &shown) { return shown.path == path; });
+        if (member == "GetChildren" && path.endsWith("/root")) {
+            const QByteArray name = self->busName();
+            dbus_message_iter_open_container(&iter, DBUS_TYPE_ARRAY, "(so)", &inner);
+            for (const FrameShown &shown : self->m_frameList) {
+                DBusMessageIter reference;
+                const char *nameText = name.constData();
+                const char *pathText = shown.path.constData();
+                dbus_message_iter_open_container(&inner, DBUS_TYPE_STRUCT, nullptr, &reference);
+                dbus_message_iter_append_basic(&reference, DBUS_TYPE_STRING, &nameText);
+                dbus_message_iter_append_basic(&reference, DBUS_TYPE_OBJECT_PATH, &pathText);
+                dbus_message_iter_close_container(&inner, &reference);
+            }
+            dbus_message_iter_close_container(&iter, &inner);
+        } else if (member == "Get" && frame != self->m_frameList.cend()) {
+            const QByteArray title = frame->title.toUtf8();
+            const char *titleText = title.constData();
+            dbus_message_iter_open_container(&iter, DBUS_TYPE_VARIANT, "s", &inner);
+            dbus_message_iter_append_basic(&inner, DBUS_TYPE_STRING, &titleText);
+            dbus_message_iter_close_container(&iter, &inner);
+        } else if (member == "GetState" && frame != self->m_frameList.cend()) {
+            // Bit 1 of the first word is the active state; bit 2 (armed) is set to be ignored.
+            const dbus_uint32_t words[2] = {frame->active ? 0x2U | 0x4U : 0x4U, 0};
+            dbus_message_iter_open_container(&iter, DBUS_TYPE_ARRAY, "u", &inner);
+            for (const dbus_uint32_t word : words)
+                dbus_message_iter_append_basic(&inner, DBUS_TYPE_UINT32, &word);
+            dbus_message_iter_close_container(&iter, &inner);
+        } else {
+            dbus_message_unref(reply);
+            reply = dbus_message_new_error(call, DBUS_ERROR_UNKNOWN_METHOD, "not shown");
+        }
+        dbus_connection_send(connection, reply, nullptr);
+        dbus_message_unref(reply);
+        return DBUS_HANDLER_RESULT_HANDLED;
+    }
+    static constexpr DBusObjectPathVTable kObjectHandlers{nullptr, &FakeApplication::onCall, nullptr, nullptr,
+                                                           nullptr, nullptr};
+
     DBusConnection *m_connection = nullptr;
+    QList<FrameShown> m_frameList;
+    QStringList m_asked;
 };
 
 QByteArray accessibilityBusAddress()
@@ -130,6 +231,8 @@ private Q_SLOTS:
     void newestActivationBeatsAFrameThatStaysActive();
     void discoveryLooksInTheFrameActivatedLast();
     void applicationLeavingTakesItsFramesAlong();
+    void browserActiveBeforeConnectIsFound();
+    void severalActiveBrowsersAreTakenByStacking();
 
 private:
     // Sends an event and waits until the tracker heard it.
@@ -257,6 +360,68 @@ void AtspiFrameActivationsTest::applicationLeavingTakesItsFramesAlong()
     QTRY_COMPARE(changed.count(), 1);
     QVERIFY(!m_activations->browserFrame());
     QVERIFY(m_activations->frames().isEmpty());
+}
+
+void AtspiFrameActivationsTest::browserActiveBeforeConnectIsFound()
+{
+    // Both were active before the connection was made: Notavo started beside them. A program
+    // listed before them never answers, and holds up neither the look nor the event loop.
+    FakeApplication hung(m_address);
+    FakeApplication electron(m_address);
+    FakeApplication firefox(m_address);
+    QVERIFY(hung.isValid() && electron.isValid() && firefox.isValid());
+    hung.addFrame("/org/a11y/atspi/accessible/1", kChromiumTitle, true);
+    electron.addFrame("/org/a11y/atspi/accessible/4", QStringLiteral("聊天"), true);
+    firefox.addFrame("/org/a11y/atspi/accessible/5", QStringLiteral("下载 — Mozilla Firefox"), false);
+    firefox.addFrame("/org/a11y/atspi/accessible/6", kFirefoxTitle, true);
+    QVERIFY(hung.embed() && electron.embed() && firefox.embed());
+
+    m_activations = AtspiFrameActivations::open();
+    QVERIFY(m_activations);
+    QTRY_VERIFY(electron.serve() && firefox.serve() && m_activations->browserFrame());
+    auto frame = m_activations->browserFrame();
+    QCOMPARE(frame->busName, firefox.busName());
+    QCOMPARE(frame->path, QByteArray("/org/a11y/atspi/accessible/6"));
+    QCOMPARE(frame->title, kFirefoxTitle);
+    QVERIFY(frame->active);
+    // The active frame of another program is not a browser's: never asked for its state, never kept.
+    QTRY_VERIFY(electron.serve() && electron.asked().contains(QStringLiteral("Get /org/a11y/atspi/accessible/4")));
+    QTest::qWait(100);
+    electron.serve();
+    QVERIFY(!electron.asked().contains(QStringLiteral("GetState /org/a11y/atspi/accessible/4")));
+    QCOMPARE(m_activations->frames().size(), 1);
+
+    // Events from then on are newer than what was found at connect.
+    FakeApplication chromium(m_address);
+    send(chromium, "Activate", "/org/a11y/atspi/accessible/2", kChromiumTitle);
+    QCOMPARE(m_activations->browserFrame()->busName, chromium.busName());
+    send(chromium, "Destroy", "/org/a11y/atspi/accessible/2", kChromiumTitle);
+    QCOMPARE(m_activations->browserFrame()->busName, firefox.busName());
+}
+
+void AtspiFrameActivationsTest::severalActiveBrowsersAreTakenByStacking()
+{
+    FakeApplication firefox(m_address);
+    FakeApplication chromium(m_address);
+    firefox.addFrame("/org/a11y/atspi/accessible/6", kFirefoxTitle, true);
+    chromium.addFrame("/org/a11y/atspi/accessible/3", kChromiumTitle, true);
+    QVERIFY(firefox.embed() && chromium.embed());
+    const auto foundAtConnect = [&](AtspiFrameActivations::StackingTitles stacking) {
+        m_activations = AtspiFrameActivations::open(std::move(stacking));
+        for (int wait = 0; wait < 500 && m_activations && m_activations->frames().size() < 2; ++wait) {
+            firefox.serve();
+            chromium.serve();
+            QTest::qWait(10);
+        }
+        return m_activations && m_activations->frames().size() == 2 ? m_activations->browserFrame()->busName
+                                                                    : QByteArray();
+    };
+    // With no window stacking known (a Wayland desktop), the first the registry lists.
+    QCOMPARE(foundAtConnect({}), firefox.busName());
+    QCOMPARE(foundAtConnect([] { return QStringList{QStringLiteral("终端"), kFirefoxTitle}; }), firefox.busName());
+    // The browser window highest in the stacking.
+    QCOMPARE(foundAtConnect([] { return QStringList{QStringLiteral("终端"), kChromiumTitle, kFirefoxTitle}; }),
+             chromium.busName());
 }
 
 QTEST_GUILESS_MAIN(AtspiFrameActivationsTest)

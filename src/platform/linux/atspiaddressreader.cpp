@@ -56,6 +56,10 @@ bool initialiseBus()
     // the bus again connects once it can be reached.
     if (atspi_init() < 0 || !atspi_get_a11y_bus())
         return false;
+    // libatspi waits up to 15 s for an application it deems just started; Firefox on Wayland
+    // left one question of a first walk unanswered that long, holding the look and the
+    // program's end. A walk passes over what does not answer and a later one asks again.
+    atspi_set_timeout(800, 2000);
     stopObjectEvents(atspi_get_a11y_bus());
     if (!g_context) {
         g_context = g_main_context_new();

@@ -5,11 +5,19 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 #include <dbus/dbus.h>
 
 namespace {
 
 constexpr const char *kWindowEvents = "org.a11y.atspi.Event.Window";
+constexpr const char *kAccessible = "org.a11y.atspi.Accessible";
+constexpr const char *kRegistry = "org.a11y.atspi.Registry";
+constexpr const char *kRoot = "/org/a11y/atspi/accessible/root";
+// The bit of AT-SPI's state set that marks the active window.
+constexpr dbus_uint32_t kStateActive = 1U << 1;
+constexpr int kAnswerTimeoutMs = 2000;
 // Frames remembered; older ones are forgotten.
 constexpr qsizetype kMaxFrames = 32;
 
@@ -44,7 +52,75 @@ bool isBrowser(const AtspiFrameActivations::Frame &frame)
     return BrowserRules::isBrowserTitle(title) || BrowserRules::isBrowserTitle(u" - " + title);
 }
 
+// The (bus name, path) pairs of an answer to GetChildren.
+QList<std::pair<QByteArray, QByteArray>> objectReferences(DBusMessage *reply)
+{
+    QList<std::pair<QByteArray, QByteArray>> references;
+    DBusMessageIter iter;
+    if (!dbus_message_iter_init(reply, &iter) || dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_ARRAY)
+        return references;
+    DBusMessageIter array;
+    dbus_message_iter_recurse(&iter, &array);
+    while (dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_STRUCT) {
+        DBusMessageIter reference;
+        dbus_message_iter_recurse(&array, &reference);
+        const char *busName = nullptr;
+        const char *path = nullptr;
+        if (dbus_message_iter_get_arg_type(&reference) == DBUS_TYPE_STRING) {
+            dbus_message_iter_get_basic(&reference, &busName);
+            if (dbus_message_iter_next(&reference) && dbus_message_iter_get_arg_type(&reference) == DBUS_TYPE_OBJECT_PATH)
+                dbus_message_iter_get_basic(&reference, &path);
+        }
+        if (busName && path && *busName != '\0')
+            references.append(std::make_pair(QByteArray(busName), QByteArray(path)));
+        dbus_message_iter_next(&array);
+    }
+    return references;
+}
+
+// The string in an answer that holds one variant, as Properties.Get gives it.
+QString variantString(DBusMessage *reply)
+{
+    DBusMessageIter iter;
+    if (!dbus_message_iter_init(reply, &iter) || dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_VARIANT)
+        return {};
+    DBusMessageIter variant;
+    dbus_message_iter_recurse(&iter, &variant);
+    if (dbus_message_iter_get_arg_type(&variant) != DBUS_TYPE_STRING)
+        return {};
+    const char *text = nullptr;
+    dbus_message_iter_get_basic(&variant, &text);
+    return QString::fromUtf8(text);
+}
+
+// True when an answer to GetState holds the active state.
+bool holdsActiveState(DBusMessage *reply)
+{
+    DBusMessageIter iter;
+    if (!dbus_message_iter_init(reply, &iter) || dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_ARRAY)
+        return false;
+    DBusMessageIter array;
+    dbus_message_iter_recurse(&iter, &array);
+    if (dbus_message_iter_get_arg_type(&array) != DBUS_TYPE_UINT32)
+        return false;
+    dbus_uint32_t low = 0;
+    dbus_message_iter_get_basic(&array, &low);
+    return (low & kStateActive) != 0;
+}
+
 } // namespace
+
+// One question of the look at connect, and what it is about.
+struct AtspiFrameActivations::Look
+{
+    enum Step { Applications, Frames, Name, State };
+    Step step = Applications;
+    QByteArray busName;
+    QByteArray path;
+    QString title;
+    int application = 0; // the order in which the registry and the application listed them
+    int frame = 0;
+};
 
 struct AtspiFrameActivations::Callbacks
 {
@@ -52,33 +128,47 @@ struct AtspiFrameActivations::Callbacks
     static void removeWatch(DBusWatch *watch, void *data);
     static void toggleWatch(DBusWatch *watch, void *data);
     static DBusHandlerResult onFilter(DBusConnection *, DBusMessage *message, void *data);
+    static void onAnswer(DBusPendingCall *pending, void *data);
+    static dbus_bool_t addTimeout(DBusTimeout *timeout, void *data);
+    static void removeTimeout(DBusTimeout *timeout, void *data);
+    static void toggleTimeout(DBusTimeout *timeout, void *data);
 };
 
-std::unique_ptr<AtspiFrameActivations> AtspiFrameActivations::open()
+std::unique_ptr<AtspiFrameActivations> AtspiFrameActivations::open(StackingTitles stacking)
 {
     DBusConnection *connection = PrivateDBus::open(PrivateDBus::accessibilityBusAddress());
     if (!connection)
         return nullptr;
-    std::unique_ptr<AtspiFrameActivations> activations(new AtspiFrameActivations(connection));
+    std::unique_ptr<AtspiFrameActivations> activations(new AtspiFrameActivations(connection, std::move(stacking)));
     if (!activations->listen())
         return nullptr;
     return activations;
 }
 
-AtspiFrameActivations::AtspiFrameActivations(DBusConnection *connection)
+AtspiFrameActivations::AtspiFrameActivations(DBusConnection *connection, StackingTitles stacking)
     : m_connection(connection)
+    , m_stacking(std::move(stacking))
 {
 }
 
 AtspiFrameActivations::~AtspiFrameActivations()
 {
     dbus_connection_remove_filter(m_connection, &Callbacks::onFilter, this);
+    for (DBusPendingCall *pending : m_pendingCalls) {
+        dbus_pending_call_cancel(pending);
+        dbus_pending_call_unref(pending);
+    }
+    m_pendingCalls.clear();
     // The notifiers go before the connection's socket closes; libdbus is told to call none of
     // the functions any more.
     for (const auto &watched : m_notifiers)
         delete watched.second;
     m_notifiers.clear();
+    for (const auto &timed : m_timers)
+        delete timed.second;
+    m_timers.clear();
     dbus_connection_set_watch_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
+    dbus_connection_set_timeout_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
     PrivateDBus::close(m_connection);
 }
 
@@ -109,11 +199,130 @@ bool AtspiFrameActivations::listen()
         return false;
     if (!dbus_connection_set_watch_functions(m_connection, &Callbacks::addWatch,
                                              &Callbacks::removeWatch,
-                                             &Callbacks::toggleWatch, this, nullptr))
+                                             &Callbacks::toggleWatch, this, nullptr)
+        || !dbus_connection_set_timeout_functions(m_connection, &Callbacks::addTimeout, &Callbacks::removeTimeout,
+                                                  &Callbacks::toggleTimeout, this, nullptr))
         return false;
+    lookForActiveFrames();
     // Signals that came with the answers above are queued already.
     dispatch();
     return true;
+}
+
+void AtspiFrameActivations::lookForActiveFrames()
+{
+    if (m_stacking)
+        m_stackingTitles = m_stacking();
+    ask(dbus_message_new_method_call(kRegistry, kRoot, kAccessible, "GetChildren"), Look{});
+}
+
+void AtspiFrameActivations::ask(DBusMessage *call, const Look &look)
+{
+    if (!call)
+        return;
+    DBusPendingCall *pending = nullptr;
+    // Answers come in Qt's event loop; an application that does not answer in time costs only
+    // its own frames.
+    if (dbus_connection_send_with_reply(m_connection, call, &pending, kAnswerTimeoutMs) && pending) {
+        auto *asked = new std::pair<AtspiFrameActivations *, Look>(this, look);
+        if (dbus_pending_call_set_notify(pending, &Callbacks::onAnswer, asked, [](void *data) {
+                delete static_cast<std::pair<AtspiFrameActivations *, Look> *>(data);
+            }))
+            m_pendingCalls.push_back(pending);
+        else
+            dbus_pending_call_unref(pending);
+    }
+    dbus_message_unref(call);
+}
+
+void AtspiFrameActivations::Callbacks::onAnswer(DBusPendingCall *pending, void *data)
+{
+    const auto *asked = static_cast<std::pair<AtspiFrameActivations *, Look> *>(data);
+    asked->first->onAnswer(pending, asked->second);
+}
+
+void AtspiFrameActivations::onAnswer(DBusPendingCall *pending, const Look &look)
+{
+    DBusMessage *reply = dbus_pending_call_steal_reply(pending);
+    std::erase(m_pendingCalls, pending);
+    dbus_pending_call_unref(pending); // frees `look` once this returns: copy what is kept
+    if (!reply)
+        return;
+    if (dbus_message_get_type(reply) != DBUS_MESSAGE_TYPE_METHOD_RETURN) {
+        dbus_message_unref(reply);
+        return;
+    }
+    const Look asked = look;
+    switch (asked.step) {
+    case Look::Applications:
+    case Look::Frames: {
+        const auto children = objectReferences(reply);
+        for (int i = 0; i < children.size(); ++i) {
+            Look next = asked;
+            next.busName = children.at(i).first;
+            next.path = children.at(i).second;
+            if (asked.step == Look::Applications) {
+                next.step = Look::Frames;
+                next.application = i;
+                ask(dbus_message_new_method_call(next.busName.constData(), next.path.constData(), kAccessible,
+                                                 "GetChildren"),
+                    next);
+            } else {
+                next.step = Look::Name;
+                next.frame = i;
+                DBusMessage *call = dbus_message_new_method_call(next.busName.constData(), next.path.constData(),
+                                                                 "org.freedesktop.DBus.Properties", "Get");
+                const char *interface = kAccessible;
+                const char *property = "Name";
+                if (call)
+                    dbus_message_append_args(call, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
+                                             DBUS_TYPE_INVALID);
+                ask(call, next);
+            }
+        }
+        break;
+    }
+    case Look::Name: {
+        Look next = asked;
+        next.title = variantString(reply);
+        // Only browser frames are asked for their state: other programs may keep it for ever.
+        if (isBrowser(Frame{next.busName, next.path, next.title})) {
+            next.step = Look::State;
+            ask(dbus_message_new_method_call(next.busName.constData(), next.path.constData(), kAccessible, "GetState"),
+                next);
+        }
+        break;
+    }
+    case Look::State:
+        if (holdsActiveState(reply))
+            takeActiveFrame(asked);
+        break;
+    }
+    dbus_message_unref(reply);
+}
+
+void AtspiFrameActivations::takeActiveFrame(const Look &look)
+{
+    const auto same = [&](const Frame &frame) { return frame.busName == look.busName && frame.path == look.path; };
+    // An event heard since the connection was made is newer than anything found here.
+    if (std::any_of(m_frames.cbegin(), m_frames.cend(), same))
+        return;
+    const qsizetype stacked = m_stackingTitles.indexOf(look.title);
+    const auto rank = std::make_tuple(stacked < 0 ? m_stackingTitles.size() : stacked, look.application, look.frame);
+    m_foundAtConnect[{look.busName, look.path}] = rank;
+    // After every frame heard of by its events, and after those found here that rank higher.
+    qsizetype at = m_frames.size();
+    for (qsizetype i = 0; i < m_frames.size(); ++i) {
+        const auto found = m_foundAtConnect.find({m_frames.at(i).busName, m_frames.at(i).path});
+        if (found != m_foundAtConnect.end() && found->second > rank) {
+            at = i;
+            break;
+        }
+    }
+    m_frames.insert(at, {look.busName, look.path, look.title, true});
+    if (m_frames.size() > kMaxFrames)
+        m_frames.resize(kMaxFrames);
+    Q_EMIT activationsChanged();
 }
 
 dbus_bool_t AtspiFrameActivations::Callbacks::addWatch(DBusWatch *watch, void *data)
@@ -160,6 +369,46 @@ void AtspiFrameActivations::Callbacks::toggleWatch(DBusWatch *watch, void *data)
     }
 }
 
+dbus_bool_t AtspiFrameActivations::Callbacks::addTimeout(DBusTimeout *timeout, void *data)
+{
+    auto *self = static_cast<AtspiFrameActivations *>(data);
+    auto *timer = new QTimer(self);
+    timer->setInterval(dbus_timeout_get_interval(timeout));
+    QObject::connect(timer, &QTimer::timeout, self, [self, timeout] {
+        dbus_timeout_handle(timeout);
+        self->dispatch();
+    });
+    if (dbus_timeout_get_enabled(timeout))
+        timer->start();
+    self->m_timers[timeout] = timer;
+    return TRUE;
+}
+
+void AtspiFrameActivations::Callbacks::removeTimeout(DBusTimeout *timeout, void *data)
+{
+    auto *self = static_cast<AtspiFrameActivations *>(data);
+    const auto found = self->m_timers.find(timeout);
+    if (found == self->m_timers.end())
+        return;
+    // libdbus may remove a timeout from inside its own timer's handler.
+    found->second->stop();
+    found->second->deleteLater();
+    self->m_timers.erase(found);
+}
+
+void AtspiFrameActivations::Callbacks::toggleTimeout(DBusTimeout *timeout, void *data)
+{
+    auto *self = static_cast<AtspiFrameActivations *>(data);
+    const auto found = self->m_timers.find(timeout);
+    if (found == self->m_timers.end())
+        return;
+    found->second->setInterval(dbus_timeout_get_interval(timeout));
+    if (dbus_timeout_get_enabled(timeout))
+        found->second->start();
+    else
+        found->second->stop();
+}
+
 void AtspiFrameActivations::dispatch()
 {
     while (dbus_connection_dispatch(m_connection) == DBUS_DISPATCH_DATA_REMAINS) {
@@ -196,6 +445,7 @@ void AtspiFrameActivations::onMessage(DBusMessage *message)
     const auto same = [&](const Frame &frame) { return frame.busName == busName && frame.path == path; };
     if (member == "Activate") {
         m_frames.removeIf(same);
+        m_foundAtConnect.erase({busName, path});
         m_frames.prepend({busName, path, titleOf(message), true});
         if (m_frames.size() > kMaxFrames)
             m_frames.resize(kMaxFrames);

@@ -66,7 +66,15 @@ FocusedFrame X11AddressLookup::frameRead() const
 std::unique_ptr<SourceDiscovery> createSourceDiscovery(const SourceDiscoveryOptions &options)
 {
     // Created here, on the GUI thread, as its connection is read in Qt's event loop.
-    std::unique_ptr<AtspiFrameActivations> activations = AtspiFrameActivations::open();
+    // Where several browsers are active at start, the topmost X11 one is taken (on Wayland none
+    // is listed there, and the first the accessibility bus lists is).
+    std::unique_ptr<AtspiFrameActivations> activations = AtspiFrameActivations::open([] {
+        QStringList titles;
+        X11WindowList windows;
+        for (const TopLevelWindow &window : windows.topmostFirst())
+            titles.append(window.title);
+        return titles;
+    });
     if (!activations && !canReachDisplay(nullptr))
         return std::make_unique<NullSourceDiscovery>();
     auto discovery = std::make_unique<BackgroundSourceDiscovery>(
