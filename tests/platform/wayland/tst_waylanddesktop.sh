@@ -1,5 +1,5 @@
 #!/bin/bash
-# The program itself on a headless Wayland desktop (desktoplab.sh), as a user meets it there:
+# The program itself on a headless Wayland desktop (waylandlab.sh desktop), as a user meets it there:
 # Notavo on Xwayland (QT_QPA_PLATFORM=xcb) beside a native Wayland Firefox.
 #   tst_waylanddesktop.sh sway|mutter NOTAVO_PROGRAM [POINTER_PROGRAM]
 # Web mode: the pointer at the top edge over Firefox drops the bar, and a paragraph dragged from
@@ -16,7 +16,7 @@ done
 [ "$compositor" != sway ] || command -v wtype > /dev/null || skip "wtype is not installed"
 LAB=$(mktemp -d /tmp/notavo-desktop.XXXXXX)
 export LAB
-lab() { "$here/desktoplab.sh" "$@"; }
+lab() { "$here/waylandlab.sh" "$@"; }
 failures=0
 finish() {
     lab stop > /dev/null 2>&1 || true
@@ -37,11 +37,11 @@ retry() {  # seconds, command...: true as soon as the command is
     return 1
 }
 
-out=$(lab start "$compositor" 2>&1) || skip "$compositor did not start: $(echo "$out" | head -3 | tr '\n' ' ')"
+out=$(lab desktop "$compositor" 2>&1) || skip "$compositor did not start: $(echo "$out" | head -3 | tr '\n' ' ')"
 port=$(sed -n 's/^PORT=//p' "$LAB/env")
 paragraph="Wayland 段落 $RANDOM$RANDOM dragged from Firefox."
 printf '<!doctype html><html><head><meta charset="utf-8"><title>Lab page</title></head><body>
-<p id="p" style="font-size:28px; margin-top:150px">%s</p></body></html>\n' "$paragraph" > "$LAB/www/page.html"
+<p id="p" style="font-size:28px; line-height:240px; margin:40px 0 0">%s</p></body></html>\n' "$paragraph" > "$LAB/www/page.html"
 page="http://127.0.0.1:$port/page.html"
 lab spawn firefox MOZ_ENABLE_WAYLAND=1 firefox-esr --no-remote --profile "$LAB/home/ff" "$page" > /dev/null
 retry 60 grep -q 'GET /page.html' "$LAB/log/http.log" || skip "Firefox did not load the page"
@@ -108,12 +108,14 @@ lab ptr go:640:400
 check "the bar goes again as the pointer leaves it" retry 8 bar_hidden
 
 # Select the paragraph (three clicks), then drag it to the top edge and onto the dropped bar.
-lab ptr home go:300:180 click click click sleep:0.5
+# A press soon after would be a fourth click, not the start of a drag.
+lab ptr home go:300:270 click click click sleep:1.5
 if bar_shown; then
     echo "SKIP: the drag from Firefox (the bar was still shown before it)"
     skipped_drag=1
 else
-    lab ptr press go:310:170 go:420:100 go:520:20 go:520:1 sleep:1
+    # GTK starts a drag once the pressed pointer has moved a few pixels, in more than one motion.
+    lab ptr press go:302:269 go:305:267 go:310:264 go:330:250 go:420:150 go:520:40 go:520:1 sleep:1
     skipped_drag=0
 fi
 if [ "$skipped_drag" = 1 ]; then
@@ -137,7 +139,7 @@ stop_notavo
 
 # --- pen mode
 start_notavo NOTAVO_START_IN_PEN_MODE=1
-lab ptr home go:300:180 click
+lab ptr home go:300:270 click
 lab key ctrl+a ctrl+c
 check "a copy in Firefox shows in the pen window" retry 8 full_shown
 sleep 1
