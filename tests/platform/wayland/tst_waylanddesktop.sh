@@ -31,6 +31,10 @@ check() {  # description, command...
     local what=$1; shift
     if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
+# What sway 1.7's Xwayland leaves undone skips there; elsewhere it fails.
+sway_limit() {
+    if [ "$compositor" = sway ]; then echo "SKIP: $1"; else echo "FAIL: $1"; failures=$((failures + 1)); fi
+}
 retry() {  # seconds, command...: true as soon as the command is
     local seconds=$1; shift
     for _ in $(seq 1 $((seconds * 4))); do "$@" && return 0; sleep 0.25; done
@@ -116,9 +120,16 @@ if bar_shown; then
     echo "SKIP: the drag from Firefox (the bar was still shown before it)"
 else
     # GTK starts a drag once the pressed pointer has moved a few pixels, in more than one motion.
-    # One pointer session from press to release: mutter ends a drag with its input session.
-    lab ptr press go:302:256 go:305:254 go:310:251 go:330:240 go:420:150 go:520:40 go:520:1 sleep:1.5 \
-        go:520:12 sleep:0.5 go:522:14 sleep:0.5 release sleep:0.5
+    to_edge=(press go:302:256 go:305:254 go:310:251 go:330:240 go:420:150 go:520:40 go:520:1 sleep:0.5)
+    onto_bar=(go:520:12 go:522:14 sleep:0.3 release sleep:0.5)
+    if [ "$compositor" = sway ]; then
+        lab ptr "${to_edge[@]}"
+        check "a drag from Firefox at the top edge drops the bar" bar_shown
+        lab ptr "${onto_bar[@]}"
+    else
+        # One pointer session from press to release: mutter ends a drag with its input session.
+        lab ptr "${to_edge[@]}" "${onto_bar[@]}"
+    fi
     if full_shown; then
         echo "PASS: the drag from Firefox dropped the bar, and the bar took the drop"
         rows_before=0
@@ -129,14 +140,16 @@ else
                 test "$(stored_sources | tail -1)" = "$page"
             echo "source of the dragged paragraph: $(stored_sources | tail -1)"
         else
-            # Seen on sway 1.7: the drop reaches the bar through Xwayland, but the text asked of it
-            # comes back empty, while Firefox still holds its drag.
-            echo "SKIP: the drop from Firefox reached the bar but brought no text (stored: $(stored_texts | head -1))"
+            # Seen on sway 1.7 (wlroots 0.15): Xwayland hands the bar the drop, but the text Qt
+            # asks of it comes back empty, and Firefox still shows its drag afterwards.
+            sway_limit "the drop from Firefox reached the bar through Xwayland but brought no text (stored: $(stored_texts | head -1))"
         fi
     else
-        # The strip's drag entry is checked with a drag source of the test's own (tst_waylandsway).
+        # Seen on sway 1.7 in about half the tries: the bar dropped under the drag, but the release
+        # over it reaches it as no drop through Xwayland. The strip's part is checked with a drag
+        # source of the test's own as well (tst_waylandsway).
         lab ptr release 2> /dev/null || true
-        echo "SKIP: the lab's synthetic drag from Firefox did not end on the bar (shown: $(capture_geometry))"
+        sway_limit "the release of the drag from Firefox over the bar came to it as no drop (the bar: $(capture_geometry))"
     fi
 fi
 stop_notavo
