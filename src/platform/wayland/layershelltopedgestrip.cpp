@@ -1,33 +1,13 @@
 #include "platform/wayland/layershelltopedgestrip.h"
 
+#include "platform/wayland/clearbuffer.h"
 #include "platform/wayland/dragpassage.h"
 #include "platform/wayland/waylandconnection.h"
 
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace {
-
-// A transparent buffer: a fresh memory file reads as zeros, which is ARGB's clear.
-wl_buffer *createClearBuffer(wl_shm *shm, int width, int height)
-{
-    const int stride = width * 4;
-    const int size = stride * height;
-    const int fd = ::memfd_create("notavo-top-edge", MFD_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    wl_buffer *buffer = nullptr;
-    if (::ftruncate(fd, size) == 0) {
-        wl_shm_pool *pool = wl_shm_create_pool(shm, fd, size);
-        buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-    }
-    ::close(fd);
-    return buffer;
-}
 
 template <typename Listener>
 Listener emptyListener()

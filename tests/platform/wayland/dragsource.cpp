@@ -1,12 +1,12 @@
 #include "platform/wayland/dragsource.h"
 
+#include "platform/wayland/clearbuffer.h"
 #include "platform/wayland/dragpassage.h"
 #include "platform/wayland/waylandconnection.h"
 
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client.h>
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -102,18 +102,7 @@ void DragSource::onConfigure(uint32_t serial, uint32_t width, uint32_t height)
 {
     zwlr_layer_surface_v1_ack_configure(m_layerSurface, serial);
     if (!m_buffer && width > 0 && height > 0) {
-        // Zero bytes: a transparent buffer that still takes the pointer.
-        const int stride = static_cast<int>(width) * 4;
-        const int size = stride * static_cast<int>(height);
-        const int fd = ::memfd_create("drag-source", MFD_CLOEXEC);
-        if (fd >= 0 && ::ftruncate(fd, size) == 0) {
-            wl_shm_pool *pool = wl_shm_create_pool(m_shm, fd, size);
-            m_buffer = wl_shm_pool_create_buffer(pool, 0, static_cast<int>(width), static_cast<int>(height), stride,
-                                                 WL_SHM_FORMAT_ARGB8888);
-            wl_shm_pool_destroy(pool);
-        }
-        if (fd >= 0)
-            ::close(fd);
+        m_buffer = createClearBuffer(m_shm, static_cast<int>(width), static_cast<int>(height));
         wl_surface_attach(m_surface, m_buffer, 0, 0);
         wl_surface_damage(m_surface, 0, 0, static_cast<int>(width), static_cast<int>(height));
     }
