@@ -18,13 +18,13 @@ cpu_share() {
 measure_idle_sway() {
     local seconds=$1; shift
     local build=${NOTAVO_BENCH_BUILD:?set by bench/run.sh}
-    local lab_script="$here/../tests/platform/wayland/desktoplab.sh" pid share
+    local lab_script="$here/../tests/platform/wayland/waylandlab.sh" pid share
     for tool in sway Xwayland setpriv; do
         command -v "$tool" >/dev/null || { echo "not measured ($tool missing)"; return 0; }
     done
     LAB=$(mktemp -d /tmp/notavo-idle.XXXXXX)
     export LAB
-    if ! "$lab_script" start sway >"$LAB/start.log" 2>&1; then
+    if ! "$lab_script" desktop sway >"$LAB/start.log" 2>&1; then
         echo "not measured (sway did not start)"
         "$lab_script" stop >/dev/null 2>&1 || true
         rm -rf "$LAB"

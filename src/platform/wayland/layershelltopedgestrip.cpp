@@ -1,32 +1,13 @@
 #include "platform/wayland/layershelltopedgestrip.h"
 
+#include "platform/wayland/clearbuffer.h"
+#include "platform/wayland/dragpassage.h"
 #include "platform/wayland/waylandconnection.h"
 
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace {
-
-// A transparent buffer: a fresh memory file reads as zeros, which is ARGB's clear.
-wl_buffer *createClearBuffer(wl_shm *shm, int width, int height)
-{
-    const int stride = width * 4;
-    const int size = stride * height;
-    const int fd = ::memfd_create("notavo-top-edge", MFD_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    wl_buffer *buffer = nullptr;
-    if (::ftruncate(fd, size) == 0) {
-        wl_shm_pool *pool = wl_shm_create_pool(shm, fd, size);
-        buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-    }
-    ::close(fd);
-    return buffer;
-}
 
 template <typename Listener>
 Listener emptyListener()
@@ -55,8 +36,7 @@ LayerShellTopEdgeStrip::LayerShellTopEdgeStrip(std::unique_ptr<WaylandConnection
 LayerShellTopEdgeStrip::~LayerShellTopEdgeStrip()
 {
     destroySurface();
-    if (m_dataDevice)
-        wl_data_device_destroy(m_dataDevice);
+    m_dragPassage.reset();
     if (m_dataDeviceManager)
         wl_data_device_manager_destroy(m_dataDeviceManager);
     if (m_pointer)
@@ -81,27 +61,6 @@ bool LayerShellTopEdgeStrip::start()
         };
         return listener;
     }();
-    static const wl_data_device_listener dataDeviceListener = [] {
-        auto listener = emptyListener<wl_data_device_listener>();
-        listener.data_offer = [](void *, wl_data_device *, wl_data_offer *) {};
-        // The drag is not accepted here: its offer is let go at once.
-        listener.enter = [](void *data, wl_data_device *, std::uint32_t, wl_surface *surface, wl_fixed_t,
-                            wl_fixed_t, wl_data_offer *offer) {
-            if (offer)
-                wl_data_offer_destroy(offer);
-            static_cast<LayerShellTopEdgeStrip *>(data)->onEnter(surface);
-        };
-        listener.leave = [](void *, wl_data_device *) {};
-        listener.motion = [](void *, wl_data_device *, std::uint32_t, wl_fixed_t, wl_fixed_t) {};
-        listener.drop = [](void *, wl_data_device *) {};
-        // The clipboard as the focused window's: never ours, since the strip takes no keyboard.
-        listener.selection = [](void *, wl_data_device *, wl_data_offer *offer) {
-            if (offer)
-                wl_data_offer_destroy(offer);
-        };
-        return listener;
-    }();
-
     m_compositor = static_cast<wl_compositor *>(m_connection->bind(&wl_compositor_interface, 4));
     m_shm = static_cast<wl_shm *>(m_connection->bind(&wl_shm_interface, 1));
     m_layerShell = static_cast<zwlr_layer_shell_v1 *>(m_connection->bind(&zwlr_layer_shell_v1_interface, 3));
@@ -111,10 +70,10 @@ bool LayerShellTopEdgeStrip::start()
     if (!m_compositor || !m_shm || !m_layerShell || !m_seat)
         return false;
     wl_seat_add_listener(m_seat, &seatListener, this);
-    if (m_dataDeviceManager) {
-        m_dataDevice = wl_data_device_manager_get_data_device(m_dataDeviceManager, m_seat);
-        wl_data_device_add_listener(m_dataDevice, &dataDeviceListener, this);
-    }
+    // Drags pass over the strip on to the capture bar that drops down below.
+    if (m_dataDeviceManager)
+        m_dragPassage = std::make_unique<DragPassage>(m_dataDeviceManager, m_seat,
+                                                      [this](wl_surface *surface) { onEnter(surface); });
     if (!m_connection->roundtrip())
         return false;
     m_connection->startDispatching();

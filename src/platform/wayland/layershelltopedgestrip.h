@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 
+class DragPassage;
 class WaylandConnection;
 struct wl_buffer;
 struct wl_compositor;
-struct wl_data_device;
 struct wl_data_device_manager;
 struct wl_pointer;
 struct wl_seat;
@@ -53,7 +53,7 @@ private:
     wl_seat *m_seat = nullptr;
     wl_pointer *m_pointer = nullptr;
     wl_data_device_manager *m_dataDeviceManager = nullptr;
-    wl_data_device *m_dataDevice = nullptr;
+    std::unique_ptr<DragPassage> m_dragPassage;
 
     wl_surface *m_surface = nullptr;
     zwlr_layer_surface_v1 *m_layerSurface = nullptr;

@@ -1,11 +1,12 @@
 #include "platform/wayland/dragsource.h"
 
+#include "platform/wayland/clearbuffer.h"
+#include "platform/wayland/dragpassage.h"
 #include "platform/wayland/waylandconnection.h"
 
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client.h>
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -27,7 +28,7 @@ DragSource::DragSource()
     m_shm = static_cast<wl_shm *>(m_connection->bind(&wl_shm_interface, 1));
     m_layerShell = static_cast<zwlr_layer_shell_v1 *>(m_connection->bind(&zwlr_layer_shell_v1_interface, 1));
     m_seat = static_cast<wl_seat *>(m_connection->bind(&wl_seat_interface, 1));
-    m_manager = static_cast<wl_data_device_manager *>(m_connection->bind(&wl_data_device_manager_interface, 1));
+    m_manager = static_cast<wl_data_device_manager *>(m_connection->bind(&wl_data_device_manager_interface, 3));
     if (!m_compositor || !m_shm || !m_layerShell || !m_seat || !m_manager)
         return;
 
@@ -45,23 +46,8 @@ DragSource::DragSource()
     // The virtual pointer is on the seat already: no need to wait for its capabilities.
     m_pointer = wl_seat_get_pointer(m_seat);
     wl_pointer_add_listener(m_pointer, &pointerListener, this);
-    m_device = wl_data_device_manager_get_data_device(m_manager, m_seat);
-    // The drag passes over this surface too: the offer that enters with it is let go at once.
-    static const wl_data_device_listener deviceListener = [] {
-        auto listener = noListener<wl_data_device_listener>();
-        listener.data_offer = [](void *, wl_data_device *, wl_data_offer *) {};
-        listener.enter = [](void *, wl_data_device *, uint32_t, wl_surface *, wl_fixed_t, wl_fixed_t,
-                            wl_data_offer *offer) {
-            if (offer)
-                wl_data_offer_destroy(offer);
-        };
-        listener.leave = [](void *, wl_data_device *) {};
-        listener.motion = [](void *, wl_data_device *, uint32_t, wl_fixed_t, wl_fixed_t) {};
-        listener.drop = [](void *, wl_data_device *) {};
-        listener.selection = [](void *, wl_data_device *, wl_data_offer *) {};
-        return listener;
-    }();
-    wl_data_device_add_listener(m_device, &deviceListener, this);
+    // The drag passes over this surface too.
+    m_passage = std::make_unique<DragPassage>(m_manager, m_seat, nullptr);
 
     static const zwlr_layer_surface_v1_listener surfaceListener = [] {
         auto listener = noListener<zwlr_layer_surface_v1_listener>();
@@ -96,8 +82,7 @@ DragSource::~DragSource()
         wl_surface_destroy(m_surface);
     if (m_buffer)
         wl_buffer_destroy(m_buffer);
-    if (m_device)
-        wl_data_device_destroy(m_device);
+    m_passage.reset();
     if (m_pointer)
         wl_pointer_destroy(m_pointer);
     if (m_manager)
@@ -117,18 +102,7 @@ void DragSource::onConfigure(uint32_t serial, uint32_t width, uint32_t height)
 {
     zwlr_layer_surface_v1_ack_configure(m_layerSurface, serial);
     if (!m_buffer && width > 0 && height > 0) {
-        // Zero bytes: a transparent buffer that still takes the pointer.
-        const int stride = static_cast<int>(width) * 4;
-        const int size = stride * static_cast<int>(height);
-        const int fd = ::memfd_create("drag-source", MFD_CLOEXEC);
-        if (fd >= 0 && ::ftruncate(fd, size) == 0) {
-            wl_shm_pool *pool = wl_shm_create_pool(m_shm, fd, size);
-            m_buffer = wl_shm_pool_create_buffer(pool, 0, static_cast<int>(width), static_cast<int>(height), stride,
-                                                 WL_SHM_FORMAT_ARGB8888);
-            wl_shm_pool_destroy(pool);
-        }
-        if (fd >= 0)
-            ::close(fd);
+        m_buffer = createClearBuffer(m_shm, static_cast<int>(width), static_cast<int>(height));
         wl_surface_attach(m_surface, m_buffer, 0, 0);
         wl_surface_damage(m_surface, 0, 0, static_cast<int>(width), static_cast<int>(height));
     }
@@ -140,8 +114,21 @@ void DragSource::onButton(uint32_t serial, uint32_t state)
 {
     if (state != WL_POINTER_BUTTON_STATE_PRESSED || m_source)
         return;
+    static const wl_data_source_listener sourceListener = [] {
+        auto listener = noListener<wl_data_source_listener>();
+        listener.target = [](void *, wl_data_source *, const char *) {};
+        listener.send = [](void *, wl_data_source *, const char *, int32_t fd) { ::close(fd); };
+        listener.cancelled = [](void *data, wl_data_source *) { static_cast<DragSource *>(data)->m_ended = true; };
+        listener.dnd_drop_performed = [](void *, wl_data_source *) {};
+        listener.dnd_finished = [](void *data, wl_data_source *) { static_cast<DragSource *>(data)->m_ended = true; };
+        listener.action = [](void *, wl_data_source *, uint32_t) {};
+        return listener;
+    }();
     m_source = wl_data_device_manager_create_data_source(m_manager);
+    wl_data_source_add_listener(m_source, &sourceListener, this);
     wl_data_source_offer(m_source, "text/plain;charset=utf-8");
-    wl_data_device_start_drag(m_device, m_source, m_surface, nullptr, serial);
+    if (wl_data_source_get_version(m_source) >= WL_DATA_SOURCE_SET_ACTIONS_SINCE_VERSION)
+        wl_data_source_set_actions(m_source, WL_DATA_DEVICE_MANAGER_DND_ACTION_COPY);
+    wl_data_device_start_drag(m_passage->device(), m_source, m_surface, nullptr, serial);
     m_connection->flush();
 }

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 
+class DragPassage;
 class WaylandConnection;
 struct wl_buffer;
 struct wl_compositor;
-struct wl_data_device;
 struct wl_data_device_manager;
 struct wl_data_source;
 struct wl_pointer;
@@ -29,6 +29,9 @@ public:
     bool isValid() const { return m_layerSurface != nullptr; }
     bool isShown() const { return m_buffer != nullptr; }
     bool isDragging() const { return m_source != nullptr; }
+    // Whether the compositor ended the drag (cancelled or finished), as it does when a surface
+    // the drag passes over lets the drag's offer go.
+    bool wasEnded() const { return m_ended; }
 
 private:
     void onConfigure(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
@@ -41,9 +44,10 @@ private:
     wl_seat *m_seat = nullptr;
     wl_pointer *m_pointer = nullptr;
     wl_data_device_manager *m_manager = nullptr;
-    wl_data_device *m_device = nullptr;
+    std::unique_ptr<DragPassage> m_passage;
     wl_surface *m_surface = nullptr;
     zwlr_layer_surface_v1 *m_layerSurface = nullptr;
     wl_buffer *m_buffer = nullptr;
     wl_data_source *m_source = nullptr;
+    bool m_ended = false;
 };

@@ -1,7 +1,7 @@
 # Drives mutter's pointer and keyboard through its RemoteDesktop D-Bus API (one process, one session).
 # Tokens: home | go:X:Y | press | release | click | key:KEYSYM[+KEYSYM] | sleep:SECONDS. From the
 # project's shared headless Wayland lab (shared/wayland-lab/rdptr.py).
-import sys, time
+import os, sys, time
 from gi.repository import Gio, GLib
 bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
 def call(path, iface, method, args=None):
@@ -14,7 +14,12 @@ def step_to(cur, x, y, n=8):
     for i in range(n):
         rel((x - cur[0]) / n, (y - cur[1]) / n); time.sleep(0.06)
     return [x, y]
-cur = [0, 0]
+# Motion is relative: where the last run left the pointer is kept for the next one.
+state = os.path.join(os.environ.get("XDG_RUNTIME_DIR", "/tmp"), "pointer.position")
+try:
+    cur = [float(v) for v in open(state).read().split()]
+except (OSError, ValueError):
+    cur = [0, 0]
 for tok in sys.argv[1:]:
     p = tok.split(":")
     if p[0] == "home": rel(-5000, -5000); time.sleep(0.1); cur = [0, 0]
@@ -29,5 +34,7 @@ for tok in sys.argv[1:]:
         for s in syms: call(sess, S, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (s, True))); time.sleep(0.05)
         for s in reversed(syms): call(sess, S, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (s, False))); time.sleep(0.05)
     elif p[0] == "sleep": time.sleep(float(p[1]))
+    with open(state, "w") as f:
+        f.write("%g %g" % tuple(cur))
     print("done", tok, flush=True)
 call(sess, S, "Stop")

