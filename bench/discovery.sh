@@ -10,7 +10,7 @@
 # probe's CPU (all threads) as a share of one core, the extra CPU the browser spends while
 # discovery runs (its share then minus its share when left alone with the switch off), and the
 # browser's extra resident memory (all its processes) once it has joined the accessibility bus.
-# Then the heavy page again on Wayland (a headless sway, tests/platform/wayland/desktoplab.sh):
+# Then the heavy page again on Wayland (a headless sway, tests/platform/wayland/waylandlab.sh desktop):
 # Firefox native on Wayland, already showing the page with the accessibility switch on when the
 # probe starts, which must find it with no window switched (no window event comes); the keyboard
 # scrolls it there (the lab has no wheel), and the probe's CPU is the figure.
@@ -107,14 +107,14 @@ measure() {
 # measure_sway: the heavy page on sway; prints "Notavo NN% of a core, browser alone NN% and
 # with discovery NN%" or why it could not be measured.
 measure_sway() {
-    local lab_script="$here/../tests/platform/wayland/desktoplab.sh" firefox probe_pid status=0
+    local lab_script="$here/../tests/platform/wayland/waylandlab.sh" firefox probe_pid status=0
     for tool in sway Xwayland setpriv wtype; do
         command -v "$tool" >/dev/null || { echo "not measured ($tool missing)"; return 0; }
     done
     LAB=$(mktemp -d /tmp/notavo-discovery.XXXXXX)
     export LAB
     lab() { "$lab_script" "$@"; }
-    if ! lab start sway >"$LAB/start.log" 2>&1; then
+    if ! lab desktop sway >"$LAB/start.log" 2>&1; then
         echo "not measured (sway did not start)"
         lab stop >/dev/null 2>&1 || true
         rm -rf "$LAB"
