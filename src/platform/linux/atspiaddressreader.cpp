@@ -128,6 +128,9 @@ bool isPage(AtspiRole role)
         || role == ATSPI_ROLE_DOCUMENT_TEXT || role == ATSPI_ROLE_EMBEDDED;
 }
 
+// Set by a walk that a question went unanswered or failed in (under g_busMutex).
+bool g_walkInterrupted = false;
+
 struct Walk
 {
     int nodes = 0;
@@ -141,6 +144,7 @@ struct Walk
         const AtspiRole role = atspi_accessible_get_role(accessible, &error);
         if (error) {
             g_error_free(error);
+            g_walkInterrupted = true;
             return nullptr;
         }
         if (isPage(role))
@@ -153,6 +157,7 @@ struct Walk
         const gint count = atspi_accessible_get_child_count(accessible, &error);
         if (error) {
             g_error_free(error);
+            g_walkInterrupted = true;
             return nullptr;
         }
         for (gint i = 0; i < count; ++i) {
@@ -160,6 +165,7 @@ struct Walk
             if (error) {
                 g_error_free(error);
                 error = nullptr;
+                g_walkInterrupted = true;
                 continue;
             }
             if (!child)
@@ -250,7 +256,12 @@ QString AtspiAddressReader::read(const QByteArray &window, const QString &title,
     if (m_walked && title == m_titleAtWalk && !retryDue)
         return {};
 
+    g_walkInterrupted = false;
     m_field = find();
+    // A browser asked for the first time may leave a question unanswered while it builds its
+    // tree (native Firefox on Wayland does): one more walk then finds the field.
+    if (!m_field && g_walkInterrupted)
+        m_field = find();
     m_walked = true;
     m_titleAtWalk = title;
     m_sinceWalk.start();
