@@ -232,6 +232,7 @@ private Q_SLOTS:
     void discoveryLooksInTheFrameActivatedLast();
     void applicationLeavingTakesItsFramesAlong();
     void browserActiveBeforeConnectIsFound();
+    void browserJoiningTheBusLaterIsFound();
     void severalActiveBrowsersAreTakenByStacking();
 
 private:
@@ -360,6 +361,22 @@ void AtspiFrameActivationsTest::applicationLeavingTakesItsFramesAlong()
     QTRY_COMPARE(changed.count(), 1);
     QVERIFY(!m_activations->browserFrame());
     QVERIFY(m_activations->frames().isEmpty());
+}
+
+void AtspiFrameActivationsTest::browserJoiningTheBusLaterIsFound()
+{
+    // The browser was active before the accessibility switch went on, and joins the bus only
+    // after the connection was made: it sends no activation, so the registry's news of it
+    // leads to the look.
+    m_activations = AtspiFrameActivations::open();
+    QVERIFY(m_activations);
+    FakeApplication firefox(m_address);
+    QVERIFY(firefox.isValid());
+    firefox.addFrame("/org/a11y/atspi/accessible/6", kFirefoxTitle, true);
+    QVERIFY(firefox.embed());
+    QTRY_VERIFY(firefox.serve() && m_activations->browserFrame());
+    QCOMPARE(m_activations->browserFrame()->path, QByteArray("/org/a11y/atspi/accessible/6"));
+    QCOMPARE(m_activations->browserFrame()->busName, firefox.busName());
 }
 
 void AtspiFrameActivationsTest::browserActiveBeforeConnectIsFound()

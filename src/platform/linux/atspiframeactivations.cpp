@@ -15,11 +15,25 @@ constexpr const char *kWindowEvents = "org.a11y.atspi.Event.Window";
 constexpr const char *kAccessible = "org.a11y.atspi.Accessible";
 constexpr const char *kRegistry = "org.a11y.atspi.Registry";
 constexpr const char *kRoot = "/org/a11y/atspi/accessible/root";
+constexpr const char *kObjectEvents = "org.a11y.atspi.Event.Object";
+// A browser that has just joined the bus may show its frame a moment after it registers.
+constexpr int kLookAgainAfterJoinMs = 2000;
 // The bit of AT-SPI's state set that marks the active window.
 constexpr dbus_uint32_t kStateActive = 1U << 1;
 constexpr int kAnswerTimeoutMs = 2000;
 // Frames remembered; older ones are forgotten.
 constexpr qsizetype kMaxFrames = 32;
+
+// The kind of an event ("add" for a child added), its first argument.
+QByteArray eventKind(DBusMessage *message)
+{
+    const char *kind = nullptr;
+    DBusMessageIter iter;
+    if (!dbus_message_iter_init(message, &iter) || dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_STRING)
+        return {};
+    dbus_message_iter_get_basic(&iter, &kind);
+    return QByteArray(kind);
+}
 
 // The window's name that window events carry in their variant argument.
 QString titleOf(DBusMessage *message)
@@ -149,6 +163,9 @@ AtspiFrameActivations::AtspiFrameActivations(DBusConnection *connection, Stackin
     : m_connection(connection)
     , m_stacking(std::move(stacking))
 {
+    m_lookAfterJoin.setSingleShot(true);
+    m_lookAfterJoin.setInterval(kLookAgainAfterJoinMs);
+    connect(&m_lookAfterJoin, &QTimer::timeout, this, &AtspiFrameActivations::lookForActiveFrames);
 }
 
 AtspiFrameActivations::~AtspiFrameActivations()
@@ -181,6 +198,12 @@ bool AtspiFrameActivations::listen()
     dbus_bus_add_match(m_connection,
                        "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
                        "member='NameOwnerChanged'",
+                       &error);
+    // The registry announces each application that joins the bus, as a browser does when the
+    // accessibility switch is turned on after it started.
+    dbus_bus_add_match(m_connection,
+                       "type='signal',interface='org.a11y.atspi.Event.Object',member='ChildrenChanged',"
+                       "path='/org/a11y/atspi/accessible/root'",
                        &error);
     const bool matched = !dbus_error_is_set(&error);
     dbus_error_free(&error);
@@ -434,6 +457,13 @@ void AtspiFrameActivations::onMessage(DBusMessage *message)
         const QByteArray gone(name);
         if (m_frames.removeIf([&gone](const Frame &frame) { return frame.busName == gone; }) > 0)
             Q_EMIT activationsChanged();
+        return;
+    }
+    if (dbus_message_is_signal(message, kObjectEvents, "ChildrenChanged")) {
+        if (qstrcmp(dbus_message_get_path(message), kRoot) == 0 && eventKind(message) == "add") {
+            lookForActiveFrames();
+            m_lookAfterJoin.start();
+        }
         return;
     }
     if (dbus_message_get_type(message) != DBUS_MESSAGE_TYPE_SIGNAL

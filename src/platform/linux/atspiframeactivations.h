@@ -30,7 +30,9 @@ struct DBusWatch;
 // connection to the accessibility bus is read inside Qt's event loop.
 // A browser that was active before the connection was made sends no event until the focus
 // moves, so once per connection the applications on the bus are asked for browser frames in
-// the active state; those found count as activated before any event heard since.
+// the active state; those found count as activated before any event heard since. The same look
+// is made when an application joins the bus (a browser does when the switch is turned on after
+// it started), and once more shortly after, as its frame may come a moment later.
 class AtspiFrameActivations final : public QObject
 {
     Q_OBJECT
@@ -86,6 +88,8 @@ private:
     // A timer per timeout libdbus keeps (those of the questions awaited), each a child of this object.
     std::map<DBusTimeout *, QTimer *> m_timers;
     bool m_dispatchQueued = false;
+    // The second look after an application joined the bus.
+    QTimer m_lookAfterJoin;
     QList<Frame> m_frames;
     StackingTitles m_stacking;
     QStringList m_stackingTitles;

@@ -165,6 +165,7 @@ texts_before=$(occurrences "$paragraph")
 store_capture
 check "the copy in Firefox is stored" retry 5 rows_grew
 check "the stored copy holds the paragraph once" test "$(occurrences "$paragraph")" -eq $((texts_before + 1))
+check "the copy in Firefox is stored with the page's full address" test "$(stored_sources | tail -1)" = "$page"
 echo "source of the copy: $(stored_sources | tail -1)"
 
 # A stored capture hides the pen window: a fresh start shows it for the next copy. The clipboard
