@@ -13,7 +13,6 @@
 #include "platform/sourcediscovery.h"
 #include "platform/topedgetrigger.h"
 #include "store/category.h"
-#include "store/currentrecord.h"
 
 #include <QAction>
 #include <QApplication>
@@ -381,9 +380,8 @@ void CaptureWindow::penToolbarButtonClick(const QString &key)
 void CaptureWindow::categoryClick(int index)
 {
     QRadioButton *option = categoryButton(index);
-    m_services.record.recCategory = option->text();
     settleSource();
-    const RecordWriter::Result result = m_services.writer.saveRecord(captureText(), m_source.address());
+    const RecordWriter::Result result = m_services.writer.save({captureText(), m_source.address(), option->text()});
     switch (result.outcome) {
     case RecordWriter::Outcome::Stored:
         releaseCapture();

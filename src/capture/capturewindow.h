@@ -29,7 +29,6 @@ class RecordWriter;
 class SourceDiscovery;
 class TopEdgeTrigger;
 struct ClipboardSnapshot;
-struct CurrentRecord;
 
 // The capture window: a frameless, always-on-top window outside the taskbar that
 // takes text in web mode (a bar at the top edge of the screen, fed by drops) or in pen mode
@@ -44,7 +43,6 @@ public:
     struct Services
     {
         RecordWriter &writer;
-        CurrentRecord &record;
         SourceDiscovery &discovery;
         Dialogs &dialogs;
         const PointerProbe &pointer;

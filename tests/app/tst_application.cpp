@@ -270,8 +270,7 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     // A capture stored with the built-in editor chosen opens in a document window.
     rig.context.settings.editorChoice = QStringLiteral("Notavo");
     rig.context.settings.autoOpenFlag = QStringLiteral("TRUE");
-    rig.context.currentRecord.recCategory = QStringLiteral("短句");
-    const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
+    const auto result = rig.application.recordWriter().save({QStringLiteral("打开我"), QString(), QStringLiteral("短句")});
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
     const QList<DocumentWindow *> documents = windows.editor().frame()->documents();
     QCOMPARE(documents.size(), 1);
@@ -356,10 +355,11 @@ void TestApplication::startCompletesACaptureCutOffBetweenFileAndRow()
     {
         // The last run was killed after the file was written, before its row.
         AppContext &c = rig.context;
-        RecordWriter writer({c.settings, c.currentRecord, c.store, c.programFolder, *c.clock, *c.shell});
-        c.currentRecord.recCategory = QStringLiteral("学习资料");
+        RecordWriter writer({c.settings, c.store, c.programFolder, *c.clock, *c.shell});
         writer.setFileWrittenHook([] { return false; });
-        QCOMPARE(writer.saveRecord(QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p")).outcome,
+        QCOMPARE(writer.save({QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p"),
+                              QStringLiteral("学习资料")})
+                     .outcome,
                  RecordWriter::Outcome::Failed);
         QVERIFY(c.store.records()->isEmpty());
     }

@@ -11,7 +11,6 @@
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
 #include "settings/settings.h"
-#include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QApplication>
@@ -107,15 +106,14 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const ProgramFolder folder(dir.path());
         Settings settings;
-        CurrentRecord record;
         RecordStore store(folder.filePath(QStringLiteral("filelist.db")));
         FakeClock clock;
         RecordingShellOpener shell;
-        RecordWriter writer(RecordWriter::Context{settings, record, store, folder, clock, shell});
+        RecordWriter writer(RecordWriter::Context{settings, store, folder, clock, shell});
         FakeSourceDiscovery discovery;
         ScriptedDialogs dialogs;
         MovablePointer pointer;
-        CaptureWindow window(CaptureWindow::Services{writer, record, discovery, dialogs, pointer});
+        CaptureWindow window(CaptureWindow::Services{writer, discovery, dialogs, pointer});
 
         // Start-up shows the bar; the pointer leaving the top edge hides it at the next tick.
         window.show();

@@ -11,7 +11,6 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/topedgetrigger.h"
 #include "settings/settings.h"
-#include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QAction>
@@ -69,8 +68,8 @@ struct Rig
     explicit Rig(ClipboardWatcher *watcher = nullptr, TopEdgeTrigger *topEdge = nullptr)
         : folder(dir.path())
         , store(folder.filePath(QStringLiteral("filelist.db")))
-        , writer(RecordWriter::Context{settings, record, store, folder, clock, shell})
-        , window(CaptureWindow::Services{writer, record, discovery, dialogs, pointer, watcher, topEdge})
+        , writer(RecordWriter::Context{settings, store, folder, clock, shell})
+        , window(CaptureWindow::Services{writer, discovery, dialogs, pointer, watcher, topEdge})
     {
         settings.saveFolder = QStringLiteral("myText");
         settings.autoOpenFlag = QStringLiteral("FALSE");
@@ -97,7 +96,6 @@ struct Rig
     QTemporaryDir dir;
     ProgramFolder folder;
     Settings settings;
-    CurrentRecord record;
     RecordStore store;
     FakeClock clock;
     RecordingShellOpener shell;
