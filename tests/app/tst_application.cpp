@@ -31,7 +31,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QScopeGuard>
@@ -329,8 +329,8 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     rig.runSplash(10);
     CaptureWindow *capture = rig.application.captureWindow();
     QVERIFY(capture);
-    capture->setCaptureText(QStringLiteral("第一条，记录"));
-    capture->categoryButton(0)->click();
+    capture->findChild<QPlainTextEdit *>(QStringLiteral("captureText"))->setPlainText(QStringLiteral("第一条，记录"));
+    capture->findChild<QPushButton *>(QStringLiteral("categoryButton0"))->click();
     QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
     QVERIFY(capture->captureText().isEmpty());
     // The window goes; the tray says what was stored.
@@ -392,10 +392,10 @@ void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
     QVERIFY(pen->isChecked());
     QVERIFY(!web->isChecked());
 
-    capture->toolbarButton(QStringLiteral("viewPenNot"))->trigger();
+    capture->findChild<QAction *>(QStringLiteral("webModeButton"))->trigger();
     QVERIFY(web->isChecked());
     QVERIFY(!pen->isChecked());
-    capture->toolbarButton(QStringLiteral("viewPen"))->trigger();
+    capture->findChild<QAction *>(QStringLiteral("penModeButton"))->trigger();
     QVERIFY(pen->isChecked());
 
     web->trigger();

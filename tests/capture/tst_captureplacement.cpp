@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -114,6 +115,8 @@ private Q_SLOTS:
         ScriptedDialogs dialogs;
         MovablePointer pointer;
         CaptureWindow window(CaptureWindow::Services{writer, discovery, dialogs, pointer});
+        auto *cancel = window.findChild<QPushButton *>(QStringLiteral("cancelButton"));
+        QVERIFY(cancel);
 
         // Start-up shows the bar; the pointer leaving the top edge hides it at the next tick.
         window.show();
@@ -140,7 +143,7 @@ private Q_SLOTS:
                 QCOMPARE(settledServerGeometry(window, full), QRect(place, full));
                 QTRY_COMPARE(window.pos(), place);
             }
-            window.cancelClick();
+            cancel->click();
             QTRY_VERIFY(!window.isVisible());
         }
 
@@ -152,7 +155,7 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(settledServerGeometry(window, full), QRect(place, full));
-        window.cancelClick();
+        cancel->click();
         QTRY_VERIFY(!window.isVisible());
 
         // Moved by the user, then shrunk to the pen box and grown again: it stays where the user put it.
@@ -163,7 +166,8 @@ private Q_SLOTS:
         QCOMPARE(settledServerGeometry(window, pen), QRect(place, pen));
         window.move(moved);
         QCOMPARE(settledServerGeometry(window, pen), QRect(moved, pen));
-        window.setViewFull();
+        QGuiApplication::clipboard()->setText(QStringLiteral("移动以后复制的文本。"));
+        QTRY_COMPARE(window.size(), full);
         QCOMPARE(settledServerGeometry(window, full), QRect(moved, full));
         QTRY_COMPARE(window.pos(), moved);
     }
