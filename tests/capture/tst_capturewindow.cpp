@@ -427,6 +427,17 @@ void TestCaptureWindow::categoryClickStoresFileAndRow()
     QCOMPARE(rig.store.records()->size(), 2);
     QCOMPARE(rig.store.records()->at(1).size, QStringLiteral("0"));
     QVERIFY(!rig.categoryButton(0)->isChecked());
+
+    // From the keyboard: Space on a category button stores as a click does.
+    rig.pointAt(500, 0);
+    QMimeData typed;
+    typed.setText(QStringLiteral("键盘，记录"));
+    rig.drop(typed);
+    QTest::keyClick(rig.categoryButton(6), Qt::Key_Space);
+    QCOMPARE(rig.store.records()->size(), 3);
+    QCOMPARE(rig.store.records()->at(2).fileName, QStringLiteral("键盘"));
+    QCOMPARE(rig.store.records()->at(2).category, QStringLiteral("寓言"));
+    QCOMPARE(stored.size(), 3);
 }
 
 void TestCaptureWindow::failedStoreKeepsCaptureAndTellsUser()
