@@ -31,7 +31,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QScopeGuard>
@@ -270,8 +270,7 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     // A capture stored with the built-in editor chosen opens in a document window.
     rig.context.settings.editorChoice = QStringLiteral("Notavo");
     rig.context.settings.autoOpenFlag = QStringLiteral("TRUE");
-    rig.context.currentRecord.recCategory = QStringLiteral("短句");
-    const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
+    const auto result = rig.application.recordWriter().save({QStringLiteral("打开我"), QString(), QStringLiteral("短句")});
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
     const QList<DocumentWindow *> documents = windows.editor().frame()->documents();
     QCOMPARE(documents.size(), 1);
@@ -330,8 +329,8 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     rig.runSplash(10);
     CaptureWindow *capture = rig.application.captureWindow();
     QVERIFY(capture);
-    capture->setCaptureText(QStringLiteral("第一条，记录"));
-    capture->categoryButton(0)->click();
+    capture->findChild<QPlainTextEdit *>(QStringLiteral("captureText"))->setPlainText(QStringLiteral("第一条，记录"));
+    capture->findChild<QPushButton *>(QStringLiteral("categoryButton0"))->click();
     QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
     QVERIFY(capture->captureText().isEmpty());
     // The window goes; the tray says what was stored.
@@ -356,10 +355,11 @@ void TestApplication::startCompletesACaptureCutOffBetweenFileAndRow()
     {
         // The last run was killed after the file was written, before its row.
         AppContext &c = rig.context;
-        RecordWriter writer({c.settings, c.currentRecord, c.store, c.programFolder, *c.clock, *c.shell});
-        c.currentRecord.recCategory = QStringLiteral("学习资料");
+        RecordWriter writer({c.settings, c.store, c.programFolder, *c.clock, *c.shell});
         writer.setFileWrittenHook([] { return false; });
-        QCOMPARE(writer.saveRecord(QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p")).outcome,
+        QCOMPARE(writer.save({QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p"),
+                              QStringLiteral("学习资料")})
+                     .outcome,
                  RecordWriter::Outcome::Failed);
         QVERIFY(c.store.records()->isEmpty());
     }
@@ -392,10 +392,10 @@ void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
     QVERIFY(pen->isChecked());
     QVERIFY(!web->isChecked());
 
-    capture->toolbarButton(QStringLiteral("viewPenNot"))->trigger();
+    capture->findChild<QAction *>(QStringLiteral("webModeButton"))->trigger();
     QVERIFY(web->isChecked());
     QVERIFY(!pen->isChecked());
-    capture->toolbarButton(QStringLiteral("viewPen"))->trigger();
+    capture->findChild<QAction *>(QStringLiteral("penModeButton"))->trigger();
     QVERIFY(pen->isChecked());
 
     web->trigger();
