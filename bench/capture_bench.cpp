@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
     fillTable(folder.filePath(QStringLiteral("filelist.db")));
     fillTable(floorDir.filePath(QStringLiteral("filelist.db")));
 
-    Settings settings{QStringLiteral("myText"), QStringLiteral("Notavo"), QString(), QStringLiteral("FALSE")};
+    Settings settings{QStringLiteral("myText"), EditorChoice::Editor::BuiltIn, std::nullopt, false};
     CurrentRecord record{};
     record.recCategory = QStringLiteral("新闻");
     RecordStore store(folder.filePath(QStringLiteral("filelist.db")));

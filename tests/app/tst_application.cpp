@@ -268,8 +268,8 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
 
     // A capture stored with the built-in editor chosen opens in a document window.
-    rig.context.settings.editorChoice = QStringLiteral("Notavo");
-    rig.context.settings.autoOpenFlag = QStringLiteral("TRUE");
+    rig.context.settings.editor = EditorChoice::Editor::BuiltIn;
+    rig.context.settings.autoOpen = true;
     rig.context.currentRecord.recCategory = QStringLiteral("短句");
     const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
@@ -342,9 +342,9 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     entry(*rig.application.tray().menu(), QStringLiteral("&系统设置"))->trigger();
     SettingsDialog *dialog = rig.application.windows().settingsDialog();
     QVERIFY(dialog && !dialog->startWithSystemCheck()->isChecked());
-    dialog->dialogButton(0)->click();
+    dialog->confirmButton()->click();
     QVERIFY(static_cast<FakeAutoRunEntry &>(*rig.context.autoRun).commands.isEmpty());
-    QCOMPARE(rig.context.settings.autoRunPath, SettingsStore::defaultValue());
+    QVERIFY(!rig.context.settings.autoRunProgram);
     QFile ini(rig.context.settingsStore.filePath());
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QVERIFY(!ini.readAll().contains("runFileName"));
@@ -552,7 +552,7 @@ void TestApplication::settingsAccessibilityChoiceReachesTheDiscovery()
     rig.application.windows().showSettings();
     SettingsDialog *dialog = rig.application.windows().settingsDialog();
     dialog->accessibilityCheck()->setChecked(false);
-    dialog->dialogButton(0)->click();
+    dialog->confirmButton()->click();
     QCOMPARE(rig.discovery.accessibilityChoices, QList<bool>{false});
     QVERIFY(!rig.context.settingsStore.mayTurnOnAccessibility());
 }
