@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     fillTable(folder.filePath(QStringLiteral("filelist.db")));
     fillTable(floorDir.filePath(QStringLiteral("filelist.db")));
 
-    Settings settings{QStringLiteral("myText"), QStringLiteral("Notavo"), QString(), QStringLiteral("FALSE")};
+    Settings settings{QStringLiteral("myText"), EditorChoice::Editor::BuiltIn, std::nullopt, false};
     RecordStore store(folder.filePath(QStringLiteral("filelist.db")));
     SystemClock clock;
     NoShell shell;

@@ -51,6 +51,8 @@ Q_SIGNALS:
     void accessibilityChoiceChanged(bool may);
 
 private:
+    void recordSavedDocument(const QString &path, const QString &plainText);
+
     AppContext &m_context;
     std::function<void(const QString &)> m_showMessage;
     EditorController m_editor;

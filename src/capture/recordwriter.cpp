@@ -155,11 +155,11 @@ RecordWriter::Result RecordWriter::save(const Capture &capture)
 void RecordWriter::openInChosenEditor(const QString &textPath, const QString &text)
 {
     const Settings &settings = m_context.settings;
-    if (!EditorChoice::isAutoOpenOn(settings.autoOpenFlag))
+    if (!settings.autoOpen)
         return;
     // The writer's own files are no programs: the shell gets them directly.
     ShellOpener &shell = m_context.shell;
-    const ChosenEditor editor(settings.editorChoice, m_openInEditor,
+    const ChosenEditor editor(settings.editor, m_openInEditor,
                               [&shell](const QString &path) { return shell.open(path); });
     editor.openRecord(textPath, {}, text);
 }

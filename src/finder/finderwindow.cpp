@@ -222,7 +222,7 @@ void FinderWindow::openMatch(const QModelIndex &index)
     if (!index.isValid())
         return;
     // A found file may be anything: the shell opens it only when it is no program.
-    const ChosenEditor editor(m_settings.editorChoice, m_openInEditor, [this](const QString &path) {
+    const ChosenEditor editor(m_settings.editor, m_openInEditor, [this](const QString &path) {
         return openThroughShell(path, m_shell, m_dialogs, this);
     });
     editor.openAsIs(m_matches->paths().at(index.row()));

@@ -58,7 +58,7 @@ RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model,
 
     // A record's file is opened as it is stored, without the program check that sources get.
     ShellOpener &shell = m_context.shell;
-    const ChosenEditor editor(m_context.settings.editorChoice, m_context.openInEditor,
+    const ChosenEditor editor(m_context.settings.editor, m_context.openInEditor,
                               [&shell](const QString &target) { return shell.open(target); });
     QString error;
     switch (editor.openRecord(path, QString::number(m_context.clock.today().day()), std::nullopt, &error)) {

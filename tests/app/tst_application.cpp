@@ -10,6 +10,7 @@
 #include "capture/recordwriter.h"
 #include "editor/editorwindow.h"
 #include "editor/documentwindow.h"
+#include "editor/documenttextedit.h"
 #include "finder/finderwindow.h"
 #include "history/historywindow.h"
 #include "settings/settingsdialog.h"
@@ -18,6 +19,7 @@
 #include "platform/testing/fakesourcediscovery.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
+#include "support/foreignconnection.h"
 #include "support/readonlypath.h"
 
 #include <QAction>
@@ -123,6 +125,7 @@ private Q_SLOTS:
     void startOptionsCarryOutTrayEntries();
     void captureWindowMenuIsTheTrayMenu();
     void settingsAccessibilityChoiceReachesTheDiscovery();
+    void editorSaveAsIsRecordedInTheHistory();
 };
 
 void TestApplication::trayMenuEntriesAndMarks()
@@ -268,8 +271,8 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
 
     // A capture stored with the built-in editor chosen opens in a document window.
-    rig.context.settings.editorChoice = QStringLiteral("Notavo");
-    rig.context.settings.autoOpenFlag = QStringLiteral("TRUE");
+    rig.context.settings.editor = EditorChoice::Editor::BuiltIn;
+    rig.context.settings.autoOpen = true;
     const auto result = rig.application.recordWriter().save({QStringLiteral("打开我"), QString(), QStringLiteral("短句")});
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
     const QList<DocumentWindow *> documents = windows.editor().frame()->documents();
@@ -341,9 +344,9 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     entry(*rig.application.tray().menu(), QStringLiteral("&系统设置"))->trigger();
     SettingsDialog *dialog = rig.application.windows().settingsDialog();
     QVERIFY(dialog && !dialog->startWithSystemCheck()->isChecked());
-    dialog->dialogButton(0)->click();
+    dialog->confirmButton()->click();
     QVERIFY(static_cast<FakeAutoRunEntry &>(*rig.context.autoRun).commands.isEmpty());
-    QCOMPARE(rig.context.settings.autoRunPath, SettingsStore::defaultValue());
+    QVERIFY(!rig.context.settings.autoRunProgram);
     QFile ini(rig.context.settingsStore.filePath());
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QVERIFY(!ini.readAll().contains("runFileName"));
@@ -552,7 +555,7 @@ void TestApplication::settingsAccessibilityChoiceReachesTheDiscovery()
     rig.application.windows().showSettings();
     SettingsDialog *dialog = rig.application.windows().settingsDialog();
     dialog->accessibilityCheck()->setChecked(false);
-    dialog->dialogButton(0)->click();
+    dialog->confirmButton()->click();
     QCOMPARE(rig.discovery.accessibilityChoices, QList<bool>{false});
     QVERIFY(!rig.context.settingsStore.mayTurnOnAccessibility());
 }
@@ -579,6 +582,46 @@ void TestApplication::captureWindowMenuIsTheTrayMenu()
         menu->close();
         QTRY_VERIFY(!menu->isVisible());
     }
+}
+
+// The editor announces a document saved under a chosen name; the application adds its row, and
+// says so when the row cannot be written, the file being saved all the same.
+void TestApplication::editorSaveAsIsRecordedInTheHistory()
+{
+    Rig rig;
+    auto &dialogs = static_cast<ScriptedDialogs &>(*rig.context.dialogs);
+    rig.application.windows().editor().restore();
+    EditorWindow *frame = rig.application.windows().editor().frame();
+    QVERIFY(frame);
+    frame->newDocument()->textEdit()->insertPlainText(QStringLiteral("三个\n字"));
+    const QString path = QDir::toNativeSeparators(rig.dir.filePath(QStringLiteral("三个字.txt")));
+    dialogs.fileNames.enqueue(path);
+    frame->actions().saveAsAction->trigger();
+    QVERIFY(QFileInfo::exists(path));
+    const QList<Record> rows = rig.context.store.records().value_or(QList<Record>());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].fileName, QStringLiteral("三个字.txt"));
+    QCOMPARE(rows[0].size, QStringLiteral("5"));  // a line break counts two
+    QCOMPARE(rows[0].folder, QDir::toNativeSeparators(rig.dir.path()) + QDir::separator());
+    QCOMPARE(rows[0].category, QStringLiteral("默认文本"));
+    QCOMPARE(rows[0].source, QStringLiteral("Notavo"));
+    QCOMPARE(rows[0].date, rig.context.clock->today());
+    QVERIFY(dialogs.messages.isEmpty());
+
+    // A database another program holds locked: the file is saved, the user is told why.
+    ForeignConnection other(rig.context.store.databasePath());
+    QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const QString second = QDir::toNativeSeparators(rig.dir.filePath(QStringLiteral("另存.txt")));
+    dialogs.fileNames.enqueue(second);
+    frame->actions().saveAsAction->trigger();
+    QVERIFY(QFileInfo::exists(second));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY2(dialogs.messages[0].text.startsWith(QStringLiteral("文件已保存，但记录未能写入数据库！\n"))
+                 && dialogs.messages[0].text.contains(QStringLiteral("锁定")),
+             qPrintable(dialogs.messages[0].text));
+    QCOMPARE(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    QVERIFY(other.exec(QStringLiteral("COMMIT")));
+    QCOMPARE(rig.context.store.records()->size(), 1);
 }
 
 QTEST_MAIN(TestApplication)

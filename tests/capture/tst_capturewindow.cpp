@@ -73,7 +73,7 @@ struct Rig
         , window(CaptureWindow::Services{writer, discovery, dialogs, pointer, watcher, topEdge})
     {
         settings.saveFolder = QStringLiteral("myText");
-        settings.autoOpenFlag = QStringLiteral("FALSE");
+        settings.autoOpen = false;
         window.setShowMessage([this](const QString &text) { messages.append(text); });
     }
 

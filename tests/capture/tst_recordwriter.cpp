@@ -32,7 +32,7 @@ struct Fixture
 {
     QTemporaryDir dir;
     ProgramFolder folder{dir.path()};
-    Settings settings{QStringLiteral("myText"), QStringLiteral("Notavo"), QString(), QStringLiteral("FALSE")};
+    Settings settings{QStringLiteral("myText"), EditorChoice::Editor::BuiltIn, std::nullopt, false};
     RecordStore store{folder.filePath(QStringLiteral("filelist.db"))};
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9))};
     RecordingShellOpener shell;
@@ -304,8 +304,8 @@ private slots:
         QFETCH(QStringList, editor);
         QFETCH(QStringList, shell);
         Fixture f;
-        f.settings.editorChoice = choice;
-        f.settings.autoOpenFlag = flag;
+        f.settings.editor = EditorChoice::parse(choice);
+        f.settings.autoOpen = EditorChoice::isAutoOpenOn(flag);
         QCOMPARE(f.save(QStringLiteral("标题。正文"), {}).outcome, RecordWriter::Outcome::Stored);
         const auto withFolder = [&f](QStringList names) {
             for (QString &name : names)

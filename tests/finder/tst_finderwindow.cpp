@@ -27,7 +27,7 @@ private Q_SLOTS:
             QFile file(m_dir->filePath(QString::fromUtf8(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_settings.editor = EditorChoice::Editor::BuiltIn;
         m_opened.clear();
         m_dialogs.messages.clear();
         m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell, m_dialogs,
@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(m_opened, QStringList{first.data().toString()});
         QVERIFY(m_shell.opened.isEmpty());
 
-        m_settings.editorChoice = QStringLiteral("使用WPS");
+        m_settings.editor = EditorChoice::Editor::Wps;
         Q_EMIT list->doubleClicked(first);
         QCOMPARE(m_shell.opened, QStringList{first.data().toString()});
         QCOMPARE(m_opened.size(), 1);

@@ -35,7 +35,7 @@ private Q_SLOTS:
         m_dialogs = ScriptedDialogs();
         for (int i = 1; i <= 12; ++i)
             m_fixture->add(QStringLiteral("笔记%1").arg(i), QStringLiteral("小说"), m_clock.today());
-        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_settings.editor = EditorChoice::Editor::BuiltIn;
         m_finderShown = 0;
         m_programFolder = ProgramFolder(m_fixture->folder());
         m_window = new HistoryWindow(m_fixture->store(), m_settings, m_programFolder, m_findFileName, m_clock, m_shell,

@@ -27,7 +27,7 @@ private Q_SLOTS:
         m_edited.clear();
         m_finderShown = 0;
         m_findFileName.clear();
-        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_settings.editor = EditorChoice::Editor::BuiltIn;
         m_actions = std::make_unique<RecordActions>(RecordActions::Context{
             m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs,
             [this](const QString &path) { m_edited.append(path); }, [this] { ++m_finderShown; }});
@@ -53,13 +53,13 @@ private Q_SLOTS:
         QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::InEditor);
         QCOMPARE(m_edited, QStringList{path});
 
-        m_settings.editorChoice = QStringLiteral("使用记事本");
+        m_settings.editor = EditorChoice::Editor::Notepad;
         QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::WithShell);
         QCOMPARE(m_shell.opened, QStringList{path});
 
         // No editor chosen yet (a fresh install), or a text that names none: the built-in editor.
         for (const QString &choice : {QStringLiteral("txtPATH"), QString(), QStringLiteral("其它编辑器")}) {
-            m_settings.editorChoice = choice;
+            m_settings.editor = EditorChoice::parse(choice);
             QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::InEditor);
             QCOMPARE(m_edited.last(), path);
         }
@@ -126,7 +126,7 @@ private Q_SLOTS:
         QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("会议记录.txt")), QStringLiteral("第一行\n第二行")));
 
         for (const auto &[choice, extension] : {std::pair{"使用WPS", "wps"}, std::pair{"使用Doc", "doc"}}) {
-            m_settings.editorChoice = QString::fromUtf8(choice);
+            m_settings.editor = EditorChoice::parse(QString::fromUtf8(choice));
             QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::Converted);
             const QString copy = m_fixture->filePath(QStringLiteral("会议记录7.") + QString::fromLatin1(extension));
             QCOMPARE(m_shell.opened.last(), copy);
