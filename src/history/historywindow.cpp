@@ -11,12 +11,12 @@
 #include "store/recordstore.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
