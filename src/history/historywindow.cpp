@@ -188,8 +188,7 @@ void HistoryWindow::buildGrid()
     connect(m_gridView, &RecordGridView::rowHovered, this, &HistoryWindow::showStatus);
     connect(m_gridView, &QAbstractItemView::doubleClicked, this, &HistoryWindow::onDoubleClicked);
     connect(m_gridView, &QWidget::customContextMenuRequested, this, &HistoryWindow::showRecordMenu);
-    connect(m_gridView, &RecordGridView::openRequested, this,
-            [this](const QModelIndex &index) { m_actions.openFile(m_model->recordAt(index.row()), this); });
+    connect(m_gridView, &RecordGridView::openRequested, this, &HistoryWindow::openAt);
     connect(m_gridView, &RecordGridView::deleteRequested, this,
             [this] { deleteMarkedOr(m_gridView->currentIndex().row()); });
 }
@@ -204,21 +203,12 @@ void HistoryWindow::buildRecordMenu()
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    // For the keyboard: what a double-click on 文件名 and on 资料来源 does.
-    m_openFileAction = add(QStringLiteral("打开文件"), QStringLiteral("openFileAction"),
-                           [this] { m_actions.openFile(m_model->recordAt(m_popupRow), this); });
-    m_openSourceAction = add(QStringLiteral("打开资料来源"), QStringLiteral("openSourceAction"),
-                             [this] { m_actions.openSource(m_model->recordAt(m_popupRow), this); });
-    m_recordMenu->addSeparator();
     add(QStringLiteral("删除单条记录"), QStringLiteral("deleteRecordAction"), [this] { deleteMarkedOr(m_popupRow); });
     m_recordMenu->addSeparator();
     m_rebuildAction = add(QStringLiteral("重建记录"), QStringLiteral("rebuildRecordsAction"), [this] { rebuildRecords(); });
     m_stopRebuildAction = add(QStringLiteral("停止重建记录"), QStringLiteral("stopRebuildAction"),
                               [this] { stopRebuilding(); });
     connect(m_recordMenu, &QMenu::aboutToShow, this, [this] {
-        const bool onRecord = m_popupRow >= 0 && m_popupRow < m_model->rowCount();
-        m_openFileAction->setEnabled(onRecord);
-        m_openSourceAction->setEnabled(onRecord && !m_model->recordAt(m_popupRow).source.isEmpty());
         m_rebuildAction->setEnabled(!isRebuilding());
         m_stopRebuildAction->setEnabled(isRebuilding());
     });
@@ -408,6 +398,16 @@ void HistoryWindow::onDoubleClicked(const QModelIndex &index)
         m_actions.openFile(m_model->recordAt(index.row()), this);
     else if (index.column() == RecordGridModel::Source)
         m_actions.openSource(m_model->recordAt(index.row()), this);
+}
+
+void HistoryWindow::openAt(const QModelIndex &index)
+{
+    // Enter on the 资料来源 cell opens the source, as a double-click there does; anywhere else
+    // on the row it opens the record.
+    if (index.column() == RecordGridModel::Source)
+        m_actions.openSource(m_model->recordAt(index.row()), this);
+    else
+        m_actions.openFile(m_model->recordAt(index.row()), this);
 }
 
 void HistoryWindow::showRecordMenu(const QPoint &viewportPos)

@@ -70,6 +70,7 @@ private:
     void showListing(QList<Record> records, bool ok, const QString &error);
     void showStatus(int row);
     void onDoubleClicked(const QModelIndex &index);
+    void openAt(const QModelIndex &index);
     void showRecordMenu(const QPoint &viewportPos);
     // Deletes the marked rows' records, or the one of `row` when no range is marked.
     void deleteMarkedOr(int row);
@@ -88,8 +89,6 @@ private:
     QLineEdit *m_fileNameField = nullptr;
     QLineEdit *m_fileCountField = nullptr;
     QMenu *m_recordMenu = nullptr;
-    QAction *m_openFileAction = nullptr;
-    QAction *m_openSourceAction = nullptr;
     QAction *m_rebuildAction = nullptr;
     QAction *m_stopRebuildAction = nullptr;
     // The row the popup was opened for; -1 for none.
