@@ -39,6 +39,4 @@ struct AppContext
 
     Settings settings;
     CurrentRecord currentRecord;
-    // The file name (with ".txt") that the file finder searches for.
-    QString findFileName;
 };

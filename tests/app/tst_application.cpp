@@ -253,7 +253,7 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     entry(menu, QStringLiteral("&打开历史"))->trigger();
     QCOMPARE(windows.history(), history.data());  // the same window brought forward
     // The finder the history browser offers is a window of its own: it outlives the browser.
-    windows.showFinder();
+    windows.showFinder(QStringLiteral("笔记.txt"));
     QPointer<FinderWindow> finder = windows.finder();
     QVERIFY(finder && finder->isVisible() && finder->isWindow() && !finder->parent());
     entry(menu, QStringLiteral("&隐藏历史"))->trigger();
