@@ -58,19 +58,20 @@ void ProgramWindows::showHistory()
     if (!m_history) {
         m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.programFolder,
                                       m_context.findFileName, *m_context.clock, *m_context.shell, *m_context.dialogs,
-                                      [this](const QString &path) { openInEditor(path); }, [this] { showFinder(); });
+                                      [this](const QString &path) { openInEditor(path); },
+                                      [this] { showFinder(m_context.findFileName); });
         m_history->setShowMessage(m_showMessage);
     }
     bringForward(m_history);
 }
 
-void ProgramWindows::showFinder()
+void ProgramWindows::showFinder(const QString &pattern)
 {
     if (!m_finder) {
-        m_finder = new FinderWindow(m_context.settings, m_context.findFileName, *m_context.shell, *m_context.dialogs,
+        m_finder = new FinderWindow(m_context.settings, pattern, *m_context.shell, *m_context.dialogs,
                                     [this](const QString &path) { openInEditor(path); });
     } else if (!m_finder->isSearching()) {
-        m_finder->setPattern(m_context.findFileName);
+        m_finder->setPattern(pattern);
     }
     bringForward(m_finder);
 }
