@@ -47,7 +47,9 @@ AboutBox::AboutBox(QWidget *parent)
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setMinimumSize(Twips::size(855, 375));
+    // Its designed width, which shows its text whole, rather than the style's wider default.
+    m_ok->setFixedWidth(Twips::toPixels(855));
+    m_ok->setMinimumHeight(Twips::toPixels(375));
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 

@@ -72,7 +72,9 @@ HelpViewer::HelpViewer(QString documentPath, QWidget *parent)
 
     auto *close = new QPushButton(QStringLiteral("关闭"), this);
     close->setObjectName(QStringLiteral("closeButton"));
-    close->setMinimumSize(Twips::size(855, 375));
+    // Its designed width, which shows its text whole, rather than the style's wider default.
+    close->setFixedWidth(px(855));
+    close->setMinimumHeight(px(375));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto *documentSide = new QVBoxLayout;
