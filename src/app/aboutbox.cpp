@@ -45,13 +45,13 @@ AboutBox::AboutBox(QWidget *parent)
     notice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     notice->setWordWrap(true);
 
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
+    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
     // Its designed width, which shows its text whole, rather than the style's wider default.
-    m_ok->setFixedWidth(Twips::toPixels(855));
-    m_ok->setMinimumHeight(Twips::toPixels(375));
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+    ok->setFixedWidth(Twips::toPixels(855));
+    ok->setMinimumHeight(Twips::toPixels(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(Twips::toPixels(300), 0, Twips::toPixels(300), Twips::toPixels(240));
@@ -62,7 +62,7 @@ AboutBox::AboutBox(QWidget *parent)
     layout->addSpacing(Twips::toPixels(555));
     layout->addWidget(notice, 1);
     layout->addSpacing(Twips::toPixels(45));
-    layout->addWidget(m_ok, 0, Qt::AlignHCenter);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
     setFixedSize(kDesignSize.expandedTo(layout->totalMinimumSize()));
 
     centreOnScreen(this);

@@ -40,13 +40,13 @@ MessageWindow::MessageWindow(QWidget *parent)
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
+    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
     // Its designed width, which shows its text whole, rather than the style's wider default.
-    m_ok->setFixedWidth(Twips::toPixels(1095));
-    m_ok->setMinimumHeight(Twips::toPixels(375));
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+    ok->setFixedWidth(Twips::toPixels(1095));
+    ok->setMinimumHeight(Twips::toPixels(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(Twips::toPixels(240), Twips::toPixels(360), Twips::toPixels(345), Twips::toPixels(90));
@@ -54,7 +54,7 @@ MessageWindow::MessageWindow(QWidget *parent)
     layout->setVerticalSpacing(Twips::toPixels(225));
     layout->addWidget(picture, 0, 0, Qt::AlignTop);
     layout->addWidget(m_label, 0, 1);
-    layout->addWidget(m_ok, 1, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(ok, 1, 0, 1, 2, Qt::AlignHCenter);
     layout->setRowStretch(0, 1);
     setFixedSize(Twips::size(kWidth, kHeight));
 

@@ -114,6 +114,11 @@ void verifyLaidOut(const QWidget *area)
     }
 }
 
+QPushButton *okButton(const QWidget *window)
+{
+    return window->findChild<QPushButton *>(QStringLiteral("okButton"));
+}
+
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -208,7 +213,7 @@ void TestApplication::messagesReuseOneWindow()
     QCOMPARE(messenger.window(), window);
     QCOMPARE(window->message(), QStringLiteral("second"));
 
-    QTest::mouseClick(window->okButton(), Qt::LeftButton);
+    QTest::mouseClick(okButton(window), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!messenger.window());
     show(QStringLiteral("third"));
@@ -222,7 +227,7 @@ void TestApplication::messagesReuseOneWindow()
     QLabel *label = messenger.window()->findChild<QLabel *>(QStringLiteral("messageLabel"));
     QVERIFY(label->height() >= label->heightForWidth(label->width()));
     QVERIFY(messenger.window()->height() > designedHeight);
-    QVERIFY(messenger.window()->okButton()->geometry().top() >= label->geometry().bottom());
+    QVERIFY(okButton(messenger.window())->geometry().top() >= label->geometry().bottom());
     verifyLaidOut(messenger.window());
     show(QStringLiteral("third"));
     QCOMPARE(messenger.window()->height(), designedHeight);
@@ -481,7 +486,7 @@ void TestApplication::aboutBox()
     about->show();
     QVERIFY(QTest::qWaitForWindowExposed(about));
     verifyLaidOut(about);
-    QTest::mouseClick(about->okButton(), Qt::LeftButton);
+    QTest::mouseClick(okButton(about), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!rig.application.aboutBox());
 }
