@@ -1,6 +1,6 @@
 # Each library shows its users only its public headers, under the usual spelling
 # ("store/recordstore.h"). At configure time the headers are linked (copied where the system
-# cannot link) into two trees in the build folder:
+# cannot link, and copied anew when they change) into two trees in the build folder:
 #
 #   include/<library>/<folder>/...           the public headers: the library's PUBLIC include folder
 #   include-internal/<library>/<folder>/...  all of its headers: seen by its own sources, and by the
@@ -20,9 +20,8 @@ function(notavo_export_headers target)
     endif()
     set(public_root ${CMAKE_BINARY_DIR}/include/${target})
     set(internal_root ${CMAKE_BINARY_DIR}/include-internal/${target})
-    # Anew at every configure, so that a header taken off a list disappears from the tree.
-    file(REMOVE_RECURSE ${public_root} ${internal_root})
     file(MAKE_DIRECTORY ${public_root} ${internal_root})
+    file(GLOB_RECURSE stale LIST_DIRECTORIES false ${public_root}/* ${internal_root}/*)
     foreach(header IN LISTS ARG_PUBLIC_HEADERS ARG_HEADERS)
         set(source ${CMAKE_CURRENT_SOURCE_DIR}/${header})
         if(NOT EXISTS ${source})
@@ -33,11 +32,21 @@ function(notavo_export_headers target)
             list(APPEND roots ${public_root})
         endif()
         foreach(root IN LISTS roots)
+            list(REMOVE_ITEM stale ${root}/${folder}/${header})
             get_filename_component(parent ${root}/${folder}/${header} DIRECTORY)
             file(MAKE_DIRECTORY ${parent})
-            file(CREATE_LINK ${source} ${root}/${folder}/${header} SYMBOLIC COPY_ON_ERROR)
+            file(CREATE_LINK ${source} ${root}/${folder}/${header} RESULT linked SYMBOLIC)
+            if(NOT linked EQUAL 0)
+                # No symbolic links here (Windows without the right to make them): a copy that
+                # CMake renews whenever the header changes.
+                configure_file(${source} ${root}/${folder}/${header} COPYONLY)
+            endif()
         endforeach()
     endforeach()
+    # A header taken off the lists leaves the trees.
+    if(stale)
+        file(REMOVE ${stale})
+    endif()
 
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "INTERFACE_LIBRARY")
