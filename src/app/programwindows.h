@@ -35,8 +35,8 @@ public:
     void closeHistory();
     void showSettings();
     void showHelp();
-    // Shows the file finder with `pattern` (unless it is searching); a window of its own, so
-    // closing the history browser neither closes it nor stops its walk.
+    // Shows the file finder with `pattern` in its pattern box (unless it is searching); a window
+    // of its own, so closing the history browser neither closes it nor stops its walk.
     void showFinder(const QString &pattern);
     void openInEditor(const QString &path);
 

@@ -6,6 +6,7 @@
 #include "app/splashwindow.h"
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
+#include "common/twips.h"
 #include "capture/pointerprobe.h"
 #include "capture/recordwriter.h"
 #include "editor/editorwindow.h"
@@ -25,11 +26,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -97,6 +100,25 @@ QAction *entry(const QMenu &menu, const QString &caption)
             return action;
     }
     return nullptr;
+}
+
+// Every visible part of `area` lies inside it and on no other.
+void verifyLaidOut(const QWidget *area)
+{
+    QList<QRect> places;
+    for (const QWidget *part : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (part->isHidden())
+            continue;
+        QVERIFY2(area->rect().contains(part->geometry()), qPrintable(part->objectName()));
+        for (const QRect &other : std::as_const(places))
+            QVERIFY2(!other.intersects(part->geometry()), qPrintable(part->objectName()));
+        places.append(part->geometry());
+    }
+}
+
+QPushButton *okButton(const QWidget *window)
+{
+    return window->findChild<QPushButton *>(QStringLiteral("okButton"));
 }
 
 void flushDeletes()
@@ -188,11 +210,13 @@ void TestApplication::messagesReuseOneWindow()
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("系统提示："));
+    QCOMPARE(window->size(), Twips::size(4680, 1905));
+    verifyLaidOut(window);
     show(QStringLiteral("second"));
     QCOMPARE(messenger.window(), window);
     QCOMPARE(window->message(), QStringLiteral("second"));
 
-    QTest::mouseClick(window->okButton(), Qt::LeftButton);
+    QTest::mouseClick(okButton(window), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!messenger.window());
     show(QStringLiteral("third"));
@@ -206,7 +230,8 @@ void TestApplication::messagesReuseOneWindow()
     QLabel *label = messenger.window()->findChild<QLabel *>(QStringLiteral("messageLabel"));
     QVERIFY(label->height() >= label->heightForWidth(label->width()));
     QVERIFY(messenger.window()->height() > designedHeight);
-    QVERIFY(messenger.window()->okButton()->geometry().top() >= label->geometry().bottom());
+    QVERIFY(okButton(messenger.window())->geometry().top() >= label->geometry().bottom());
+    verifyLaidOut(messenger.window());
     show(QStringLiteral("third"));
     QCOMPARE(messenger.window()->height(), designedHeight);
 
@@ -253,9 +278,15 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     entry(menu, QStringLiteral("&打开历史"))->trigger();
     QCOMPARE(windows.history(), history.data());  // the same window brought forward
     // The finder the history browser offers is a window of its own: it outlives the browser.
-    windows.showFinder(QStringLiteral("笔记.txt"));
+    // It is shown with the pattern it is asked for, and asked again it takes the new one.
+    windows.showFinder(QStringLiteral("笔记1.txt"));
     QPointer<FinderWindow> finder = windows.finder();
     QVERIFY(finder && finder->isVisible() && finder->isWindow() && !finder->parent());
+    const auto *patternBox = finder->findChild<QComboBox *>(QStringLiteral("patternCombo"));
+    QCOMPARE(patternBox->currentText(), QStringLiteral("笔记1.txt"));
+    windows.showFinder(QStringLiteral("笔记2.txt"));
+    QCOMPARE(windows.finder(), finder.data());
+    QCOMPARE(patternBox->currentText(), QStringLiteral("笔记2.txt"));
     entry(menu, QStringLiteral("&隐藏历史"))->trigger();
     flushDeletes();
     QVERIFY(!history);
@@ -294,8 +325,10 @@ void TestApplication::startUpBringsCaptureWindowAndTray()
     SplashWindow *splash = rig.application.splash();
     QVERIFY(splash);
     QVERIFY(splash->isVisible());
-    QCOMPARE(splash->productName(), QStringLiteral("Notavo"));
-    QCOMPARE(splash->versionLine(), QStringLiteral("版本 2.0.1"));
+    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("productNameLabel"))->text(), QStringLiteral("Notavo"));
+    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("versionLabel"))->text(), QStringLiteral("版本 2.0.1"));
+    QCOMPARE(splash->size(), Twips::size(4305, 2715));
+    verifyLaidOut(splash->findChild<QFrame *>(QStringLiteral("splashBorder")));
     QVERIFY(rig.application.messenger().window());
 
     rig.runSplash(9);
@@ -452,7 +485,11 @@ void TestApplication::aboutBox()
         texts.append(label->text());
     QVERIFY(texts.contains(QStringLiteral("版本 1.00")));
     QVERIFY(texts.contains(QStringLiteral("Notavo")));
-    QTest::mouseClick(about->okButton(), Qt::LeftButton);
+    QCOMPARE(about->size(), Twips::size(4680, 3495));
+    about->show();
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    verifyLaidOut(about);
+    QTest::mouseClick(okButton(about), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!rig.application.aboutBox());
 }
