@@ -7,7 +7,6 @@
 #include "platform/clock.h"
 #include "platform/shellopener.h"
 #include "settings/settings.h"
-#include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QCoreApplication>
@@ -75,13 +74,11 @@ int main(int argc, char *argv[])
     fillTable(folder.filePath(QStringLiteral("filelist.db")));
     fillTable(floorDir.filePath(QStringLiteral("filelist.db")));
 
-    Settings settings{QStringLiteral("myText"), QStringLiteral("Notavo"), QString(), QStringLiteral("FALSE")};
-    CurrentRecord record{};
-    record.recCategory = QStringLiteral("新闻");
+    Settings settings{QStringLiteral("myText"), EditorChoice::Editor::BuiltIn, std::nullopt, false};
     RecordStore store(folder.filePath(QStringLiteral("filelist.db")));
     SystemClock clock;
     NoShell shell;
-    RecordWriter writer({settings, record, store, folder, clock, shell});
+    RecordWriter writer({settings, store, folder, clock, shell});
 
     sqlite3 *db = nullptr;
     sqlite3_open(floorDir.filePath(QStringLiteral("filelist.db")).toUtf8().constData(), &db);
@@ -94,7 +91,8 @@ int main(int argc, char *argv[])
         const QString text = captureText(i);
 
         timer.start();
-        if (writer.saveRecord(text, QStringLiteral("http://news.example/")).outcome != RecordWriter::Outcome::Stored)
+        if (writer.save({text, QStringLiteral("http://news.example/"), QStringLiteral("新闻")}).outcome
+            != RecordWriter::Outcome::Stored)
             return 1;
         notavo.push_back(timer.nsecsElapsed());
 

@@ -8,8 +8,6 @@
 #include "editor/documenttextedit.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/scripteddialogs.h"
-#include "store/currentrecord.h"
-#include "store/recordstore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -67,11 +65,9 @@ int main(int argc, char **argv)
     if (!GbkTextFile::write(path, text))
         return 1;
 
-    RecordStore store(dir.filePath(QStringLiteral("filelist.db")));
-    CurrentRecord record;
     FakeClock clock;
     ScriptedDialogs dialogs;
-    EditorController editor({store, record, clock, dialogs});
+    EditorController editor({clock, dialogs});
 
     double codec = 0;
     double editorMs = 0;

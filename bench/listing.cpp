@@ -1,5 +1,6 @@
 // Times one click on a history node: from the click until the grid shows the count.
-// Usage: listing_bench DATABASE NODE_KEY [--show]
+// Usage: listing_bench DATABASE NODE_TEXT [--show]   (NODE_TEXT as the tree shows it: 小说)
+#include "history/historytree.h"
 #include "history/historywindow.h"
 #include "history/recordgridmodel.h"
 #include "common/programfolder.h"
@@ -25,19 +26,24 @@ int main(int argc, char **argv)
     RecordStore store(args.at(1));
     Settings settings;
     const ProgramFolder programFolder(QFileInfo(args.at(1)).absolutePath());
-    QString findFileName;
     SystemClock clock;
     const auto shell = createShellOpener();
     const auto dialogs = createDialogs();
+    const QList<HistoryNode> &nodes = HistoryTree::nodes();
+    const auto node = std::find_if(nodes.begin(), nodes.end(), [&](const HistoryNode &n) { return n.text == args.at(2); });
+    if (node == nodes.end())
+        return 2;
     // The window deletes itself when the application's end closes it.
-    QPointer<HistoryWindow> window = new HistoryWindow(store, settings, programFolder, findFileName, clock, *shell, *dialogs, {});
+    QPointer<HistoryWindow> window = new HistoryWindow(
+        store, clock, *dialogs, [&] { return programFolder.filePath(QStringLiteral("myText")); },
+        RecordActions({store, settings, clock, *shell, *dialogs, {}, {}}));
     const bool show = args.contains(QStringLiteral("--show"));
     if (show)
         window->show();
 
     QElapsedTimer timer;
     timer.start();
-    window->listNode(args.at(2));
+    window->listNode(node->key);
     const QString count = window->findChild<QLineEdit *>(QStringLiteral("fileCountField"))->text();
     app.processEvents();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;

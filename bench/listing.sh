@@ -25,7 +25,7 @@ now() { date +%s.%N; }
 best_ratio() {
     local db=$1 ours=1000 theirs=1000 t start count
     for _ in 1 2 3; do
-        read -r t count < <("$program" "$db" xiaoShuo 2>/dev/null)
+        read -r t count < <("$program" "$db" 小说 2>/dev/null)
         ours=$(echo "if ($t < $ours) $t else $ours" | bc -l)
         start=$(now)
         sqlite3 "$db" "SELECT * FROM filedata WHERE \"类别\" = '小说'" >/dev/null

@@ -6,7 +6,17 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
+namespace {
+
+constexpr QSize kDesignSize = Twips::size(4680, 3495);
+
+} // namespace
+
+// A fixed box. Each part has at least its designed size and the spaces between them are the
+// designed ones, so at 100 % the box looks as designed; larger text makes the box larger
+// instead of being cut off.
 AboutBox::AboutBox(QWidget *parent)
     : QWidget(parent, WindowPlacement::fixedDialogFlags())
 {
@@ -14,30 +24,46 @@ AboutBox::AboutBox(QWidget *parent)
     WindowPlacement::keepProgramAlive(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("关于Notavo"));
-    setFixedSize(Twips::size(4680, 3495));
 
-    const auto addLabel = [this](const QString &text, QRect place, const QFont &font) {
+    const auto addLabel = [this](const QString &text, QSize size, const QFont &font) {
         auto *label = new QLabel(text, this);
-        label->setGeometry(place);
+        label->setMinimumSize(size);
         label->setFont(font);
+        label->setAlignment(Qt::AlignCenter);
         return label;
     };
     const QStringList liSu{QStringLiteral("LiSu"), QStringLiteral("隶书")};
     const QStringList simSun{QStringLiteral("SimSun"), QStringLiteral("宋体")};
-    addLabel(QStringLiteral("Notavo"), Twips::rect(960, 0, 2880, 720), WindowPlacement::font(liSu, 36))
-        ->setObjectName(QStringLiteral("titleLabel"));
+    QLabel *title = addLabel(QStringLiteral("Notavo"), Twips::size(2880, 720), WindowPlacement::font(liSu, 36));
+    title->setObjectName(QStringLiteral("titleLabel"));
     // Fixed text: it does not follow the program's version.
-    addLabel(QStringLiteral("版本 1.00"), Twips::rect(1680, 960, 1440, 285), WindowPlacement::font(simSun, 14.25, true))
-        ->setObjectName(QStringLiteral("versionLabel"));
-    QLabel *notice = addLabel(QStringLiteral("    "), Twips::rect(360, 1800, 4050, 1035), WindowPlacement::font(simSun, 12));
+    QLabel *version =
+        addLabel(QStringLiteral("版本 1.00"), Twips::size(1440, 285), WindowPlacement::font(simSun, 14.25, true));
+    version->setObjectName(QStringLiteral("versionLabel"));
+    QLabel *notice = addLabel(QStringLiteral("    "), Twips::size(4050, 1035), WindowPlacement::font(simSun, 12));
     notice->setObjectName(QStringLiteral("disclaimerLabel"));
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     notice->setWordWrap(true);
 
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setGeometry(Twips::rect(1920, 2880, 855, 375));
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    // Its designed width, which shows its text whole, rather than the style's wider default.
+    ok->setFixedWidth(Twips::toPixels(855));
+    ok->setMinimumHeight(Twips::toPixels(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Twips::toPixels(300), 0, Twips::toPixels(300), Twips::toPixels(240));
+    layout->setSpacing(0);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
+    layout->addSpacing(Twips::toPixels(240));
+    layout->addWidget(version, 0, Qt::AlignHCenter);
+    layout->addSpacing(Twips::toPixels(555));
+    layout->addWidget(notice, 1);
+    layout->addSpacing(Twips::toPixels(45));
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    setFixedSize(kDesignSize.expandedTo(layout->totalMinimumSize()));
 
     centreOnScreen(this);
 }

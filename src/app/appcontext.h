@@ -7,12 +7,11 @@
 #include "platform/shellopener.h"
 #include "settings/settings.h"
 #include "settings/settingsstore.h"
-#include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <memory>
 
-// The program-wide state and services, owned once by the application and handed to the
+// The program's services and its settings, owned once by the application and handed to the
 // windows that need them. Tests build their own with a temporary program folder and doubles.
 struct AppContext
 {
@@ -37,8 +36,6 @@ struct AppContext
     RecordStore store;
     SettingsStore settingsStore;
 
+    // The user's settings, read once at start; the settings dialog changes them and the file.
     Settings settings;
-    CurrentRecord currentRecord;
-    // The file name (with ".txt") that the file finder searches for.
-    QString findFileName;
 };

@@ -21,8 +21,8 @@ Application::Application(AppContext &context, SourceDiscovery &discovery, const 
     , m_context(context)
     , m_discovery(discovery)
     , m_pointer(pointer)
-    , m_writer(RecordWriter::Context{context.settings, context.currentRecord, context.store, context.programFolder,
-                                     *context.clock, *context.shell})
+    , m_writer(RecordWriter::Context{context.settings, context.store, context.programFolder, *context.clock,
+                                     *context.shell})
     , m_windows(context, m_messenger.showFunction())
     , m_quit([] { QCoreApplication::quit(); })
     , m_indexWorker(context.store.databasePath())
@@ -144,9 +144,8 @@ void Application::showCaptureAndTray()
     if (m_capture)
         return;
     useWaylandFeatures();
-    m_capture = new CaptureWindow(CaptureWindow::Services{m_writer, m_context.currentRecord, m_discovery,
-                                                          *m_context.dialogs, m_pointer, m_clipboardWatcher.get(),
-                                                          m_topEdge.get()});
+    m_capture = new CaptureWindow(CaptureWindow::Services{m_writer, m_discovery, *m_context.dialogs, m_pointer,
+                                                          m_clipboardWatcher.get(), m_topEdge.get()});
     m_capture->setShowMessage(m_messenger.showFunction());
     connect(m_capture, &CaptureWindow::modeChanged, &m_tray,
             [this](CaptureWindow::Mode mode) { m_tray.setPenModeChecked(mode == CaptureWindow::Mode::Pen); });

@@ -55,7 +55,6 @@ public:
     // The clipboard pen mode reads through data control, and web mode's top-edge strip;
     // null where the session has none.
     ClipboardWatcher *clipboardWatcher() const { return m_clipboardWatcher.get(); }
-    TopEdgeTrigger *topEdgeTrigger() const { return m_topEdge.get(); }
     // What ends the event loop; tests replace it.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
 

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/windowcentring.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -13,11 +14,11 @@ namespace {
 
 constexpr int kWidth = 4680;
 constexpr int kHeight = 1905;
-constexpr int kLabelHeight = 855;
-constexpr int kButtonTop = 1440;
 
 } // namespace
 
+// The picture beside the message, "确定" centred below. The window has its designed size
+// while the message fits in three lines.
 MessageWindow::MessageWindow(QWidget *parent)
     : QWidget(parent, WindowPlacement::fixedDialogFlags())
 {
@@ -25,25 +26,37 @@ MessageWindow::MessageWindow(QWidget *parent)
     WindowPlacement::keepProgramAlive(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Dialogs::systemTitle());
-    setFixedSize(Twips::size(kWidth, kHeight));
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("messagePicture"));
-    picture->setGeometry(Twips::rect(240, 360, 600, 600));
+    picture->setMinimumSize(Twips::size(600, 600));
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
 
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("messageLabel"));
-    m_label->setGeometry(Twips::rect(1080, 360, 3255, kLabelHeight));
+    m_label->setMinimumSize(Twips::size(3255, 855));
     m_label->setFont(WindowPlacement::font({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 10.5));
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setGeometry(Twips::rect(1800, kButtonTop, 1095, 375));
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    // Its designed width, which shows its text whole, rather than the style's wider default.
+    ok->setFixedWidth(Twips::toPixels(1095));
+    ok->setMinimumHeight(Twips::toPixels(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(Twips::toPixels(240), Twips::toPixels(360), Twips::toPixels(345), Twips::toPixels(90));
+    layout->setHorizontalSpacing(Twips::toPixels(240));
+    layout->setVerticalSpacing(Twips::toPixels(225));
+    layout->addWidget(picture, 0, 0, Qt::AlignTop);
+    layout->addWidget(m_label, 0, 1);
+    layout->addWidget(ok, 1, 0, 1, 2, Qt::AlignHCenter);
+    layout->setRowStretch(0, 1);
+    setFixedSize(Twips::size(kWidth, kHeight));
 
     centreOnScreen(this);
 }
@@ -51,13 +64,10 @@ MessageWindow::MessageWindow(QWidget *parent)
 void MessageWindow::setMessage(const QString &text)
 {
     m_label->setText(text);
-    // The designed size holds three lines: a longer message makes the window taller instead of
-    // being cut off.
-    const int designedHeight = Twips::toPixels(kLabelHeight);
-    const int extra = std::max(0, m_label->heightForWidth(m_label->width()) - designedHeight);
-    m_label->resize(m_label->width(), designedHeight + extra);
-    m_ok->move(m_ok->x(), Twips::toPixels(kButtonTop) + extra);
-    setFixedSize(Twips::size(kWidth, kHeight) + QSize(0, extra));
+    // A longer message makes the window taller instead of being cut off.
+    const int width = Twips::toPixels(kWidth);
+    setFixedSize(width, std::max(Twips::toPixels(kHeight), heightForWidth(width)));
+    layout()->activate();
 }
 
 QString MessageWindow::message() const

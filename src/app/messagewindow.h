@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QLabel;
-class QPushButton;
 
 // The message window messageWindow: one message with an OK button, shown modeless.
 // "确定" closes and discards it.
@@ -17,9 +16,7 @@ public:
 
     void setMessage(const QString &text);
     QString message() const;
-    QPushButton *okButton() const { return m_ok; }
 
 private:
     QLabel *m_label = nullptr; // messageLabel
-    QPushButton *m_ok = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/programwindows.h"
 
 #include "app/appcontext.h"
+#include "app/savedrecord.h"
 #include "settings/savefolder.h"
 
 #include <QCoreApplication>
@@ -27,12 +28,13 @@ ProgramWindows::ProgramWindows(AppContext &context, std::function<void(const QSt
     : QObject(parent)
     , m_context(context)
     , m_showMessage(std::move(showMessage))
-    , m_editor(EditorController::Services{context.store, context.currentRecord, *context.clock, *context.dialogs,
+    , m_editor(EditorController::Services{*context.clock, *context.dialogs,
                                           [&context] {
                                               return SaveFolder::effective(context.settings.saveFolder,
                                                                            context.programFolder);
                                           }})
 {
+    connect(&m_editor, &EditorController::documentSavedAs, this, &ProgramWindows::recordSavedDocument);
     connect(&m_editor, &EditorController::historyRequested, this, &ProgramWindows::showHistory);
     connect(&m_editor, &EditorController::helpRequested, this, &ProgramWindows::showHelp);
 }
@@ -53,24 +55,40 @@ void ProgramWindows::openInEditor(const QString &path)
     m_editor.openInEditor(path);
 }
 
+void ProgramWindows::recordSavedDocument(const QString &path, const QString &plainText)
+{
+    // A document saved under a chosen name is listed in the history like a capture.
+    CurrentRecord record;
+    SavedRecord::fill(record, path, plainText);
+    if (!m_context.store.addFileData(record, m_context.clock->today())) {
+        m_context.dialogs->message(m_editor.frame(), Dialogs::systemTitle(),
+                                   QStringLiteral("文件已保存，但记录未能写入数据库！\n") + m_context.store.lastError(),
+                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    }
+}
+
 void ProgramWindows::showHistory()
 {
     if (!m_history) {
-        m_history = new HistoryWindow(m_context.store, m_context.settings, m_context.programFolder,
-                                      m_context.findFileName, *m_context.clock, *m_context.shell, *m_context.dialogs,
-                                      [this](const QString &path) { openInEditor(path); }, [this] { showFinder(); });
+        AppContext &c = m_context;
+        RecordActions actions({c.store, c.settings, *c.clock, *c.shell, *c.dialogs,
+                               [this](const QString &path) { openInEditor(path); },
+                               [this](const QString &pattern) { showFinder(pattern); }});
+        m_history = new HistoryWindow(c.store, *c.clock, *c.dialogs,
+                                      [&c] { return SaveFolder::effective(c.settings.saveFolder, c.programFolder); },
+                                      std::move(actions));
         m_history->setShowMessage(m_showMessage);
     }
     bringForward(m_history);
 }
 
-void ProgramWindows::showFinder()
+void ProgramWindows::showFinder(const QString &pattern)
 {
     if (!m_finder) {
-        m_finder = new FinderWindow(m_context.settings, m_context.findFileName, *m_context.shell, *m_context.dialogs,
+        m_finder = new FinderWindow(m_context.settings, pattern, *m_context.shell, *m_context.dialogs,
                                     [this](const QString &path) { openInEditor(path); });
     } else if (!m_finder->isSearching()) {
-        m_finder->setPattern(m_context.findFileName);
+        m_finder->setPattern(pattern);
     }
     bringForward(m_finder);
 }

@@ -35,9 +35,9 @@ public:
     void closeHistory();
     void showSettings();
     void showHelp();
-    // Shows the file finder with findFileName as its pattern (unless it is searching); a window
+    // Shows the file finder with `pattern` in its pattern box (unless it is searching); a window
     // of its own, so closing the history browser neither closes it nor stops its walk.
-    void showFinder();
+    void showFinder(const QString &pattern);
     void openInEditor(const QString &path);
 
     // The exit's order: the settings dialog, the editor frame; after the capture window,
@@ -51,6 +51,8 @@ Q_SIGNALS:
     void accessibilityChoiceChanged(bool may);
 
 private:
+    void recordSavedDocument(const QString &path, const QString &plainText);
+
     AppContext &m_context;
     std::function<void(const QString &)> m_showMessage;
     EditorController m_editor;

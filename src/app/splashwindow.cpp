@@ -7,30 +7,48 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QVBoxLayout>
 
+namespace {
+
+constexpr QSize kDesignSize = Twips::size(4305, 2715);
+
+} // namespace
+
+// A fixed window inside a raised border: the product name and the version line, centred, at
+// their designed places at 100 %; larger text makes the window larger instead of being cut off.
 SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("splashWindow"));
     setWindowTitle(QStringLiteral("Notavo"));
-    setFixedSize(Twips::size(4305, 2715));
 
     auto *border = new QFrame(this);
     border->setObjectName(QStringLiteral("splashBorder"));
     border->setFrameStyle(QFrame::Box | QFrame::Raised);
-    border->setGeometry(Twips::rect(0, 0, 4425, 2955));
-    // The design frame is wider than the window; keep its right and bottom edges in view.
-    border->resize(size());
 
-    m_productName = new QLabel(QStringLiteral("Notavo"), this);
-    m_productName->setObjectName(QStringLiteral("productNameLabel"));
-    m_productName->setGeometry(Twips::rect(720, 240, 2715, 645));
-    m_productName->setFont(WindowPlacement::font({QStringLiteral("LiSu"), QStringLiteral("隶书")}, 32.25, true));
+    auto *productName = new QLabel(QStringLiteral("Notavo"), border);
+    productName->setObjectName(QStringLiteral("productNameLabel"));
+    productName->setMinimumSize(Twips::size(2715, 645));
+    productName->setAlignment(Qt::AlignCenter);
+    productName->setFont(WindowPlacement::font({QStringLiteral("LiSu"), QStringLiteral("隶书")}, 32.25, true));
 
-    m_version = new QLabel(Version::line(), this);
-    m_version->setObjectName(QStringLiteral("versionLabel"));
-    m_version->setGeometry(Twips::rect(1305, 960, 1335, 240));
-    m_version->setFont(WindowPlacement::font({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12, true));
+    auto *version = new QLabel(Version::line(), border);
+    version->setObjectName(QStringLiteral("versionLabel"));
+    version->setMinimumSize(Twips::size(1335, 240));
+    version->setAlignment(Qt::AlignCenter);
+    version->setFont(WindowPlacement::font({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12, true));
+
+    auto *content = new QVBoxLayout(border);
+    content->setContentsMargins(Twips::toPixels(240), Twips::toPixels(240), Twips::toPixels(240), Twips::toPixels(240));
+    content->setSpacing(Twips::toPixels(75));
+    content->addWidget(productName, 0, Qt::AlignHCenter);
+    content->addWidget(version, 0, Qt::AlignHCenter);
+    content->addStretch(1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins({});
+    layout->addWidget(border);
+    setFixedSize(kDesignSize.expandedTo(layout->totalMinimumSize()));
 
     m_timer.setInterval(100);
     connect(&m_timer, &QTimer::timeout, this, &SplashWindow::tick);
@@ -41,16 +59,6 @@ void SplashWindow::start()
 {
     show();
     m_timer.start();
-}
-
-QString SplashWindow::productName() const
-{
-    return m_productName->text();
-}
-
-QString SplashWindow::versionLine() const
-{
-    return m_version->text();
 }
 
 void SplashWindow::tick()

@@ -3,8 +3,6 @@
 #include <QTimer>
 #include <QWidget>
 
-class QLabel;
-
 // The splash window splashWindow. Its 100 ms timer announces at the 10th tick that the capture
 // window and the tray icon are due, and closes the splash at the 20th.
 class SplashWindow final : public QWidget
@@ -17,8 +15,6 @@ public:
 
     // Shows the splash and starts its timer.
     void start();
-    QString productName() const;
-    QString versionLine() const;
 
 public Q_SLOTS:
     void tick();
@@ -28,8 +24,6 @@ Q_SIGNALS:
     void finished();
 
 private:
-    QLabel *m_productName = nullptr;
-    QLabel *m_version = nullptr;
     QTimer m_timer;
     int m_ticks = 0;
 };

@@ -1,7 +1,10 @@
 #include "capture/capturewindow.h"
 
+#include "capture/capturefonts.h"
+#include "capture/categorybar.h"
 #include "capture/clipboardsecrecy.h"
 #include "capture/pagesource.h"
+#include "capture/pentoolbar.h"
 #include "capture/pentrace.h"
 #include "capture/pointerprobe.h"
 #include "capture/recordwriter.h"
@@ -12,30 +15,20 @@
 #include "platform/dialogs.h"
 #include "platform/sourcediscovery.h"
 #include "platform/topedgetrigger.h"
-#include "store/category.h"
-#include "store/currentrecord.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QToolBar>
 #include <QToolButton>
-
-#include <algorithm>
 
 namespace {
 
@@ -46,24 +39,6 @@ constexpr int kPointerGraceMilliseconds = 3000;
 // A touch this soon after the strip was armed is X's stale pointer position, not the user's.
 constexpr int kStaleTouchMilliseconds = 250;
 constexpr int kLeft = 5000;
-constexpr int kOptionHeight = 255;
-constexpr int kOptionGap = 105;
-
-const QString kViewPen = QStringLiteral("viewPen");
-const QString kViewPenNot = QStringLiteral("viewPenNot");
-
-struct OptionPlace
-{
-    int left;
-    int top;
-    int width;
-};
-
-// Places of the ten category buttons in the frame, by button index.
-constexpr std::array<OptionPlace, 10> kOptionPlaces{{
-    {120, 240, 975}, {1200, 240, 735}, {2040, 240, 735}, {2880, 240, 735}, {3720, 240, 735},
-    {120, 600, 975}, {1200, 600, 735}, {2040, 600, 735}, {2880, 600, 735}, {3720, 600, 735},
-}};
 
 // Three short lines, the usual sign of a menu.
 QIcon menuIcon()
@@ -77,25 +52,6 @@ QIcon menuIcon()
     return QIcon(pixmap);
 }
 
-QIcon drawnIcon(bool pen)
-{
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (pen) {
-        painter.setPen(QPen(QColor(0x20, 0x50, 0xa0), 3, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(4, 16), QPointF(15, 5));
-        painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
-        painter.drawLine(QPointF(2, 18), QPointF(4, 16));
-    } else {
-        painter.setPen(QPen(QColor(0xb0, 0x30, 0x30), 3, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(5, 5), QPointF(15, 15));
-        painter.drawLine(QPointF(15, 5), QPointF(5, 15));
-    }
-    return QIcon(pixmap);
-}
-
 // Text that the data really carries: Qt would also turn a dragged file's address into text.
 bool offersText(const QMimeData &data)
 {
@@ -105,14 +61,6 @@ bool offersText(const QMimeData &data)
             return true;
     }
     return false;
-}
-
-QFont simSun(qreal points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("NSimSun")});
-    font.setPointSizeF(points);
-    return font;
 }
 
 } // namespace
@@ -132,7 +80,9 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     }
     setWindowTitle(QStringLiteral("Notavo"));
     setAcceptDrops(true);
-    buildToolbar();
+    m_toolbar = new PenToolbar(this);
+    m_toolbar->setGeometry(Twips::rect(120, 70, 855, 420));
+    connect(m_toolbar, &PenToolbar::modeRequested, this, &CaptureWindow::switchTo);
     buildMenuButton();
     buildTitle();
 
@@ -140,7 +90,9 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     m_text->setObjectName(QStringLiteral("captureText"));
     m_text->setGeometry(Twips::rect(120, 600, 5535, 3135));
 
-    buildFrame();
+    m_categories = new CategoryBar(Twips::rect(120, 3840, 5535, 975), this);
+    connect(m_categories, &CategoryBar::categoryChosen, this, &CaptureWindow::store);
+    connect(m_categories, &CategoryBar::cancelled, this, &CaptureWindow::releaseCapture);
 
     m_webTimer.setInterval(kTickMilliseconds);
     connect(&m_webTimer, &QTimer::timeout, this, &CaptureWindow::webModeTick);
@@ -158,8 +110,8 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     connect(&m_services.discovery, &SourceDiscovery::lookFinished, this, &CaptureWindow::onLookFinished);
 
     move(m_place.place());
-    setViewBar();
-    setToolbarButtonEnabled(m_viewPenNot, false);
+    applyLayout(CaptureLayout::Bar);
+    m_toolbar->showMode(m_mode);
     if (m_services.topEdge)
         connect(m_services.topEdge, &TopEdgeTrigger::touched, this, &CaptureWindow::onTopEdgeTouched);
     else
@@ -168,28 +120,6 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
 }
 
 CaptureWindow::~CaptureWindow() = default;
-
-void CaptureWindow::buildToolbar()
-{
-    m_toolbar = new QToolBar(this);
-    m_toolbar->setObjectName(QStringLiteral("penToolbar"));
-    m_toolbar->setGeometry(Twips::rect(120, 70, 855, 420));
-    // Two buttons in 855 twips: no handle, margins or spacing.
-    m_toolbar->setIconSize(QSize(18, 18));
-    m_toolbar->setMovable(false);
-    m_toolbar->setFloatable(false);
-    m_toolbar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; padding: 0px; spacing: 0px; }"));
-    m_toolbar->layout()->setContentsMargins(0, 0, 0, 0);
-    const auto addButton = [this](const QString &key, bool pen, const QString &tip) {
-        QAction *action = m_toolbar->addAction(drawnIcon(pen), tip);
-        action->setObjectName(key);
-        action->setToolTip(tip);
-        connect(action, &QAction::triggered, this, [this, key] { penToolbarButtonClick(key); });
-        return action;
-    };
-    m_viewPen = addButton(kViewPen, true, QStringLiteral("开始启动普通记录"));
-    m_viewPenNot = addButton(kViewPenNot, false, QStringLiteral("关闭普通记录"));
-}
 
 void CaptureWindow::buildMenuButton()
 {
@@ -216,7 +146,7 @@ void CaptureWindow::buildTitle()
         auto *label = new QLabel(QStringLiteral("Notavo"), this);
         label->setObjectName(QStringLiteral("titleLabel%1").arg(index));
         label->setGeometry(place);
-        label->setFont(simSun(10.5));
+        label->setFont(CaptureFonts::simSun(10.5));
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, color);
@@ -229,68 +159,9 @@ void CaptureWindow::buildTitle()
     addLabel(1, QRect(Twips::point(5260 - 300, 50), Twips::size(480 + 300, 450)), QColor(0x00, 0x00, 0xff));
 }
 
-void CaptureWindow::buildFrame()
-{
-    m_frame = new QGroupBox(QStringLiteral("点击以下按钮，以不同类别记录"), this);
-    m_frame->setObjectName(QStringLiteral("categoryFrame"));
-    m_frame->setGeometry(Twips::rect(120, 3840, 5535, 975));
-    for (int index = 0; index < 10; ++index) {
-        const Category *category = Categories::byButton(index);
-        const OptionPlace &place = kOptionPlaces.at(static_cast<std::size_t>(index));
-        auto *option = new QRadioButton(category ? category->name : QString(), m_frame);
-        option->setObjectName(QStringLiteral("categoryButton%1").arg(index));
-        // Up to the next button's left edge, so that four-character captions are not cut.
-        option->setGeometry(Twips::rect(place.left, place.top, place.width + kOptionGap, kOptionHeight));
-        option->setFont(simSun(9));
-        // Every click stores; the button never stays selected.
-        option->setAutoExclusive(false);
-        connect(option, &QRadioButton::clicked, this, [this, index] { categoryClick(index); });
-        m_options.at(static_cast<std::size_t>(index)) = option;
-    }
-    m_cancel = new QPushButton(QStringLiteral("取消"), m_frame);
-    m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setGeometry(Twips::rect(4560, 360, 855, 375));
-    connect(m_cancel, &QPushButton::clicked, this, &CaptureWindow::cancelClick);
-    clearFrameTitle();
-}
-
-void CaptureWindow::clearFrameTitle()
-{
-    // The frame's caption is taller in the CJK fonts than the design allowed for, so that the
-    // first row would sit on the frame's border: the rows and the cancel button move down
-    // into the room the frame has below them, as far as they must and no further.
-    m_frame->ensurePolished();
-    const int contentTop = m_frame->contentsRect().top() + 1;
-    const int firstRowTop = Twips::toPixels(kOptionPlaces.front().top);
-    const int room = m_frame->height() - 2 - Twips::toPixels(kOptionPlaces.back().top + kOptionHeight);
-    const int shift = std::clamp(contentTop - firstRowTop, 0, std::max(room, 0));
-    if (shift == 0)
-        return;
-    for (QRadioButton *option : m_options)
-        option->move(option->pos() + QPoint(0, shift));
-    m_cancel->move(m_cancel->pos() + QPoint(0, shift / 2));
-}
-
 void CaptureWindow::setShowMessage(std::function<void(const QString &)> showMessage)
 {
     m_showMessage = std::move(showMessage);
-}
-
-QAction *CaptureWindow::toolbarButton(const QString &key) const
-{
-    if (key == kViewPen)
-        return m_viewPen;
-    if (key == kViewPenNot)
-        return m_viewPenNot;
-    return nullptr;
-}
-
-void CaptureWindow::setToolbarButtonEnabled(QAction *button, bool enabled)
-{
-    button->setEnabled(enabled);
-    // A disabled button swallows the right click; let it reach the toolbar and its menu.
-    if (QWidget *widget = m_toolbar->widgetForAction(button))
-        widget->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
 }
 
 void CaptureWindow::applyLayout(CaptureLayout layout)
@@ -303,21 +174,6 @@ void CaptureWindow::applyLayout(CaptureLayout layout)
     setFixedSize(Twips::size(geometry.width, geometry.height));
     m_menuButton->setVisible(layout != CaptureLayout::Pen);
     update();
-}
-
-void CaptureWindow::setViewFull()
-{
-    applyLayout(CaptureLayout::Full);
-}
-
-void CaptureWindow::setViewBar()
-{
-    applyLayout(CaptureLayout::Bar);
-}
-
-void CaptureWindow::setViewPen()
-{
-    applyLayout(CaptureLayout::Pen);
 }
 
 QLine CaptureWindow::bottomLine() const
@@ -334,6 +190,20 @@ QLine CaptureWindow::rightLine() const
     return {x, 0, x, Twips::toPixels(geometry.bottomLineY)};
 }
 
+CaptureWindow::State CaptureWindow::stateForTest() const
+{
+    State state;
+    state.keepShown = m_keepShown;
+    state.keepExpanded = m_keepExpanded;
+    state.showZone = m_showZone;
+    state.webTimerActive = m_webTimer.isActive();
+    state.pointerWaitLeft = m_pointerGrace.remainingTime();
+    state.awaitingSource = m_source.awaitedLook() != 0;
+    state.sourceAddress = m_source.address();
+    state.lastClipboardText = m_pen.lastTaken();
+    return state;
+}
+
 QString CaptureWindow::captureText() const
 {
     return m_text->toPlainText();
@@ -346,44 +216,40 @@ void CaptureWindow::setCaptureText(const QString &text)
 
 void CaptureWindow::switchToPenMode()
 {
-    m_webTimer.stop();
-    setViewPen();
-    setToolbarButtonEnabled(m_viewPen, false);
-    setToolbarButtonEnabled(m_viewPenNot, true);
-    m_mode = Mode::Pen;
-    followTopEdge();
-    Q_EMIT modeChanged(m_mode);
-    // A text copied while pen mode was off counts as new when it begins.
-    if (m_clipboardChanged)
-        takeLatestClipboard();
+    switchTo(Mode::Pen);
 }
 
 void CaptureWindow::switchToWebMode()
 {
-    if (!m_services.topEdge)
-        m_webTimer.start();
-    setViewFull();
-    setToolbarButtonEnabled(m_viewPen, true);
-    setToolbarButtonEnabled(m_viewPenNot, false);
-    m_mode = Mode::Web;
+    switchTo(Mode::Web);
+}
+
+void CaptureWindow::switchTo(Mode mode)
+{
+    m_mode = mode;
+    switch (mode) {
+    case Mode::Pen:
+        m_webTimer.stop();
+        applyLayout(CaptureLayout::Pen);
+        break;
+    case Mode::Web:
+        if (!m_services.topEdge)
+            m_webTimer.start();
+        applyLayout(CaptureLayout::Full);
+        break;
+    }
+    m_toolbar->showMode(mode);
     followTopEdge();
-    Q_EMIT modeChanged(m_mode);
+    Q_EMIT modeChanged(mode);
+    // A text copied while pen mode was off counts as new when it begins.
+    if (mode == Mode::Pen && m_clipboardChanged)
+        takeLatestClipboard();
 }
 
-void CaptureWindow::penToolbarButtonClick(const QString &key)
+void CaptureWindow::store(const QString &category)
 {
-    if (key == kViewPen)
-        switchToPenMode();
-    else if (key == kViewPenNot)
-        switchToWebMode();
-}
-
-void CaptureWindow::categoryClick(int index)
-{
-    QRadioButton *option = categoryButton(index);
-    m_services.record.recCategory = option->text();
     settleSource();
-    const RecordWriter::Result result = m_services.writer.saveRecord(captureText(), m_source.address());
+    const RecordWriter::Result result = m_services.writer.save({captureText(), m_source.address(), category});
     switch (result.outcome) {
     case RecordWriter::Outcome::Stored:
         releaseCapture();
@@ -398,12 +264,6 @@ void CaptureWindow::categoryClick(int index)
                                    Dialogs::Buttons::Ok);
         break;
     }
-    option->setChecked(false);
-}
-
-void CaptureWindow::cancelClick()
-{
-    releaseCapture();
 }
 
 void CaptureWindow::releaseCapture()
@@ -424,7 +284,7 @@ void CaptureWindow::webModeTick()
     // What lies under the pointer matters only for hiding a shown window that is not held.
     if (input.visible && !m_keepShown) {
         const QWidget *under = pointer.widgetAt(input.pointer);
-        input.overToolbar = under && (under == m_toolbar || m_toolbar->isAncestorOf(under) || under == m_menuButton);
+        input.overToolbar = m_toolbar->holds(under) || under == m_menuButton;
         input.overBackground = under == this;
     }
     input.keepShown = m_keepShown;
@@ -435,7 +295,7 @@ void CaptureWindow::webModeTick()
     if (decision.show)
         showAtTop();
     if (decision.shrinkToBar && m_layout != CaptureLayout::Bar)
-        setViewBar();
+        applyLayout(CaptureLayout::Bar);
     // The program's menu opened from the window keeps it, as the pointer leaves for the menu.
     if (decision.hide && isVisible() && !QApplication::activePopupWidget())
         hide();
@@ -461,7 +321,7 @@ void CaptureWindow::onTopEdgeTouched()
     if (m_armedSince.isValid() && m_armedSince.elapsed() < kStaleTouchMilliseconds)
         return;
     if (!m_keepExpanded)
-        setViewBar();
+        applyLayout(CaptureLayout::Bar);
     showAtTop();
     // What the tick does while the pointer is about: the browser's address for a coming drop.
     m_services.discovery.refresh();
@@ -502,7 +362,7 @@ void CaptureWindow::hideUnheldBar()
     if (QApplication::activePopupWidget())
         return;
     if (!m_keepExpanded)
-        setViewBar();
+        applyLayout(CaptureLayout::Bar);
     hide();
 }
 
@@ -562,7 +422,7 @@ void CaptureWindow::takeClipboard(const QMimeData &clipboard)
     m_text->setPlainText(text);
     m_text->moveCursor(QTextCursor::End);
     // The box grows to show the text, but a hidden window stays hidden.
-    setViewFull();
+    applyLayout(CaptureLayout::Full);
     PenTrace::textShown();
 }
 
@@ -705,6 +565,6 @@ void CaptureWindow::takeDrop(const QMimeData &mime)
     m_keepExpanded = true;
     m_keepShown = true;
     m_pointerGrace.stop();
-    setViewFull();
-    m_cancel->setFocus();
+    applyLayout(CaptureLayout::Full);
+    m_categories->focusCancel();
 }

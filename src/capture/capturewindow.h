@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/capturelayout.h"
+#include "capture/capturemode.h"
 #include "capture/keptplace.h"
 #include "capture/pencapture.h"
 #include "capture/sourcechoice.h"
@@ -9,42 +10,38 @@
 #include <QPointF>
 #include <QTimer>
 #include <QWidget>
-#include <array>
 #include <functional>
 #include <memory>
 
+class CategoryBar;
 class ClipboardWatcher;
 class Dialogs;
+class PenToolbar;
 class PointerProbe;
-class QAction;
-class QGroupBox;
-class QLabel;
 class QMimeData;
 class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class QToolBar;
 class QToolButton;
 class RecordWriter;
 class SourceDiscovery;
 class TopEdgeTrigger;
 struct ClipboardSnapshot;
-struct CurrentRecord;
 
 // The capture window: a frameless, always-on-top window outside the taskbar that
 // takes text in web mode (a bar at the top edge of the screen, fed by drops) or in pen mode
 // (a small box fed by the clipboard), and stores it under one of ten categories.
+// Its parts carry object names: "penToolbar" (with the actions "penModeButton" and
+// "webModeButton"), "menuButton", "captureText", "categoryFrame" (with "categoryButton0" to
+// "categoryButton9" and "cancelButton").
 class CaptureWindow final : public QWidget
 {
     Q_OBJECT
 
 public:
-    enum class Mode { Web, Pen };
+    using Mode = CaptureMode;
 
     struct Services
     {
         RecordWriter &writer;
-        CurrentRecord &record;
         SourceDiscovery &discovery;
         Dialogs &dialogs;
         const PointerProbe &pointer;
@@ -67,52 +64,31 @@ public:
     void switchToWebMode();
     void switchToPenMode();
 
-    void setViewFull();
-    void setViewBar();
-    void setViewPen();
     CaptureLayout currentLayout() const { return m_layout; }
-    // The two border lines, in pixels of the window.
-    QLine bottomLine() const;
-    QLine rightLine() const;
-
     QString captureText() const;
-    void setCaptureText(const QString &text);
-    // The record's source address.
-    QString sourceAddress() const { return m_source.address(); }
-    // The last clipboard text pen mode took.
-    QString lastClipboardText() const { return m_pen.lastTaken(); }
-    bool keepShown() const { return m_keepShown; }
-    bool keepExpanded() const { return m_keepExpanded; }
-    int showZone() const { return m_showZone; }
-    bool isWebTimerActive() const { return m_webTimer.isActive(); }
-    // True while a bar dropped by the top-edge strip would hide unless the pointer moves on it.
-    bool isWaitingForPointer() const { return m_pointerGrace.isActive(); }
-    // Milliseconds until such a bar hides; -1 when it is not waiting.
-    int pointerWaitLeft() const { return m_pointerGrace.remainingTime(); }
-    // True while the window's source waits for the browser's address from a discovery look.
-    bool isAwaitingSource() const { return m_source.awaitedLook() != 0; }
 
-    QToolBar *penToolbar() const { return m_toolbar; }
-    // Opens the program's menu (the tray's); shown beside the toolbar where the window has room.
-    QToolButton *menuButton() const { return m_menuButton; }
-    QAction *toolbarButton(const QString &key) const;
-    QPlainTextEdit *textBox() const { return m_text; }
-    QGroupBox *categoryFrame() const { return m_frame; }
-    QRadioButton *categoryButton(int index) const { return m_options.at(static_cast<std::size_t>(index)); }
-    QPushButton *cancelButton() const { return m_cancel; }
-
-    // The toolbar's button handler: "viewPen" starts pen mode, "viewPenNot" web mode.
-    void penToolbarButtonClick(const QString &key);
-    // Stores the capture under the category of button `index`.
-    void categoryClick(int index);
-    // Discards the capture.
-    void cancelClick();
-
-public Q_SLOTS:
-    void webModeTick();
+    // Test seam: what the window holds beyond what its widgets show.
+    struct State
+    {
+        bool keepShown = false;    // held open by a drop until stored or discarded
+        bool keepExpanded = false; // held at full size by a drop
+        int showZone = 0;          // the height of the zone at the top edge that shows the bar
+        bool webTimerActive = false;
+        // While a bar dropped by the top-edge strip would hide unless the pointer moves on it:
+        // the milliseconds left; -1 when it is not waiting.
+        int pointerWaitLeft = -1;
+        // True while the source waits for the browser's address from a discovery look.
+        bool awaitingSource = false;
+        QString sourceAddress;
+        // The last clipboard text pen mode took.
+        QString lastClipboardText;
+    };
+    State stateForTest() const;
+    // Test seam: one tick of web mode's pointer timer, now.
+    void tickForTest() { webModeTick(); }
 
 Q_SIGNALS:
-    void modeChanged(CaptureWindow::Mode mode);
+    void modeChanged(CaptureMode mode);
     // The program's menu is asked for at this place: a right click anywhere on the window, the
     // context-menu key or the menu button. It carries the tray's entries where no tray shows.
     void menuRequested(const QPoint &globalPosition);
@@ -135,15 +111,18 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void buildToolbar();
     void buildMenuButton();
     void buildTitle();
-    void buildFrame();
-    void clearFrameTitle();
     void applyLayout(CaptureLayout layout);
-    void setToolbarButtonEnabled(QAction *button, bool enabled);
+    // The two border lines, in pixels of the window.
+    QLine bottomLine() const;
+    QLine rightLine() const;
+    void switchTo(Mode mode);
+    void setCaptureText(const QString &text);
+    void store(const QString &category);
     void takeDrop(const QMimeData &mime);
     void releaseCapture();
+    void webModeTick();
     void showAtTop();
     void onTopEdgeTouched();
     void followTopEdge();
@@ -162,14 +141,10 @@ private:
     Services m_services;
     std::function<void(const QString &)> m_showMessage;
 
-    QToolBar *m_toolbar = nullptr;
-    QAction *m_viewPen = nullptr;
-    QAction *m_viewPenNot = nullptr;
+    PenToolbar *m_toolbar = nullptr;
     QToolButton *m_menuButton = nullptr;
     QPlainTextEdit *m_text = nullptr;
-    QGroupBox *m_frame = nullptr;
-    std::array<QRadioButton *, 10> m_options{};
-    QPushButton *m_cancel = nullptr;
+    CategoryBar *m_categories = nullptr;
 
     QTimer m_webTimer;
     QTimer m_pointerGrace;

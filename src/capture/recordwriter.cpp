@@ -11,7 +11,6 @@
 #include "common/readablefile.h"
 #include "settings/savefolder.h"
 #include "settings/settings.h"
-#include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QDir>
@@ -75,10 +74,10 @@ QString RecordWriter::freeBaseName(const QString &folder, const QString &baseNam
     return candidate;
 }
 
-bool RecordWriter::writeAndRecord(const QString &folder, const QString &baseName, const QString &title,
+bool RecordWriter::writeAndRecord(CurrentRecord record, const QString &baseName, const QString &title,
                                   const QString &text, Result &result)
 {
-    CurrentRecord &record = m_context.record;
+    const QString &folder = record.recFolder;
     // The name is free: the file written here is this click's own, and only it is ever removed.
     record.recFileName = freeBaseName(folder, baseName);
     const QString path = folder + record.recFileName + kTextExtension;
@@ -116,18 +115,16 @@ bool RecordWriter::discardFile(const QString &path)
     return !exists(path) || QFile::remove(path);
 }
 
-RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString &source)
+RecordWriter::Result RecordWriter::save(const Capture &capture)
 {
     Result result;
-    CurrentRecord &record = m_context.record;
+    const QString &text = capture.text;
     const QTime now = m_context.clock.now().time();
 
     QString title = TitleDerivation::titleFor(text, now);
-    record.recFileName = title;
-    record.recSize = QString::number(GbkTextFile::toCrLf(text).size());
     const QString folder = saveFolderPath();
-    record.recFolder = folder;
-    record.recSource = source;
+    CurrentRecord record{title, QString::number(GbkTextFile::toCrLf(text).size()), capture.category, folder,
+                         capture.source};
 
     if (!QDir().mkpath(folder)) {
         result.error = QStringLiteral("无法保存“%1”：无法建立存盘文件夹“%2”（%3）。")
@@ -141,7 +138,7 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
             title += TitleDerivation::minuteSecond(now);
         // Any failure under a usable name is reported as it is: the fallback name below is only
         // for titles that cannot be file names.
-        if (writeAndRecord(folder, title, shownTitle, text, result)) {
+        if (writeAndRecord(record, title, shownTitle, text, result)) {
             openInChosenEditor(result.filePath, text);
             result.outcome = Outcome::Stored;
         }
@@ -150,7 +147,7 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
 
     // The title cannot be a file name: store under "新记录" + day of month, and leave the window as it is.
     const QString fallback = QStringLiteral("新记录") + QString::number(m_context.clock.today().day());
-    if (writeAndRecord(folder, fallback, title, text, result))
+    if (writeAndRecord(record, fallback, title, text, result))
         result.outcome = Outcome::StoredUnderFallbackName;
     return result;
 }
@@ -158,11 +155,11 @@ RecordWriter::Result RecordWriter::saveRecord(const QString &text, const QString
 void RecordWriter::openInChosenEditor(const QString &textPath, const QString &text)
 {
     const Settings &settings = m_context.settings;
-    if (!EditorChoice::isAutoOpenOn(settings.autoOpenFlag))
+    if (!settings.autoOpen)
         return;
     // The writer's own files are no programs: the shell gets them directly.
     ShellOpener &shell = m_context.shell;
-    const ChosenEditor editor(settings.editorChoice, m_openInEditor,
+    const ChosenEditor editor(settings.editor, m_openInEditor,
                               [&shell](const QString &path) { return shell.open(path); });
     editor.openRecord(textPath, {}, text);
 }

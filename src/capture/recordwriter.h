@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/pendingcaptures.h"
+#include "store/currentrecord.h"
 
 #include <QString>
 #include <functional>
@@ -9,20 +10,18 @@ class Clock;
 class ProgramFolder;
 class RecordStore;
 class ShellOpener;
-struct CurrentRecord;
 struct Settings;
 
 // Turns a capture into a stored record: derives the title, writes the text as a GBK ".txt"
 // file into the save folder, adds its row to the record database and, when asked to, opens
-// the file in the chosen editor. Needs no window: the capture window hands in its text and
-// source and acts on the outcome.
+// the file in the chosen editor. Needs no window: the capture window hands in its text,
+// source and category and acts on the outcome.
 class RecordWriter final
 {
 public:
     struct Context
     {
         const Settings &settings;
-        CurrentRecord &record;
         RecordStore &store;
         const ProgramFolder &programFolder;
         const Clock &clock;
@@ -33,6 +32,14 @@ public:
         Stored,                  // the capture window empties and hides
         StoredUnderFallbackName, // the title was refused as a file name; the window stays as it is
         Failed,                  // nothing acknowledged; the window keeps the capture
+    };
+
+    // What one capture stores.
+    struct Capture
+    {
+        QString text;
+        QString source;   // the page's address; may be empty
+        QString category; // the category's name, as records store it
     };
 
     struct Result
@@ -55,15 +62,15 @@ public:
     // The notes of captures under way ("pending-captures" in the program folder).
     static QString pendingFolder(const ProgramFolder &programFolder);
 
-    // Stores `text` with `source`; the category is already in the current record.
-    Result saveRecord(const QString &text, const QString &source);
+    // Stores the capture's text as a file and its row.
+    Result save(const Capture &capture);
 
 private:
     QString saveFolderPath() const;
     QString freeBaseName(const QString &folder, const QString &baseName) const;
-    // Writes the file and adds its row; on failure removes the file it wrote and fills result.error,
-    // which names `title`, the title the user's text gave.
-    bool writeAndRecord(const QString &folder, const QString &baseName, const QString &title, const QString &text,
+    // Writes the file, named `baseName` or a free variant of it, and adds the record's row; on failure
+    // removes the file it wrote and fills result.error, which names `title`, the title the user's text gave.
+    bool writeAndRecord(CurrentRecord record, const QString &baseName, const QString &title, const QString &text,
                         Result &result);
     static bool discardFile(const QString &path);
     void openInChosenEditor(const QString &textPath, const QString &text);

@@ -71,6 +71,7 @@ void EditorActions::createMenus(QMainWindow &window)
 
 void EditorActions::createToolBar(QMainWindow &window)
 {
+    using ToolbarIcons::Picture;
     toolBar = new QToolBar(&window);
     toolBar->setObjectName(QStringLiteral("toolBar"));
     toolBar->setMovable(false);
@@ -84,25 +85,25 @@ void EditorActions::createToolBar(QMainWindow &window)
         QAction *EditorActions::*button;
         const char *name;
         const char16_t *text;
+        ToolbarIcons::Picture picture;
     } buttons[] = {
-        {&EditorActions::newButton, "newButton", u"新建"},
-        {&EditorActions::openButton, "openButton", u"打开"},
-        {&EditorActions::saveButton, "saveButton", u"保存"},
-        {&EditorActions::printButton, "printButton", u"打印"},
-        {&EditorActions::cutButton, "cutButton", u"剪切"},
-        {&EditorActions::copyButton, "copyButton", u"复制"},
-        {&EditorActions::pasteButton, "pasteButton", u"粘贴"},
-        {&EditorActions::alignLeftButton, "alignLeftButton", u"左对齐"},
-        {&EditorActions::centerButton, "centerButton", u"居中"},
-        {&EditorActions::alignRightButton, "alignRightButton", u"右对齐"},
-        {&EditorActions::indentedLeftButton, "indentedLeftButton", u"缩进左对齐"},
-        {&EditorActions::fontButton, "fontButton", u"字体"},
-        {&EditorActions::colorButton, "colorButton", u"颜色"},
+        {&EditorActions::newButton, "newButton", u"新建", Picture::BlankPage},
+        {&EditorActions::openButton, "openButton", u"打开", Picture::OpenFolder},
+        {&EditorActions::saveButton, "saveButton", u"保存", Picture::Diskette},
+        {&EditorActions::printButton, "printButton", u"打印", Picture::Printer},
+        {&EditorActions::cutButton, "cutButton", u"剪切", Picture::Scissors},
+        {&EditorActions::copyButton, "copyButton", u"复制", Picture::TwoPages},
+        {&EditorActions::pasteButton, "pasteButton", u"粘贴", Picture::ClipboardWithPage},
+        {&EditorActions::alignLeftButton, "alignLeftButton", u"左对齐", Picture::LinesLeft},
+        {&EditorActions::centerButton, "centerButton", u"居中", Picture::LinesCentred},
+        {&EditorActions::alignRightButton, "alignRightButton", u"右对齐", Picture::LinesRight},
+        {&EditorActions::indentedLeftButton, "indentedLeftButton", u"缩进左对齐", Picture::LinesJustified},
+        {&EditorActions::fontButton, "fontButton", u"字体", Picture::TwoLetters},
+        {&EditorActions::colorButton, "colorButton", u"颜色", Picture::Palette},
     };
-    int index = 0;
     for (const auto &entry : buttons) {
-        QAction *button = toolBar->addAction(ToolbarIcons::icon(index++), QString::fromUtf16(entry.text));
-        button->setObjectName(QLatin1String(entry.name));
+        QAction *button = toolBar->addAction(ToolbarIcons::icon(entry.picture), QString::fromUtf16(entry.text));
+        button->setObjectName(QLatin1StringView(entry.name));
         this->*entry.button = button;
     }
 }

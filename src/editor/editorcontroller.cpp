@@ -19,6 +19,7 @@ EditorWindow &EditorController::ensureFrame()
     if (!m_frame) {
         m_frame = new EditorWindow(m_services, m_printers);
         connect(m_frame, &EditorWindow::trayMarksChanged, this, &EditorController::trayMarksChanged);
+        connect(m_frame, &EditorWindow::documentSavedAs, this, &EditorController::documentSavedAs);
         connect(m_frame, &EditorWindow::historyRequested, this, &EditorController::historyRequested);
         connect(m_frame, &EditorWindow::helpRequested, this, &EditorController::helpRequested);
         connect(m_frame, &EditorWindow::aboutRequested, this, &EditorController::aboutRequested);

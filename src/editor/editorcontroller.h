@@ -39,6 +39,8 @@ public:
 Q_SIGNALS:
     // The tray's marks: "&打开编辑" checked when true, "&隐藏编辑" checked when false.
     void trayMarksChanged(bool editorShown);
+    // A document was saved under a name the user chose; the application records it.
+    void documentSavedAs(const QString &path, const QString &plainText);
     void historyRequested();
     void helpRequested();
     void aboutRequested();

@@ -3,12 +3,10 @@
 #include "editor/documenttextedit.h"
 #include "editor/documentwindow.h"
 #include "editor/editorstatusbar.h"
-#include "editor/savedrecord.h"
 #include "editor/textformatting.h"
 #include "editor/toolbaricons.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "store/recordstore.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,10 +21,12 @@
 
 namespace {
 
-// The document and new-document counters are 16-bit.
+// At most 32767 documents are open, and 32767 is the last new document's number.
+constexpr qsizetype kMostDocuments = 32767;
+
 bool canRaise(qsizetype counter)
 {
-    return counter < 32767;
+    return counter < kMostDocuments;
 }
 
 // The geometry a document window was given when it opened, while the user has not changed it.
@@ -227,14 +227,16 @@ DocumentWindow *EditorWindow::addDocument(DocumentWindow *document)
     connect(edit->document(), &QTextDocument::modificationChanged, this, &EditorWindow::updateActions);
     connect(edit, &DocumentTextEdit::editMenuRequested, m_actions.editMenu,
             [this](const QPoint &globalPos) { m_actions.editMenu->popup(globalPos); });
-    connect(document, &DocumentWindow::savedAs, this,
-            [this, document](const QString &path) { recordSavedDocument(*document, path); });
+    connect(document, &DocumentWindow::savedAs, this, [this, document](const QString &path) {
+        Q_EMIT documentSavedAs(path, document->plainText());
+        updateStatusBar();
+    });
 
     // The frame shows first, so that the new window is placed in the workspace it will have.
     showFrame();
     QMdiSubWindow *window = m_mdiArea->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowIcon(ToolbarIcons::icon(0));
+    window->setWindowIcon(ToolbarIcons::icon(ToolbarIcons::Picture::BlankPage));
     placeNewWindow(window);
     window->show();
     m_mdiArea->setActiveSubWindow(window);
@@ -274,18 +276,6 @@ void EditorWindow::followWorkspaceSize()
         window->resize(area.width() * 3 / 4, area.height() * 3 / 4);
         window->setProperty(kPlacedGeometry, window->geometry());
     }
-}
-
-void EditorWindow::recordSavedDocument(const DocumentWindow &document, const QString &path)
-{
-    // A document saved under a chosen name is listed in the history like a capture.
-    SavedRecord::fill(m_services.record, path, document.plainText());
-    if (!m_services.store.addFileData(m_services.record, m_services.clock.today())) {
-        m_services.dialogs.message(this, Dialogs::systemTitle(),
-                                   QStringLiteral("文件已保存，但记录未能写入数据库！\n") + m_services.store.lastError(),
-                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-    }
-    updateStatusBar();
 }
 
 void EditorWindow::tile(Qt::Orientation orientation)

@@ -41,9 +41,9 @@ public:
     // Opens `path` in a new document window and shows the frame.
     DocumentWindow *openFile(const QString &path);
 
-    // The number the last new document took (16-bit: at 32767 no new document opens).
-    qint16 newDocumentNumber() const { return m_newDocumentNumber; }
-    void setNewDocumentNumber(qint16 number) { m_newDocumentNumber = number; }
+    // The number the last new document took (at 32767 no new document opens).
+    int newDocumentNumber() const { return m_newDocumentNumber; }
+    void setNewDocumentNumber(int number) { m_newDocumentNumber = number; }
 
     // True when an enabled item of a visible menu takes `key`; the text area yields it.
     bool commandTakesKey(const QKeySequence &key) const;
@@ -57,6 +57,8 @@ public:
 
 Q_SIGNALS:
     void trayMarksChanged(bool editorShown);
+    // A document was saved under a name the user chose (not by a plain save to its own file).
+    void documentSavedAs(const QString &path, const QString &plainText);
     void historyRequested();
     void helpRequested();
     void aboutRequested();
@@ -75,7 +77,6 @@ private:
     DocumentWindow *addDocument(DocumentWindow *document);
     void placeNewWindow(QMdiSubWindow *window);
     void followWorkspaceSize();
-    void recordSavedDocument(const DocumentWindow &document, const QString &path);
     DocumentTextEdit *activeTextEdit() const;
     void tile(Qt::Orientation orientation);
     void fillWindowMenu();
@@ -87,5 +88,5 @@ private:
     QMdiArea *m_mdiArea = nullptr;
     EditorStatusBar *m_statusBar = nullptr;
     QList<QAction *> m_windowListItems;
-    qint16 m_newDocumentNumber = 1;
+    int m_newDocumentNumber = 1;
 };

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <array>
 
 namespace ToolbarIcons {
 
@@ -45,101 +46,123 @@ void lines(QPainter &p, Qt::Alignment alignment)
     }
 }
 
-void draw(QPainter &p, int index)
+void blankPage(QPainter &p)
 {
-    switch (index) {
-    case 0:
-        page(p, QRectF(3.5, 1.5, 11, 15));
-        break;
-    case 1:
-        p.setPen(QPen(QColor(120, 90, 0), 1));
-        p.setBrush(QColor(230, 190, 60));
-        p.drawRect(QRectF(1.5, 4.5, 12, 11));
-        p.setBrush(QColor(250, 220, 110));
-        p.drawPolygon(QPolygonF({{4.5, 8.5}, {17, 8.5}, {13.5, 15.5}, {1.5, 15.5}}));
-        break;
-    case 2:
-        p.setPen(QPen(QColor(10, 20, 80), 1));
-        p.setBrush(QColor(40, 60, 150));
-        p.drawRect(QRectF(1.5, 1.5, 15, 15));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 9, 6));
-        p.setBrush(QColor(190, 190, 190));
-        p.drawRect(QRectF(4.5, 10.5, 9, 6));
-        break;
-    case 3:
-        page(p, QRectF(5.5, 1.5, 7, 6));
-        p.setPen(QPen(kInk, 1));
-        p.setBrush(QColor(170, 170, 170));
-        p.drawRect(QRectF(1.5, 7.5, 15, 6));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 13.5, 9, 3));
-        p.setPen(QPen(QColor(0, 160, 0), 1.5));
-        p.drawPoint(QPointF(14, 9.5));
-        break;
-    case 4:
-        p.setPen(QPen(kInk, 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawLine(QPointF(5, 1), QPointF(11, 12));
-        p.drawLine(QPointF(13, 1), QPointF(7, 12));
-        p.setPen(QPen(QColor(200, 0, 0), 1.5));
-        p.drawEllipse(QPointF(5.5, 14), 2.5, 2.5);
-        p.drawEllipse(QPointF(12.5, 14), 2.5, 2.5);
-        break;
-    case 5:
-        page(p, QRectF(1.5, 1.5, 9, 11));
-        page(p, QRectF(7.5, 5.5, 9, 11));
-        break;
-    case 6:
-        p.setPen(QPen(QColor(90, 60, 20), 1));
-        p.setBrush(QColor(180, 130, 60));
-        p.drawRect(QRectF(1.5, 2.5, 11, 14));
-        p.setBrush(QColor(200, 200, 200));
-        p.drawRect(QRectF(4.5, 1.5, 5, 3));
-        page(p, QRectF(7.5, 6.5, 9, 10));
-        break;
-    case 7:
-        lines(p, Qt::AlignLeft);
-        break;
-    case 8:
-        lines(p, Qt::AlignHCenter);
-        break;
-    case 9:
-        lines(p, Qt::AlignRight);
-        break;
-    case 10:
-        lines(p, Qt::AlignJustify);
-        break;
-    case 11: {
-        QFont font(QStringLiteral("Serif"));
-        font.setPixelSize(13);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(kInk);
-        p.drawText(QRectF(0, 0, 12, 18), Qt::AlignCenter, QStringLiteral("T"));
-        p.setPen(QColor(0, 0, 160));
-        p.drawText(QRectF(6, 2, 12, 16), Qt::AlignCenter, QStringLiteral("T"));
-        break;
-    }
-    case 12: {
-        p.setPen(QPen(QColor(120, 80, 30), 1));
-        p.setBrush(QColor(235, 200, 140));
-        p.drawEllipse(QRectF(1.5, 3.5, 15, 12));
-        const QColor dots[] = {Qt::red, Qt::blue, QColor(0, 160, 0), Qt::yellow};
-        const QPointF places[] = {{5.5, 7.5}, {9.5, 6.5}, {13, 8.5}, {12, 12}};
-        p.setPen(Qt::NoPen);
-        for (int dot = 0; dot < 4; ++dot) {
-            p.setBrush(dots[dot]);
-            p.drawEllipse(places[dot], 1.8, 1.8);
-        }
-        p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(6, 12), 1.6, 1.6);
-        break;
-    }
-    default:
-        break;
-    }
+    page(p, QRectF(3.5, 1.5, 11, 15));
 }
+
+void openFolder(QPainter &p)
+{
+    p.setPen(QPen(QColor(120, 90, 0), 1));
+    p.setBrush(QColor(230, 190, 60));
+    p.drawRect(QRectF(1.5, 4.5, 12, 11));
+    p.setBrush(QColor(250, 220, 110));
+    p.drawPolygon(QPolygonF({{4.5, 8.5}, {17, 8.5}, {13.5, 15.5}, {1.5, 15.5}}));
+}
+
+void diskette(QPainter &p)
+{
+    p.setPen(QPen(QColor(10, 20, 80), 1));
+    p.setBrush(QColor(40, 60, 150));
+    p.drawRect(QRectF(1.5, 1.5, 15, 15));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 1.5, 9, 6));
+    p.setBrush(QColor(190, 190, 190));
+    p.drawRect(QRectF(4.5, 10.5, 9, 6));
+}
+
+void printer(QPainter &p)
+{
+    page(p, QRectF(5.5, 1.5, 7, 6));
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(170, 170, 170));
+    p.drawRect(QRectF(1.5, 7.5, 15, 6));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 13.5, 9, 3));
+    p.setPen(QPen(QColor(0, 160, 0), 1.5));
+    p.drawPoint(QPointF(14, 9.5));
+}
+
+void scissors(QPainter &p)
+{
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(5, 1), QPointF(11, 12));
+    p.drawLine(QPointF(13, 1), QPointF(7, 12));
+    p.setPen(QPen(QColor(200, 0, 0), 1.5));
+    p.drawEllipse(QPointF(5.5, 14), 2.5, 2.5);
+    p.drawEllipse(QPointF(12.5, 14), 2.5, 2.5);
+}
+
+void twoPages(QPainter &p)
+{
+    page(p, QRectF(1.5, 1.5, 9, 11));
+    page(p, QRectF(7.5, 5.5, 9, 11));
+}
+
+void clipboard(QPainter &p)
+{
+    p.setPen(QPen(QColor(90, 60, 20), 1));
+    p.setBrush(QColor(180, 130, 60));
+    p.drawRect(QRectF(1.5, 2.5, 11, 14));
+    p.setBrush(QColor(200, 200, 200));
+    p.drawRect(QRectF(4.5, 1.5, 5, 3));
+    page(p, QRectF(7.5, 6.5, 9, 10));
+}
+
+void linesLeft(QPainter &p)
+{
+    lines(p, Qt::AlignLeft);
+}
+
+void linesCentred(QPainter &p)
+{
+    lines(p, Qt::AlignHCenter);
+}
+
+void linesRight(QPainter &p)
+{
+    lines(p, Qt::AlignRight);
+}
+
+void linesJustified(QPainter &p)
+{
+    lines(p, Qt::AlignJustify);
+}
+
+void twoLetters(QPainter &p)
+{
+    QFont font(QStringLiteral("Serif"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(kInk);
+    p.drawText(QRectF(0, 0, 12, 18), Qt::AlignCenter, QStringLiteral("T"));
+    p.setPen(QColor(0, 0, 160));
+    p.drawText(QRectF(6, 2, 12, 16), Qt::AlignCenter, QStringLiteral("T"));
+}
+
+void palette(QPainter &p)
+{
+    p.setPen(QPen(QColor(120, 80, 30), 1));
+    p.setBrush(QColor(235, 200, 140));
+    p.drawEllipse(QRectF(1.5, 3.5, 15, 12));
+    const QColor dots[] = {Qt::red, Qt::blue, QColor(0, 160, 0), Qt::yellow};
+    const QPointF places[] = {{5.5, 7.5}, {9.5, 6.5}, {13, 8.5}, {12, 12}};
+    p.setPen(Qt::NoPen);
+    for (int dot = 0; dot < 4; ++dot) {
+        p.setBrush(dots[dot]);
+        p.drawEllipse(places[dot], 1.8, 1.8);
+    }
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(6, 12), 1.6, 1.6);
+}
+
+// Indexed by Picture.
+constexpr std::array<void (*)(QPainter &), kCount> kPainters{
+    blankPage,  openFolder,   diskette,   printer,        scissors,   twoPages, clipboard,
+    linesLeft,  linesCentred, linesRight, linesJustified, twoLetters, palette,
+};
 
 QPixmap grey(const QPixmap &picture)
 {
@@ -156,18 +179,19 @@ QPixmap grey(const QPixmap &picture)
 
 } // namespace
 
-QIcon icon(int index)
+QIcon icon(Picture picture)
 {
-    QPixmap picture(kSize, kSize);
-    picture.fill(Qt::transparent);
-    {
-        QPainter painter(&picture);
+    const auto index = static_cast<std::size_t>(picture);
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    if (index < kPainters.size()) {
+        QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
-        draw(painter, index);
+        kPainters[index](painter);
     }
     QIcon result;
-    result.addPixmap(picture, QIcon::Normal);
-    result.addPixmap(grey(picture), QIcon::Disabled);
+    result.addPixmap(pixmap, QIcon::Normal);
+    result.addPixmap(grey(pixmap), QIcon::Disabled);
     return result;
 }
 

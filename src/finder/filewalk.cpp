@@ -2,14 +2,12 @@
 
 #include "common/folderpath.h"
 
-#include <QFile>
-
 #include <algorithm>
 
 FileWalk::FileWalk(const QString &root, const QString &pattern)
     : m_matcher(pattern)
 {
-    const QByteArray start = QFile::encodeName(FolderPath::withTrailingSlash(root));
+    const QByteArray start = FolderReader::encodePath(FolderPath::withTrailingSlash(root));
     const auto volume = FolderReader::volumeOf(start);
     if (!volume || pattern.isEmpty()) {
         m_finished = true;
@@ -40,10 +38,8 @@ bool FileWalk::step(int budget)
             continue;
         }
         --budget;
-        if (m_matcher.matches(entry.name)) {
-            m_newMatches.append(QFile::decodeName(m_current + entry.name.toByteArray()));
-            ++m_matchCount;
-        }
+        if (m_matcher.matches(entry.name))
+            m_newMatches.append(FolderReader::decodePath(m_current + entry.name.toByteArray()));
         if (entry.isFolder && !entry.name.startsWith('.'))
             m_subfolders.push_back(m_current + entry.name.toByteArray() + '/');
     }
@@ -68,7 +64,7 @@ void FileWalk::stop()
 
 QString FileWalk::currentFolder() const
 {
-    return QFile::decodeName(m_current);
+    return FolderReader::decodePath(m_current);
 }
 
 QStringList FileWalk::takeNewMatches()

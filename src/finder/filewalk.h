@@ -32,7 +32,6 @@ public:
     QString currentFolder() const;
     // The matches found since the last call, in walk order.
     QStringList takeNewMatches();
-    qsizetype matchCount() const { return m_matchCount; }
 
 private:
     void finishFolder();
@@ -44,6 +43,5 @@ private:
     std::vector<QByteArray> m_subfolders;
     QByteArray m_current;
     QStringList m_newMatches;
-    qsizetype m_matchCount = 0;
     bool m_finished = false;
 };

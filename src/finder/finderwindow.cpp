@@ -12,12 +12,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -43,7 +45,7 @@ const QStringList &patterns()
 
 } // namespace
 
-FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell,
+FinderWindow::FinderWindow(const Settings &settings, const QString &pattern, ShellOpener &shell,
                            Dialogs &dialogs, OpenInEditor openInEditor, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_settings(settings)
@@ -55,11 +57,11 @@ FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("文件查找"));
     buildControls();
-    resize(Twips::size(kClientWidth, kClientHeight));
     setMinimumSize(Twips::size(kMinClientWidth, kMinClientHeight));
+    resize(Twips::size(kClientWidth, kClientHeight));
 
     m_patternCombo->addItems(patterns());
-    setPattern(findFileName);
+    setPattern(pattern);
 
     m_volumes = VolumeList::available(QDir::homePath());
     for (const Volume &volume : m_volumes)
@@ -80,43 +82,72 @@ FinderWindow::FinderWindow(const Settings &settings, const QString &findFileName
 
 FinderWindow::~FinderWindow() = default;
 
+// The frames side by side on top, the progress line, and the list, which takes what the window
+// gains when it is enlarged. At 100 % everything has its designed place and size.
 void FinderWindow::buildControls()
 {
+    const auto px = [](int twips) { return Twips::toPixels(twips); };
+
     m_patternGroup = new QGroupBox(QStringLiteral("名称和位置"), this);
     m_patternGroup->setObjectName(QStringLiteral("patternGroup"));
-    m_patternGroup->setGeometry(Twips::rect(120, 120, 3735, 2055));
+    m_patternGroup->setMinimumSize(Twips::size(3735, 2055));
 
     auto *nameLabel = new QLabel(QStringLiteral("名称："), m_patternGroup);
     nameLabel->setObjectName(QStringLiteral("nameLabel"));
-    nameLabel->setGeometry(Twips::rect(120, 600, 700, kRowHeight));
     m_patternCombo = new QComboBox(m_patternGroup);
     m_patternCombo->setObjectName(QStringLiteral("patternCombo"));
     m_patternCombo->setEditable(true);
     m_patternCombo->setInsertPolicy(QComboBox::NoInsert);
-    m_patternCombo->setGeometry(Twips::rect(840, 600, 2655, kRowHeight));
     nameLabel->setBuddy(m_patternCombo);
     connect(m_patternCombo, &QComboBox::currentTextChanged, this, [this](const QString &text) { m_findPattern = text; });
 
     auto *volumeLabel = new QLabel(QStringLiteral("搜索："), m_patternGroup);
     volumeLabel->setObjectName(QStringLiteral("volumeLabel"));
-    volumeLabel->setGeometry(Twips::rect(120, 1320, 700, kRowHeight));
     m_volumeCombo = new QComboBox(m_patternGroup);
     m_volumeCombo->setObjectName(QStringLiteral("volumeCombo"));
-    m_volumeCombo->setGeometry(Twips::rect(840, 1320, 2655, kRowHeight));
     volumeLabel->setBuddy(m_volumeCombo);
+
+    auto *fields = new QGridLayout(m_patternGroup);
+    fields->setContentsMargins(px(120), 0, px(240), 0);
+    fields->setHorizontalSpacing(px(20));
+    fields->setVerticalSpacing(0);
+    fields->setColumnMinimumWidth(0, px(700));
+    fields->setColumnStretch(1, 1);
+    fields->setRowStretch(0, 1);
+    fields->setRowMinimumHeight(2, px(405));
+    fields->setRowStretch(4, 1);
+    for (QWidget *row : {static_cast<QWidget *>(nameLabel), static_cast<QWidget *>(m_patternCombo),
+                         static_cast<QWidget *>(volumeLabel), static_cast<QWidget *>(m_volumeCombo)})
+        row->setMinimumHeight(px(kRowHeight));
+    fields->addWidget(nameLabel, 1, 0);
+    fields->addWidget(m_patternCombo, 1, 1);
+    fields->addWidget(volumeLabel, 3, 0);
+    fields->addWidget(m_volumeCombo, 3, 1);
 
     m_buttonGroup = new QGroupBox(this);
     m_buttonGroup->setObjectName(QStringLiteral("buttonGroup"));
-    m_buttonGroup->setGeometry(Twips::rect(3960, 120, 1455, 2055));
-    const auto button = [this](const QString &name, const QString &text, int top) {
+    m_buttonGroup->setMinimumHeight(px(2055));
+    auto *buttons = new QVBoxLayout(m_buttonGroup);
+    // The gaps between the buttons give way first when the buttons need more room. The frame's
+    // own border lies inside the designed 120-twip margins.
+    buttons->setContentsMargins(px(75), px(360), px(75), px(90));
+    buttons->setSpacing(0);
+    const auto button = [this, buttons](const QString &name, const QString &text) {
         auto *b = new QPushButton(text, m_buttonGroup);
         b->setObjectName(name);
-        b->setGeometry(Twips::rect(120, top, 1215, 405));
+        b->setMinimumHeight(Twips::toPixels(405));
+        // As wide as the frame lets it be: its designed width shows its text whole.
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        buttons->addWidget(b);
         return b;
     };
-    m_findButton = button(QStringLiteral("findButton"), QStringLiteral("开始查找"), 360);
-    m_stopButton = button(QStringLiteral("stopButton"), QStringLiteral("停止"), 960);
-    m_closeButton = button(QStringLiteral("closeButton"), QStringLiteral("关闭查找"), 1560);
+    m_findButton = button(QStringLiteral("findButton"), QStringLiteral("开始查找"));
+    buttons->addStretch(1);
+    m_stopButton = button(QStringLiteral("stopButton"), QStringLiteral("停止"));
+    buttons->addStretch(1);
+    m_closeButton = button(QStringLiteral("closeButton"), QStringLiteral("关闭查找"));
+    // The pattern frame, not this one, takes what the window gains.
+    m_buttonGroup->setFixedWidth(px(1455));
     m_stopButton->setEnabled(false);
     m_findButton->setDefault(true);
     connect(m_findButton, &QPushButton::clicked, this, &FinderWindow::startSearch);
@@ -125,7 +156,9 @@ void FinderWindow::buildControls()
 
     m_progressLabel = new QLabel(QStringLiteral("查找"), this);
     m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
-    m_progressLabel->setGeometry(Twips::rect(120, 2400, 5295, 240));
+    m_progressLabel->setMinimumHeight(px(240));
+    // A long line does not widen the window: it is cut, and its tool tip shows it whole.
+    m_progressLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     m_matches = new MatchListModel(this);
     m_matchList = new QListView(this);
@@ -133,8 +166,20 @@ void FinderWindow::buildControls()
     m_matchList->setModel(m_matches);
     m_matchList->setUniformItemSizes(true);
     m_matchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_matchList->setGeometry(Twips::rect(120, 2640, 5295, 2160));
+    m_matchList->setMinimumSize(px(5295), px(kMinClientHeight - (kClientHeight - 2160)));
     connect(m_matchList, &QListView::doubleClicked, this, &FinderWindow::openMatch);
+
+    auto *frames = new QHBoxLayout;
+    frames->setSpacing(px(105));
+    frames->addWidget(m_patternGroup, 1);
+    frames->addWidget(m_buttonGroup);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(px(120), px(120), px(60), px(105));
+    layout->setSpacing(0);
+    layout->addLayout(frames);
+    layout->addSpacing(px(225));
+    layout->addWidget(m_progressLabel);
+    layout->addWidget(m_matchList, 1);
 }
 
 void FinderWindow::setPattern(const QString &pattern)
@@ -222,23 +267,8 @@ void FinderWindow::openMatch(const QModelIndex &index)
     if (!index.isValid())
         return;
     // A found file may be anything: the shell opens it only when it is no program.
-    const ChosenEditor editor(m_settings.editorChoice, m_openInEditor, [this](const QString &path) {
+    const ChosenEditor editor(m_settings.editor, m_openInEditor, [this](const QString &path) {
         return openThroughShell(path, m_shell, m_dialogs, this);
     });
     editor.openAsIs(m_matches->paths().at(index.row()));
-}
-
-// The list and the frames follow the window's size; everything else keeps its place.
-void FinderWindow::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    const int w = Twips::fromPixels(width());
-    const int h = Twips::fromPixels(height());
-    const auto px = [](int twips) { return Twips::toPixels(twips); };
-    m_matchList->resize(px(w - (kClientWidth - 5295)), px(h - (kClientHeight - 2160)));
-    m_buttonGroup->move(px(w - (kClientWidth - 3960)), m_buttonGroup->y());
-    m_patternGroup->resize(px(w - (kClientWidth - 3735)), m_patternGroup->height());
-    m_patternCombo->resize(px(w - (kClientWidth - 2655)), m_patternCombo->height());
-    m_volumeCombo->resize(px(w - (kClientWidth - 2655)), m_volumeCombo->height());
-    m_progressLabel->resize(px(w - 240), m_progressLabel->height());
 }

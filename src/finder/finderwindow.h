@@ -31,10 +31,10 @@ class FinderWindow final : public QWidget
 public:
     using OpenInEditor = std::function<void(const QString &path)>;
 
-    // `findFileName` is the name the pattern box starts with. `openInEditor` opens a file in
+    // `pattern` is the name the pattern box starts with. `openInEditor` opens a file in
     // the built-in editor; when empty the "Notavo" choice opens nothing. Other choices open a
     // found file through the shell, unless it is a program (see OpenTarget).
-    FinderWindow(const Settings &settings, const QString &findFileName, ShellOpener &shell, Dialogs &dialogs,
+    FinderWindow(const Settings &settings, const QString &pattern, ShellOpener &shell, Dialogs &dialogs,
                  OpenInEditor openInEditor, QWidget *parent = nullptr);
     ~FinderWindow() override;
     Q_DISABLE_COPY_MOVE(FinderWindow)
@@ -47,9 +47,6 @@ public:
 
 Q_SIGNALS:
     void searchFinished();
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildControls();

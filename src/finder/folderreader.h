@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 #include <optional>
 
 // Enumerates one folder at a time through the file system's own interface, without
@@ -21,6 +22,11 @@ public:
     FolderReader() = default;
     ~FolderReader();
     Q_DISABLE_COPY_MOVE(FolderReader)
+
+    // A path as this reader takes it, and back: the system's file name encoding on POSIX
+    // systems, UTF-8 on Windows. The names next() yields are in the same encoding.
+    static QByteArray encodePath(const QString &path);
+    static QString decodePath(const QByteArray &path);
 
     // The volume that holds `path`; nullopt when it cannot be read.
     static std::optional<VolumeId> volumeOf(const QByteArray &path);

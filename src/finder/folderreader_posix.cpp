@@ -1,5 +1,7 @@
 #include "finder/folderreader.h"
 
+#include <QFile>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +10,16 @@
 FolderReader::~FolderReader()
 {
     close();
+}
+
+QByteArray FolderReader::encodePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString FolderReader::decodePath(const QByteArray &path)
+{
+    return QFile::decodeName(path);
 }
 
 std::optional<FolderReader::VolumeId> FolderReader::volumeOf(const QByteArray &path)

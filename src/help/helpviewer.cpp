@@ -9,12 +9,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHash>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -45,32 +47,50 @@ QIcon nodeIcon(const QHash<QString, QIcon> &images, const HelpTopic &topic)
 
 } // namespace
 
+// The topic tree on the left; the document, with "关闭" below it, takes what the window gains
+// when it is enlarged. At 100 % the window has its designed size, and that is its smallest.
 HelpViewer::HelpViewer(QString documentPath, QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
+    const auto px = [](int twips) { return Twips::toPixels(twips); };
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("帮助主题"));
-    setFixedSize(Twips::size(9405, 6285));
-    centreOnScreen(this);
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("topicTree"));
     m_tree->setAccessibleName(QStringLiteral("帮助主题"));
-    m_tree->setGeometry(Twips::rect(0, 0, 3000, 6135));
+    m_tree->setFixedWidth(px(3000));
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
 
     m_text = new QTextEdit(this);
     m_text->setObjectName(QStringLiteral("documentView"));
     m_text->setAccessibleName(QStringLiteral("帮助文档"));
-    m_text->setGeometry(Twips::rect(3000, 0, 6375, 5295));
+    m_text->setMinimumSize(Twips::size(6375, 5295));
     m_text->setReadOnly(true);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    m_close = new QPushButton(QStringLiteral("关闭"), this);
-    m_close->setObjectName(QStringLiteral("closeButton"));
-    m_close->setGeometry(Twips::rect(5520, 5520, 855, 375));
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    auto *close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    // Its designed width, which shows its text whole, rather than the style's wider default.
+    close->setFixedWidth(px(855));
+    close->setMinimumHeight(px(375));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *documentSide = new QVBoxLayout;
+    documentSide->setContentsMargins(0, 0, 0, px(240));
+    documentSide->setSpacing(px(225));
+    documentSide->addWidget(m_text, 1);
+    documentSide->addWidget(close, 0, Qt::AlignHCenter);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, px(30), px(150));
+    layout->setSpacing(0);
+    layout->addWidget(m_tree);
+    layout->addLayout(documentSide, 1);
+    const QSize designSize = Twips::size(9405, 6285);
+    setMinimumSize(designSize.expandedTo(layout->totalMinimumSize()));
+    resize(minimumSize());
+    centreOnScreen(this);
 
     loadDocument(documentPath);
     loadHelpTree();

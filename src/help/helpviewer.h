@@ -4,7 +4,6 @@
 #include <QWidget>
 
 class ProgramFolder;
-class QPushButton;
 class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -27,10 +26,6 @@ public:
     // Shows the viewer held in `viewer`, creating it first when it is not open, and brings it forward.
     static HelpViewer *showViewer(QPointer<HelpViewer> &viewer, const ProgramFolder &programFolder);
 
-    QTreeWidget *topicTree() const { return m_tree; }
-    QTextEdit *documentView() const { return m_text; }
-    QPushButton *closeButton() const { return m_close; }
-
     // Item data roles of the tree's nodes.
     static constexpr int KeyRole = Qt::UserRole;
     static constexpr int ImageRole = Qt::UserRole + 1;
@@ -44,5 +39,4 @@ private:
 
     QTreeWidget *m_tree = nullptr;
     QTextEdit *m_text = nullptr;
-    QPushButton *m_close = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "history/historylisting.h"
 
+#include "history/historytree.h"
 #include "platform/clock.h"
 #include "store/dateperiod.h"
 #include "store/recordstore.h"
@@ -10,7 +11,7 @@ HistoryListing::HistoryListing(RecordStore &store, const Clock &clock)
 {
 }
 
-HistoryListing::Result HistoryListing::list(const QString &nodeKey, const QString &nodeText) const
+HistoryListing::Result HistoryListing::list(const HistoryNode &node) const
 {
     Result result;
     const auto fail = [this, &result] {
@@ -21,15 +22,15 @@ HistoryListing::Result HistoryListing::list(const QString &nodeKey, const QStrin
     };
 
     // The database compares 类别 exactly (case-sensitive, whole text), as the pass requires.
-    if (!m_store.forEachRecordInCategory(nodeText, [&](const Record &record) {
+    if (!m_store.forEachRecordInCategory(node.text, [&](const Record &record) {
             result.records.append(record);
             return true;
         }))
         return fail();
 
-    if (const DatePeriod *period = DatePeriods::byKey(nodeKey)) {
+    if (const Period *period = std::get_if<Period>(&node.key)) {
         const QDate today = m_clock.today();
-        if (!m_store.forEachRecordInPeriod(period->period, today, [&](const Record &record) {
+        if (!m_store.forEachRecordInPeriod(*period, today, [&](const Record &record) {
                 result.records.append(record);
                 return true;
             }))

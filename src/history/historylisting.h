@@ -7,6 +7,7 @@
 
 class Clock;
 class RecordStore;
+struct HistoryNode;
 
 // The records a history node lists: first every record whose 类别 equals the node's text
 // exactly, then, for a period node, every record that satisfies the period's rule on the
@@ -24,7 +25,7 @@ public:
 
     HistoryListing(RecordStore &store, const Clock &clock);
 
-    Result list(const QString &nodeKey, const QString &nodeText) const;
+    Result list(const HistoryNode &node) const;
 
 private:
     RecordStore &m_store;

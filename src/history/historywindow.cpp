@@ -3,34 +3,39 @@
 #include "common/twips.h"
 #include "history/historyicons.h"
 #include "history/historylisting.h"
-#include "history/historytree.h"
 #include "history/rebuildtask.h"
 #include "history/recordgridmodel.h"
+#include "history/recordgridview.h"
 #include "platform/dialogs.h"
 #include "platform/windowcentring.h"
-#include "settings/savefolder.h"
-#include "settings/settings.h"
 #include "store/recordstore.h"
 
+#include <QBoxLayout>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QShortcut>
-#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 
 namespace {
 
+// Sizes in twips; at 100 % the window opens at this size and is not made smaller.
 constexpr int kClientWidth = 10425;
 constexpr int kClientHeight = 6945;
+constexpr int kTreeWidth = 2040;
 constexpr int kRowHeight = 320;
 constexpr int kColumnWidths[RecordGridModel::kColumns] = {500, 3000, 1000, 1000, 1100, 3000, 4000};
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kSearchFieldHeight = 330;
+constexpr int kSearchFieldHeight = 300;
+constexpr int kFrameHeight = 1335;
+constexpr int kStatusFrameWidth = 4095;
+constexpr int kStatusFieldHeight = 270;
+// The gaps between the tree, the grid and the frames below it.
+constexpr int kGap = 105;
+constexpr int kNodeRole = Qt::UserRole;
 // Typing pauses this long before the search runs.
 constexpr int kSearchDelayMs = 250;
 
@@ -63,46 +68,32 @@ void placeInk(QLabel *label, const QRect &area, QPoint offset = {})
 
 } // namespace
 
-HistoryWindow::HistoryWindow(RecordStore &store, const Settings &settings, const ProgramFolder &programFolder,
-                             QString &findFileName, const Clock &clock, ShellOpener &shell, Dialogs &dialogs,
-                             OpenInEditor openInEditor, std::function<void()> showFinder, QWidget *parent)
+HistoryWindow::HistoryWindow(RecordStore &store, const Clock &clock, Dialogs &dialogs,
+                             std::function<QString()> saveFolder, RecordActions actions, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_store(store)
-    , m_settings(settings)
-    , m_programFolder(programFolder)
     , m_clock(clock)
     , m_dialogs(dialogs)
-    , m_actions({store, settings, findFileName, clock, shell, dialogs, std::move(openInEditor), std::move(showFinder)})
+    , m_saveFolder(std::move(saveFolder))
+    , m_actions(std::move(actions))
 {
     setObjectName(QStringLiteral("historyWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("历史记录"));
-    resize(Twips::size(kClientWidth, kClientHeight));
 
-    buildGrid();
-    buildSearchField();
     buildTree();
-    buildStatusFrame();
-    buildBanner();
+    buildSearchField();
+    buildGrid();
+    buildRecordMenu();
+    buildLayout(buildStatusFrame(), buildBanner());
+    setTabOrder(m_tree, m_searchEdit);
+    setTabOrder(m_searchEdit, m_gridView);
+    // The grid has the focus first, so that no node is chosen before the user chooses one
+    // (the tree, given the focus, makes its first node current); Tab goes on to the tree.
+    m_gridView->setFocus();
 
-    m_recordMenu = new QMenu(QStringLiteral("删除数据记录"), this);
-    m_recordMenu->setObjectName(QStringLiteral("recordMenu"));
-    QAction *deleteRecordAction = m_recordMenu->addAction(QStringLiteral("删除单条记录"));
-    deleteRecordAction->setObjectName(QStringLiteral("deleteRecordAction"));
-    connect(deleteRecordAction, &QAction::triggered, this, &HistoryWindow::deleteMarked);
-    m_recordMenu->addSeparator();
-    QAction *rebuildAction = m_recordMenu->addAction(QStringLiteral("重建记录"));
-    rebuildAction->setObjectName(QStringLiteral("rebuildRecordsAction"));
-    connect(rebuildAction, &QAction::triggered, this, &HistoryWindow::rebuildRecords);
-    m_stopRebuildAction = m_recordMenu->addAction(QStringLiteral("停止重建记录"));
-    m_stopRebuildAction->setObjectName(QStringLiteral("stopRebuildAction"));
-    connect(m_stopRebuildAction, &QAction::triggered, this, &HistoryWindow::stopRebuilding);
-    connect(m_recordMenu, &QMenu::aboutToShow, this, [this, rebuildAction] {
-        rebuildAction->setEnabled(!isRebuilding());
-        m_stopRebuildAction->setEnabled(isRebuilding());
-    });
-
+    resize(Twips::size(kClientWidth, kClientHeight));
     centreOnScreen(this);
 }
 
@@ -116,25 +107,50 @@ HistoryWindow::~HistoryWindow()
     }
 }
 
+void HistoryWindow::buildLayout(QWidget *statusFrame, QWidget *banner)
+{
+    const int gap = Twips::toPixels(kGap);
+    auto *bottom = new QHBoxLayout;
+    bottom->setSpacing(gap);
+    bottom->addWidget(statusFrame, 1);
+    bottom->addWidget(banner);
+
+    auto *right = new QVBoxLayout;
+    right->setSpacing(0);
+    right->addWidget(m_searchEdit);
+    right->addSpacing(Twips::toPixels(30));
+    right->addWidget(m_gridView, 1);
+    right->addSpacing(gap);
+    right->addLayout(bottom);
+
+    auto *window = new QHBoxLayout(this);
+    window->setContentsMargins(Twips::toPixels(15), 0, Twips::toPixels(90), Twips::toPixels(90));
+    window->setSpacing(gap);
+    window->addWidget(m_tree);
+    window->addLayout(right, 1);
+    setMinimumSize(Twips::size(kClientWidth, kClientHeight));
+}
+
 void HistoryWindow::buildTree()
 {
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("historyTree"));
-    m_tree->setGeometry(Twips::rect(15, 0, 2040, 6855));
+    m_tree->setFixedWidth(Twips::toPixels(kTreeWidth));
     m_tree->setHeaderHidden(true);
     m_tree->setIconSize(QSize(20, 20));
     // Narrow indentation so the node texts fit the tree's fixed width.
     m_tree->setIndentation(14);
     m_tree->setTextElideMode(Qt::ElideNone);
 
-    QHash<QString, QTreeWidgetItem *> byKey;
-    for (const HistoryNode &node : HistoryTree::nodes()) {
-        QTreeWidgetItem *parent = byKey.value(node.parentKey);
-        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
+    QList<QTreeWidgetItem *> items;
+    const QList<HistoryNode> &nodes = HistoryTree::nodes();
+    for (int i = 0; i < nodes.size(); ++i) {
+        const HistoryNode &node = nodes.at(i);
+        auto *item = node.parent < 0 ? new QTreeWidgetItem(m_tree) : new QTreeWidgetItem(items.at(node.parent));
         item->setText(0, node.text);
-        item->setData(0, kKeyRole, node.key);
+        item->setData(0, kNodeRole, i);
         item->setIcon(0, HistoryIcons::forNode(node.image, node.selectedImage));
-        byKey.insert(node.key, item);
+        items.append(item);
     }
     m_tree->topLevelItem(0)->setExpanded(true);
 
@@ -148,14 +164,19 @@ void HistoryWindow::buildTree()
     });
 }
 
+bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_currentBeforePress = m_tree->currentItem();
+    return QWidget::eventFilter(watched, event);
+}
+
 void HistoryWindow::buildGrid()
 {
     m_model = new RecordGridModel(this);
-    m_gridView = new QTableView(this);
+    m_gridView = new RecordGridView(this);
     m_gridView->setObjectName(QStringLiteral("recordGrid"));
-    m_gridView->setGeometry(Twips::rect(2160, kSearchFieldHeight, 8175, 5415 - kSearchFieldHeight));
     m_gridView->setModel(m_model);
-    m_gridView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_gridView->setWordWrap(false);
     m_gridView->verticalHeader()->hide();
     m_gridView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -163,17 +184,41 @@ void HistoryWindow::buildGrid()
     m_gridView->horizontalHeader()->setHighlightSections(false);
     for (int column = 0; column < RecordGridModel::kColumns; ++column)
         m_gridView->setColumnWidth(column, Twips::toPixels(kColumnWidths[column]));
-    m_gridView->setMouseTracking(true);
-    m_gridView->viewport()->installEventFilter(this);
-    m_gridView->horizontalHeader()->setMouseTracking(true);
-    m_gridView->horizontalHeader()->installEventFilter(this);
+
+    connect(m_gridView, &RecordGridView::rowHovered, this, &HistoryWindow::showStatus);
+    connect(m_gridView, &QAbstractItemView::doubleClicked, this, &HistoryWindow::onDoubleClicked);
+    connect(m_gridView, &QWidget::customContextMenuRequested, this, &HistoryWindow::showRecordMenu);
+    connect(m_gridView, &RecordGridView::openRequested, this, &HistoryWindow::openAt);
+    connect(m_gridView, &RecordGridView::deleteRequested, this,
+            [this] { deleteMarkedOr(m_gridView->currentIndex().row()); });
+}
+
+void HistoryWindow::buildRecordMenu()
+{
+    m_recordMenu = new QMenu(QStringLiteral("删除数据记录"), this);
+    m_recordMenu->setObjectName(QStringLiteral("recordMenu"));
+    const auto add = [this](const QString &text, const QString &name, auto slot) {
+        QAction *action = m_recordMenu->addAction(text);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    add(QStringLiteral("删除单条记录"), QStringLiteral("deleteRecordAction"), [this] { deleteMarkedOr(m_popupRow); });
+    m_recordMenu->addSeparator();
+    m_rebuildAction = add(QStringLiteral("重建记录"), QStringLiteral("rebuildRecordsAction"), [this] { rebuildRecords(); });
+    m_stopRebuildAction = add(QStringLiteral("停止重建记录"), QStringLiteral("stopRebuildAction"),
+                              [this] { stopRebuilding(); });
+    connect(m_recordMenu, &QMenu::aboutToShow, this, [this] {
+        m_rebuildAction->setEnabled(!isRebuilding());
+        m_stopRebuildAction->setEnabled(isRebuilding());
+    });
 }
 
 void HistoryWindow::buildSearchField()
 {
     m_searchEdit = new QLineEdit(this);
     m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
-    m_searchEdit->setGeometry(Twips::rect(2160, 0, 8175, kSearchFieldHeight - 30));
+    m_searchEdit->setFixedHeight(Twips::toPixels(kSearchFieldHeight));
     m_searchEdit->setPlaceholderText(QStringLiteral("搜索全文（Ctrl+F）"));
     m_searchEdit->setClearButtonEnabled(true);
     m_searchDelay = new QTimer(this);
@@ -188,28 +233,41 @@ void HistoryWindow::buildSearchField()
     });
 }
 
-void HistoryWindow::buildStatusFrame()
+QWidget *HistoryWindow::buildStatusFrame()
 {
     auto *frame = new QGroupBox(this);
-    frame->setGeometry(Twips::rect(2160, 5520, 4095, 1335));
-    const auto field = [frame](const QString &name, int top) {
+    frame->setObjectName(QStringLiteral("statusFrame"));
+    frame->setMinimumWidth(Twips::toPixels(kStatusFrameWidth));
+    frame->setFixedHeight(Twips::toPixels(kFrameHeight));
+    auto *fields = new QVBoxLayout(frame);
+    // The fields stand 120 twips from the frame's left, from 240 down, 90 apart; the margins
+    // count from the frame's own border.
+    const QMargins border = frame->contentsMargins();
+    fields->setContentsMargins(qMax(0, Twips::toPixels(120) - border.left()), qMax(0, Twips::toPixels(240) - border.top()),
+                               qMax(0, Twips::toPixels(120) - border.right()), 0);
+    fields->setSpacing(Twips::toPixels(90));
+    const auto field = [frame, fields](const QString &name) {
         auto *edit = new QLineEdit(frame);
         edit->setObjectName(name);
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
-        edit->setGeometry(Twips::rect(120, top, 3855, 270));
+        edit->setFixedHeight(Twips::toPixels(kStatusFieldHeight));
+        fields->addWidget(edit);
         return edit;
     };
-    m_fileField = field(QStringLiteral("fileField"), 240);
-    m_fileNameField = field(QStringLiteral("fileNameField"), 600);
-    m_fileCountField = field(QStringLiteral("fileCountField"), 960);
+    m_fileField = field(QStringLiteral("fileField"));
+    m_fileNameField = field(QStringLiteral("fileNameField"));
+    m_fileCountField = field(QStringLiteral("fileCountField"));
+    fields->addStretch(1);
+    return frame;
 }
 
-void HistoryWindow::buildBanner()
+QWidget *HistoryWindow::buildBanner()
 {
+    // A decoration of fixed size: what it holds is placed by the ink of its texts.
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("bannerFrame"));
-    frame->setGeometry(Twips::rect(6360, 5520, 3975, 1335));
+    frame->setFixedSize(Twips::size(3975, kFrameHeight));
 
     auto *advice = new QLabel(QStringLiteral("请赐宝贵的建议!"), frame);
     advice->setObjectName(QStringLiteral("adviceLabel"));
@@ -242,12 +300,14 @@ void HistoryWindow::buildBanner()
     word(QColor(0x40, 0x00, 0x40), {Twips::toPixels(60), Twips::toPixels(15)});
     word(Qt::magenta, {});
     advice->raise();
+    return frame;
 }
 
-void HistoryWindow::listNode(const QString &key)
+void HistoryWindow::listNode(const HistoryNodeKey &key)
 {
+    const int index = HistoryTree::indexOf(key);
     for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-        if ((*it)->data(0, kKeyRole).toString() == key) {
+        if ((*it)->data(0, kNodeRole).toInt() == index) {
             const QSignalBlocker block(m_tree);
             m_tree->setCurrentItem(*it);
             listItem(*it);
@@ -260,8 +320,8 @@ void HistoryWindow::listItem(QTreeWidgetItem *item)
 {
     if (!item)
         return;
-    const HistoryListing listing(m_store, m_clock);
-    HistoryListing::Result result = listing.list(item->data(0, kKeyRole).toString(), item->text(0));
+    const HistoryNode &node = HistoryTree::nodes().at(item->data(0, kNodeRole).toInt());
+    HistoryListing::Result result = HistoryListing(m_store, m_clock).list(node);
     showListing(std::move(result.records), result.ok, result.error);
 }
 
@@ -315,8 +375,7 @@ void HistoryWindow::rebuildRecords()
             searchFor(m_searchEdit->text());
         });
     }
-    // The folder captures go to, resolved as the record writer resolves it.
-    m_rebuild->start(SaveFolder::effective(m_settings.saveFolder, m_programFolder));
+    m_rebuild->start(m_saveFolder());
 }
 
 void HistoryWindow::stopRebuilding()
@@ -325,80 +384,58 @@ void HistoryWindow::stopRebuilding()
         m_rebuild->requestStop();
 }
 
-int HistoryWindow::gridRowAt(const QPoint &viewportPos) const
+void HistoryWindow::showStatus(int row)
 {
-    const int row = m_gridView->rowAt(viewportPos.y());
-    return row < 0 ? 0 : row + 1;
-}
-
-int HistoryWindow::gridColumnAt(const QPoint &viewportPos) const
-{
-    return m_gridView->columnAt(viewportPos.x());
-}
-
-void HistoryWindow::showStatus(int gridRow)
-{
-    const RecordGridModel::Status status = m_model->statusAt(gridRow);
+    const RecordGridModel::Status status = m_model->statusAt(row);
     m_fileField->setText(status.file);
     m_fileNameField->setText(status.fileName);
     m_fileCountField->setText(status.files);
 }
 
-bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
+void HistoryWindow::onDoubleClicked(const QModelIndex &index)
 {
-    if (watched == m_tree->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress)
-            m_currentBeforePress = m_tree->currentItem();
-        return QWidget::eventFilter(watched, event);
-    }
-    if (watched == m_gridView->horizontalHeader()) {
-        if (event->type() == QEvent::MouseMove)
-            showStatus(0);
-        return QWidget::eventFilter(watched, event);
-    }
-    if (watched != m_gridView->viewport())
-        return QWidget::eventFilter(watched, event);
+    if (index.column() == RecordGridModel::FileName)
+        m_actions.openFile(m_model->recordAt(index.row()), this);
+    else if (index.column() == RecordGridModel::Source)
+        m_actions.openSource(m_model->recordAt(index.row()), this);
+}
 
-    const auto *mouse = dynamic_cast<QMouseEvent *>(event);
-    if (!mouse)
-        return QWidget::eventFilter(watched, event);
-    const QPoint pos = mouse->position().toPoint();
-    const int row = gridRowAt(pos);
-    switch (event->type()) {
-    case QEvent::MouseMove:
-        showStatus(row);
-        break;
-    case QEvent::MouseButtonPress:
-        if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton)
-            m_marking.startRow = row;
-        break;
-    case QEvent::MouseButtonRelease:
-        if (mouse->buttons() != Qt::NoButton)
+void HistoryWindow::openAt(const QModelIndex &index)
+{
+    // Enter on the 资料来源 cell opens the source, as a double-click there does; anywhere else
+    // on the row it opens the record.
+    if (index.column() == RecordGridModel::Source)
+        m_actions.openSource(m_model->recordAt(index.row()), this);
+    else
+        m_actions.openFile(m_model->recordAt(index.row()), this);
+}
+
+void HistoryWindow::showRecordMenu(const QPoint &viewportPos)
+{
+    m_popupRow = m_gridView->indexAt(viewportPos).row();
+    m_recordMenu->popup(m_gridView->viewport()->mapToGlobal(viewportPos));
+}
+
+void HistoryWindow::deleteMarkedOr(int row)
+{
+    // The records first: rows move up as others go.
+    QList<Record> records;
+    QList<int> rows = m_gridView->markedRange();
+    if (rows.isEmpty() && row >= 0 && row < m_model->rowCount())
+        rows.append(row);
+    for (const int marked : std::as_const(rows))
+        records.append(m_model->recordAt(marked));
+
+    for (const Record &record : std::as_const(records)) {
+        switch (m_actions.deleteRecord(record, this)) {
+        case RecordActions::DeleteOutcome::Deleted:
+            m_model->removeRecord(record.rowId);
             break;
-        if (mouse->button() == Qt::LeftButton) {
-            m_marking.endRow = row;
-        } else if (mouse->button() == Qt::RightButton) {
-            m_popupRow = row;
-            m_recordMenu->popup(mouse->globalPosition().toPoint());
+        case RecordActions::DeleteOutcome::Declined:
+            m_gridView->setCurrentIndex(m_model->index(0, RecordGridModel::FileName));
+            break;
+        case RecordActions::DeleteOutcome::Failed:
+            return;
         }
-        break;
-    case QEvent::MouseButtonDblClick:
-        if (mouse->button() != Qt::LeftButton)
-            break;
-        if (gridColumnAt(pos) == RecordGridModel::FileName)
-            m_actions.openFile(*m_model, row, this);
-        else if (gridColumnAt(pos) == RecordGridModel::Source)
-            m_actions.openSource(*m_model, row, this);
-        break;
-    default:
-        break;
     }
-    return QWidget::eventFilter(watched, event);
 }
-
-void HistoryWindow::deleteMarked()
-{
-    m_actions.deleteRows(*m_model, m_marking.rowsToDelete(m_popupRow), this,
-                         [this] { m_gridView->setCurrentIndex(m_model->index(0, RecordGridModel::FileName)); });
-}
-

@@ -2,7 +2,6 @@
 
 #include "common/gbktextfile.h"
 #include "common/readablefile.h"
-#include "history/recordgridmodel.h"
 #include "history/textfragment.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -15,53 +14,45 @@
 
 namespace {
 
-bool hasTextExtension(const QString &path)
+// A web source with a text fragment for the record's text, so the browser shows the quote.
+// The source as stored when the file cannot be read.
+QString sourceAtQuote(const Record &record)
 {
-    return path.endsWith(QStringLiteral(".txt")) || path.endsWith(QStringLiteral(".TXT"));
+    if (!TextFragment::appliesTo(record.source))
+        return record.source;
+    const std::optional<QString> text = GbkTextFile::read(recordFilePath(record.folder, record.fileName));
+    return text ? TextFragment::addressAt(record.source, *text) : record.source;
 }
 
 } // namespace
 
-RecordActions::RecordActions(Context context)
-    : m_context(std::move(context))
+RecordActions::RecordActions(Services services)
+    : m_services(std::move(services))
 {
 }
 
-QString RecordActions::filePath(const QString &folder, const QString &name)
+RecordActions::OpenOutcome RecordActions::openFile(const Record &record, QWidget *parent)
 {
-    return recordFilePath(folder, name);
-}
-
-QString RecordActions::convertedPath(const QString &path, int dayOfMonth, const QString &extension)
-{
-    return ChosenEditor::richCopyPath(path, QString::number(dayOfMonth), extension);
-}
-
-RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model, int gridRow, QWidget *parent)
-{
-    const QString folder = model.cellText(gridRow, RecordGridModel::Folder);
-    const QString name = model.cellText(gridRow, RecordGridModel::FileName);
-    const QString path = filePath(folder, name);
-    m_context.findFileName = hasTextExtension(folder + name) ? name : name + QStringLiteral(".txt");
-
+    const QString path = recordFilePath(record.folder, record.fileName);
     if (!isReadableFile(path)) {
-        const auto answer = m_context.dialogs.message(
+        const auto answer = m_services.dialogs.message(
             parent, Dialogs::systemTitle(),
             QStringLiteral("打开文件出错,可能是该文件已经被移走....是否现在查找？"), Dialogs::Icon::Critical,
             Dialogs::Buttons::YesNo);
         if (answer != Dialogs::Answer::Yes)
             return OpenOutcome::MissingDeclined;
-        if (m_context.showFinder)
-            m_context.showFinder();
+        // The finder looks for the file's own name, with the extension the path got.
+        if (m_services.showFinder)
+            m_services.showFinder(path.mid(record.folder.size()));
         return OpenOutcome::FinderShown;
     }
 
     // A record's file is opened as it is stored, without the program check that sources get.
-    ShellOpener &shell = m_context.shell;
-    const ChosenEditor editor(m_context.settings.editorChoice, m_context.openInEditor,
+    ShellOpener &shell = m_services.shell;
+    const ChosenEditor editor(m_services.settings.editor, m_services.openInEditor,
                               [&shell](const QString &target) { return shell.open(target); });
     QString error;
-    switch (editor.openRecord(path, QString::number(m_context.clock.today().day()), std::nullopt, &error)) {
+    switch (editor.openRecord(path, QString::number(m_services.clock.today().day()), std::nullopt, &error)) {
     case ChosenEditor::Outcome::InEditor:
         return OpenOutcome::InEditor;
     case ChosenEditor::Outcome::WithShell:
@@ -74,50 +65,29 @@ RecordActions::OpenOutcome RecordActions::openFile(const RecordGridModel &model,
     case ChosenEditor::Outcome::Failed:
         break;
     }
-    m_context.dialogs.message(parent, Dialogs::systemTitle(), QStringLiteral("打开文件失败！\n") + error,
-                              Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    m_services.dialogs.message(parent, Dialogs::systemTitle(), QStringLiteral("打开文件失败！\n") + error,
+                               Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
     return OpenOutcome::Failed;
 }
 
-void RecordActions::openSource(const RecordGridModel &model, int gridRow, QWidget *parent)
+void RecordActions::openSource(const Record &record, QWidget *parent)
 {
-    const QString source = model.cellText(gridRow, RecordGridModel::Source);
-    if (!source.isEmpty())
-        openThroughShell(sourceAtQuote(model, gridRow, source), m_context.shell, m_context.dialogs, parent);
+    if (!record.source.isEmpty())
+        openThroughShell(sourceAtQuote(record), m_services.shell, m_services.dialogs, parent);
 }
 
-// A web source with a text fragment for the record's text, so the browser shows the quote.
-// The source as stored when the file cannot be read.
-QString RecordActions::sourceAtQuote(const RecordGridModel &model, int gridRow, const QString &source)
+RecordActions::DeleteOutcome RecordActions::deleteRecord(const Record &record, QWidget *parent)
 {
-    if (!TextFragment::appliesTo(source))
-        return source;
-    const std::optional<QString> text = GbkTextFile::read(
-        filePath(model.cellText(gridRow, RecordGridModel::Folder), model.cellText(gridRow, RecordGridModel::FileName)));
-    return text ? TextFragment::addressAt(source, *text) : source;
-}
-
-void RecordActions::deleteRows(RecordGridModel &model, const QList<int> &gridRows, QWidget *parent,
-                               const std::function<void()> &declined)
-{
-    for (const int row : gridRows) {
-        const std::optional<Record> record = model.recordAt(row);
-        if (!record)
-            continue;
-        const auto answer = m_context.dialogs.message(
-            parent, Dialogs::systemTitle(), QStringLiteral("真的要删除《") + record->fileName + QStringLiteral("》吗？"),
-            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
-        if (answer != Dialogs::Answer::Yes) {
-            if (declined)
-                declined();
-            continue;
-        }
-        // The chosen row's own record goes, not the first record of the same name.
-        if (!m_context.store.removeRecord(record->rowId)) {
-            m_context.dialogs.message(parent, Dialogs::systemTitle(), m_context.store.lastError(),
-                                      Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-            return;
-        }
-        model.blankRow(row);
+    const auto answer = m_services.dialogs.message(
+        parent, Dialogs::systemTitle(), QStringLiteral("真的要删除《") + record.fileName + QStringLiteral("》吗？"),
+        Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+    if (answer != Dialogs::Answer::Yes)
+        return DeleteOutcome::Declined;
+    // The chosen row's own record goes, not the first record of the same name.
+    if (!m_services.store.removeRecord(record.rowId)) {
+        m_services.dialogs.message(parent, Dialogs::systemTitle(), m_services.store.lastError(),
+                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return DeleteOutcome::Failed;
     }
+    return DeleteOutcome::Deleted;
 }

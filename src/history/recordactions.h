@@ -1,35 +1,33 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <functional>
 
 class Clock;
 class Dialogs;
 class QWidget;
-class RecordGridModel;
 class RecordStore;
 class ShellOpener;
+struct Record;
 struct Settings;
 
-// What the history grid does with a record: open its file in the chosen editor, open its
-// source, delete it. Widget-free, so the window only routes mouse events here.
+// What the history browser does with a record: open its file in the chosen editor, open its
+// source, delete it. Widget-free: the window only says which record.
 class RecordActions final
 {
 public:
-    struct Context
+    struct Services
     {
         RecordStore &store;
+        // Read for the editor choice.
         const Settings &settings;
-        // Set to the file name the finder is to search for when a record's file is missing.
-        QString &findFileName;
         const Clock &clock;
         ShellOpener &shell;
         Dialogs &dialogs;
         // Opens a file in the built-in editor; may be empty.
         std::function<void(const QString &path)> openInEditor;
-        // Shows the file finder, which starts from findFileName.
-        std::function<void()> showFinder;
+        // Shows the file finder looking for the file name `pattern`; may be empty.
+        std::function<void(const QString &pattern)> showFinder;
     };
 
     enum class OpenOutcome {
@@ -41,27 +39,23 @@ public:
         Failed,
     };
 
-    explicit RecordActions(Context context);
+    enum class DeleteOutcome {
+        Deleted,
+        Declined,
+        // The database refused; its reason was shown.
+        Failed,
+    };
 
-    // Double-click on 文件名 of a grid row.
-    OpenOutcome openFile(const RecordGridModel &model, int gridRow, QWidget *parent);
-    // Double-click on 资料来源 of a grid row: opens an address or a document, never a program
-    // (see OpenTarget), and says why when it opens nothing. A web source opens at the record's quote.
-    void openSource(const RecordGridModel &model, int gridRow, QWidget *parent);
-    // Deletes the records of the given grid rows, asking once for each. Rows without a
-    // record are passed over silently. `declined` runs after each "No".
-    void deleteRows(RecordGridModel &model, const QList<int> &gridRows, QWidget *parent,
-                    const std::function<void()> &declined);
+    explicit RecordActions(Services services);
 
-    // The record's file: folder + name, with ".txt" added unless the path already ends in
-    // ".txt" or ".TXT".
-    static QString filePath(const QString &folder, const QString &name);
-    // The RTF copy beside the file: the path without its last four characters, the day of
-    // the month and the extension (".wps" or ".doc").
-    static QString convertedPath(const QString &path, int dayOfMonth, const QString &extension);
+    // Opens the record's file in the chosen editor; a file that has gone offers the finder.
+    OpenOutcome openFile(const Record &record, QWidget *parent);
+    // Opens the record's source: an address or a document, never a program (see OpenTarget),
+    // and says why when it opens nothing. A web source opens at the record's quote.
+    void openSource(const Record &record, QWidget *parent);
+    // Asks whether to delete the record's row and deletes that very row on yes. The file stays.
+    DeleteOutcome deleteRecord(const Record &record, QWidget *parent);
 
 private:
-    static QString sourceAtQuote(const RecordGridModel &model, int gridRow, const QString &source);
-
-    Context m_context;
+    Services m_services;
 };

@@ -13,7 +13,7 @@ QString countText(qsizetype count)
 
 int RecordGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(std::max<qsizetype>(kMinimumRows, m_records.size()));
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int RecordGridModel::columnCount(const QModelIndex &parent) const
@@ -34,20 +34,11 @@ QString RecordGridModel::headerText(int column)
     }
 }
 
-QString RecordGridModel::cellText(int gridRow, int column) const
+QString RecordGridModel::cellText(const Row &row, int column)
 {
-    if (column < 0 || column >= kColumns)
-        return {};
-    if (gridRow == 0)
-        return headerText(column);
-    if (!isListed(gridRow))
-        return {};
-    if (column == Number)
-        return QString::number(gridRow);
-    if (m_blanked[size_t(gridRow - 1)])
-        return {};
-    const Record &record = m_records.at(gridRow - 1);
+    const Record &record = row.record;
     switch (column) {
+    case Number: return QString::number(row.number);
     case FileName: return record.fileName;
     case Size: return record.size;
     case Category: return record.category;
@@ -63,16 +54,16 @@ QString RecordGridModel::cellText(int gridRow, int column) const
 
 QVariant RecordGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid())
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const int gridRow = index.row() + 1;
+    const Row &row = m_rows.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(gridRow, index.column());
+        return cellText(row, index.column());
     case Qt::ToolTipRole:
         // Long names and addresses are shown whole in a tool tip; other columns have none.
         if (index.column() == FileName || index.column() == Source)
-            return cellText(gridRow, index.column());
+            return cellText(row, index.column());
         return QString();
     case Qt::TextAlignmentRole:
         if (index.column() == FileName)
@@ -93,35 +84,38 @@ QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, i
 void RecordGridModel::setListing(QList<Record> records)
 {
     beginResetModel();
-    m_records = std::move(records);
-    m_blanked.assign(size_t(m_records.size()), false);
+    m_rows.clear();
+    m_rows.reserve(records.size());
+    int number = 0;
+    for (Record &record : records)
+        m_rows.append({std::move(record), ++number});
+    m_listedCount = m_rows.size();
     endResetModel();
 }
 
-std::optional<Record> RecordGridModel::recordAt(int gridRow) const
+bool RecordGridModel::removeRecord(qint64 rowId)
 {
-    if (!isListed(gridRow) || m_blanked[size_t(gridRow - 1)])
-        return std::nullopt;
-    return m_records.at(gridRow - 1);
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (m_rows.at(row).record.rowId == rowId) {
+            beginRemoveRows({}, row, row);
+            m_rows.removeAt(row);
+            endRemoveRows();
+            return true;
+        }
+    }
+    return false;
 }
 
-void RecordGridModel::blankRow(int gridRow)
+RecordGridModel::Status RecordGridModel::statusAt(int row) const
 {
-    if (!isListed(gridRow))
-        return;
-    m_blanked[size_t(gridRow - 1)] = true;
-    Q_EMIT dataChanged(index(gridRow - 1, FileName), index(gridRow - 1, Source));
-}
-
-RecordGridModel::Status RecordGridModel::statusAt(int gridRow) const
-{
-    if (!isListed(gridRow))
+    if (row < 0 || row >= m_rows.size())
         return {};
-    return {QStringLiteral("当前第 ") + cellText(gridRow, Number) + QStringLiteral(" 个文件"),
-            QStringLiteral("文件名: ") + cellText(gridRow, FileName), countText(fileCount())};
+    const Row &shown = m_rows.at(row);
+    return {QStringLiteral("当前第 ") + QString::number(shown.number) + QStringLiteral(" 个文件"),
+            QStringLiteral("文件名: ") + shown.record.fileName, countText(m_listedCount)};
 }
 
 RecordGridModel::Status RecordGridModel::listingStatus() const
 {
-    return {QString(), QString(), countText(fileCount())};
+    return {QString(), QString(), countText(m_listedCount)};
 }

@@ -4,19 +4,17 @@
 
 #include <QAbstractTableModel>
 #include <QList>
-#include <optional>
-#include <vector>
 
-// The record grid's content. Grid rows count as the window shows them: row 0 is the header
-// row, rows 1 … the listed records; the grid never has fewer than fifteen record rows.
-// Column 0 holds the running number, columns 1 to 6 the record's six columns.
+// The record grid's content: one row per listed record, in listing order. Column 0 holds the
+// record's number in the listing, columns 1 to 6 the record's six columns. Deleting a record
+// removes its row; the other rows keep their numbers and the count stays that of the listing
+// until the next one.
 class RecordGridModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     static constexpr int kColumns = 7;
-    static constexpr int kMinimumRows = 15;
     enum Column { Number, FileName, Size, Category, Date, Folder, Source };
 
     // The three status fields below the grid.
@@ -35,25 +33,30 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void setListing(QList<Record> records);
-    qsizetype fileCount() const { return m_records.size(); }
+    // How many records the last listing found; deleting rows leaves it as it is.
+    qsizetype listedCount() const { return m_listedCount; }
 
-    // The text of a cell by grid row (0 is the header row); empty outside the grid.
-    QString cellText(int gridRow, int column) const;
-    // The record shown in a grid row; nullopt for the header, an empty or a blanked row.
-    std::optional<Record> recordAt(int gridRow) const;
-    // Empties columns 1 to 6 of a listed row; its number stays.
-    void blankRow(int gridRow);
+    // The record shown in a row (0 ≤ row < rowCount()).
+    const Record &recordAt(int row) const { return m_rows.at(row).record; }
+    // Removes the row that shows the record with this row id; false when no row shows it.
+    bool removeRecord(qint64 rowId);
 
-    // The status fields for the row under the mouse: filled over a listed row, else empty.
-    Status statusAt(int gridRow) const;
+    // The status fields for a row: filled for a listed row, all empty for any other (-1).
+    Status statusAt(int row) const;
     // The status fields right after a listing: only the count.
     Status listingStatus() const;
 
     static QString headerText(int column);
 
 private:
-    bool isListed(int gridRow) const { return gridRow >= 1 && gridRow <= m_records.size(); }
+    struct Row
+    {
+        Record record;
+        // Its number in the listing, from 1.
+        int number;
+    };
+    static QString cellText(const Row &row, int column);
 
-    QList<Record> m_records;
-    std::vector<bool> m_blanked;
+    QList<Row> m_rows;
+    qsizetype m_listedCount = 0;
 };

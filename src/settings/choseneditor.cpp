@@ -5,8 +5,8 @@
 
 using EditorChoice::Editor;
 
-ChosenEditor::ChosenEditor(const QString &choice, OpenInEditor openInEditor, OpenWithShell openWithShell)
-    : m_editor(EditorChoice::parse(choice))
+ChosenEditor::ChosenEditor(Editor editor, OpenInEditor openInEditor, OpenWithShell openWithShell)
+    : m_editor(editor)
     , m_openInEditor(std::move(openInEditor))
     , m_openWithShell(std::move(openWithShell))
 {

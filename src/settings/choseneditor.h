@@ -19,7 +19,7 @@ public:
 
     // `openInEditor` may be empty: the built-in editor then opens nothing. `openWithShell`
     // applies whatever checks the caller's files need before the shell sees them.
-    ChosenEditor(const QString &choice, OpenInEditor openInEditor, OpenWithShell openWithShell);
+    ChosenEditor(EditorChoice::Editor editor, OpenInEditor openInEditor, OpenWithShell openWithShell);
 
     EditorChoice::Editor editor() const { return m_editor; }
 

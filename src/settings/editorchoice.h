@@ -27,7 +27,33 @@ inline Editor parse(const QString &choice)
     return Editor::None;
 }
 
+// The text stored for an editor the user chose; empty for None, which no one chooses.
+inline QString textOf(Editor editor)
+{
+    switch (editor) {
+    case Editor::BuiltIn:
+        return builtIn();
+    case Editor::Notepad:
+        return notepad();
+    case Editor::Wps:
+        return wps();
+    case Editor::Word:
+        return word();
+    case Editor::None:
+        break;
+    }
+    return {};
+}
+
+// The settings dialog reads a stored text as parse() does, except that any text ending in
+// "Notavo" shows the built-in editor as chosen there.
+inline Editor parseForDialog(const QString &choice)
+{
+    return choice.endsWith(builtIn()) ? Editor::BuiltIn : parse(choice);
+}
+
 // Opening after saving is on only for the exact text "TRUE".
 inline bool isAutoOpenOn(const QString &flag) { return flag == QStringLiteral("TRUE"); }
+inline QString autoOpenText(bool on) { return on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
 
 } // namespace EditorChoice

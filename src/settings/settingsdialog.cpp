@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -34,6 +36,19 @@ QFont songTi(qreal pointSize)
     return font;
 }
 
+// 确定 stays left of 取消 on every desktop, whatever order the desktop gives dialog buttons.
+class ConfirmFirstStyle final : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_DialogButtonLayout)
+            return QDialogButtonBox::WinLayout;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 SettingsDialog::SettingsDialog(SettingsStore &store, Settings &settings, ProgramFolder programFolder,
@@ -45,27 +60,42 @@ SettingsDialog::SettingsDialog(SettingsStore &store, Settings &settings, Program
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("系统设置"));
     setFont(songTi(10.5));
-    setFixedSize(Twips::size(4230, 4755));
-    centreOnScreen(this);
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pageTabs"));
-    m_tabs->setGeometry(Twips::rect(0, 0, 4215, 4215));
     m_tabs->addTab(buildFolderPage(), QStringLiteral("存盘路径"));
     m_tabs->addTab(buildEditorPage(), QStringLiteral("后台编辑"));
     m_tabs->addTab(buildAutoRunPage(), QStringLiteral("自动启动"));
 
-    const std::array<QString, 2> captions{QStringLiteral("确定"), QStringLiteral("取消")};
-    const std::array<int, 2> lefts{960, 2280};
-    for (int index = 0; index < 2; ++index) {
-        const auto slot = static_cast<std::size_t>(index);
-        auto *button = new QPushButton(captions[slot], this);
-        button->setObjectName(QStringLiteral("dialogButton%1").arg(index));
-        button->setGeometry(Twips::rect(lefts[slot], 4320, 975, 375));
+    m_buttonBox = new QDialogButtonBox(this);
+    auto *buttonOrder = new ConfirmFirstStyle;
+    buttonOrder->setParent(m_buttonBox);
+    m_buttonBox->setStyle(buttonOrder);
+    m_buttonBox->setCenterButtons(true);
+    const auto addButton = [this](const QString &text, QDialogButtonBox::ButtonRole role, const QString &name) {
+        QPushButton *button = m_buttonBox->addButton(text, role);
+        button->setObjectName(name);
+        // Enter confirms nothing: in the folder text it shows the typed folder in the list.
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onDialogButtonClicked(index); });
-        m_buttons[slot] = button;
-    }
+        button->setFixedSize(Twips::size(975, 375));
+        return button;
+    };
+    m_confirmButton = addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole, QStringLiteral("confirmButton"));
+    m_cancelButton = addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole, QStringLiteral("cancelButton"));
+    connect(m_buttonBox, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(m_buttonBox, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+
+    // At 100 % the pages take 4215 twips square and the buttons sit centred below them, 345
+    // twips apart; the dialog may grow from there.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, Twips::toPixels(4230 - 4215), Twips::toPixels(4755 - 4320 - 375));
+    layout->setSpacing(Twips::toPixels(4320 - 4215));
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(m_buttonBox);
+    m_buttonBox->layout()->setSpacing(Twips::toPixels(2280 - 960 - 975));
+    setMinimumSize(Twips::size(4230, 4755));
+    resize(minimumSize());
+    centreOnScreen(this);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &SettingsDialog::onPageChanged);
     openingCheck();
@@ -304,13 +334,8 @@ std::optional<int> SettingsDialog::chosenEditorOption() const
     return checked >= 0 ? std::optional<int>(checked) : std::nullopt;
 }
 
-void SettingsDialog::onDialogButtonClicked(int index)
+void SettingsDialog::accept()
 {
-    if (index == 1) {
-        m_logic.cancel();
-        close();
-        return;
-    }
     const SettingsDialogLogic::Choices choices{m_folderEdit->text(), chosenEditorOption(), m_autoRun->isChecked(),
                                                m_autoEdit->isChecked(), m_accessibility->isChecked()};
     const bool mayBefore = m_logic.storedTurnOnAccessibility();
@@ -318,7 +343,7 @@ void SettingsDialog::onDialogButtonClicked(int index)
     if (outcome == SettingsDialogLogic::ConfirmOutcome::Saved) {
         if (m_logic.storedTurnOnAccessibility() != mayBefore)
             Q_EMIT accessibilityChoiceChanged(!mayBefore);
-        close();
+        QDialog::accept();
         return;
     }
     // The dialog stays open with the user's choices, to be corrected or tried again.
@@ -326,4 +351,18 @@ void SettingsDialog::onDialogButtonClicked(int index)
         m_showMessage(m_logic.messageFor(outcome));
     m_tabs->setCurrentIndex(FolderPage);
     m_folderEdit->setFocus();
+}
+
+void SettingsDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The button box makes 确定 the default button as it shows; Enter confirms nothing here.
+    m_confirmButton->setDefault(false);
+    m_cancelButton->setDefault(false);
+}
+
+void SettingsDialog::reject()
+{
+    m_logic.cancel();
+    QDialog::reject();
 }

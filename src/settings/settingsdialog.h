@@ -9,6 +9,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDialogButtonBox;
 class QFileSystemModel;
 class QLineEdit;
 class QPushButton;
@@ -46,7 +47,18 @@ public:
     QCheckBox *startWithSystemCheck() const { return m_autoRun; }
     QCheckBox *openAfterSavingCheck() const { return m_autoEdit; }
     QCheckBox *accessibilityCheck() const { return m_accessibility; }
-    QPushButton *dialogButton(int index) const { return m_buttons.at(static_cast<std::size_t>(index)); }
+    QDialogButtonBox *buttonBox() const { return m_buttonBox; }
+    QPushButton *confirmButton() const { return m_confirmButton; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+
+    // "确定": stores the choices and closes; when they cannot be stored the dialog stays open
+    // with them and says why.
+    void accept() override;
+    // "取消", Escape and closing the window: drops what the opening check set in memory.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 Q_SIGNALS:
     // A confirm stored a new accessibility choice: whether the program may switch it on.
@@ -63,7 +75,6 @@ private:
     void onVolumeChanged(int index);
     void onFolderTreeChanged();
     void onFolderEditingFinished();
-    void onDialogButtonClicked(int index);
 
     // Moves the folder list (and the drive list with it) to a folder without touching folderEdit.
     void showFolder(const QString &path);
@@ -85,5 +96,7 @@ private:
     QCheckBox *m_autoRun = nullptr;
     QCheckBox *m_autoEdit = nullptr;
     QCheckBox *m_accessibility = nullptr;
-    std::array<QPushButton *, 2> m_buttons{};
+    QDialogButtonBox *m_buttonBox = nullptr;
+    QPushButton *m_confirmButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };

@@ -69,35 +69,19 @@ SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::prepareFirstStart()
 
 std::optional<int> SettingsDialogLogic::storedEditorOption() const
 {
-    const QString &choice = m_settings.editorChoice;
-    if (choice.endsWith(EditorChoice::builtIn()))
+    switch (m_store.editorShownInDialog()) {
+    case EditorChoice::Editor::BuiltIn:
         return BuiltInOption;
-    switch (EditorChoice::parse(choice)) {
     case EditorChoice::Editor::Notepad:
         return NotepadOption;
     case EditorChoice::Editor::Wps:
         return WpsOption;
     case EditorChoice::Editor::Word:
         return WordOption;
-    default:
-        return std::nullopt;
+    case EditorChoice::Editor::None:
+        break;
     }
-}
-
-bool SettingsDialogLogic::storedAutoRun() const
-{
-    return isAutoRunOn(m_settings.autoRunPath);
-}
-
-bool SettingsDialogLogic::isAutoRunOn(const QString &autoRunPath)
-{
-    // The placeholder of a missing key means the user never chose: nothing starts unasked.
-    return !autoRunPath.isEmpty() && autoRunPath != SettingsStore::defaultValue();
-}
-
-bool SettingsDialogLogic::storedAutoOpen() const
-{
-    return EditorChoice::isAutoOpenOn(m_settings.autoOpenFlag);
+    return std::nullopt;
 }
 
 bool SettingsDialogLogic::storedTurnOnAccessibility() const
@@ -105,19 +89,19 @@ bool SettingsDialogLogic::storedTurnOnAccessibility() const
     return m_store.mayTurnOnAccessibility();
 }
 
-QString SettingsDialogLogic::editorChoiceFor(int option)
+EditorChoice::Editor SettingsDialogLogic::editorFor(int option)
 {
     switch (option) {
     case BuiltInOption:
-        return EditorChoice::builtIn();
+        return EditorChoice::Editor::BuiltIn;
     case NotepadOption:
-        return EditorChoice::notepad();
+        return EditorChoice::Editor::Notepad;
     case WpsOption:
-        return EditorChoice::wps();
+        return EditorChoice::Editor::Wps;
     case WordOption:
-        return EditorChoice::word();
+        return EditorChoice::Editor::Word;
     default:
-        return {};
+        return EditorChoice::Editor::None;
     }
 }
 
@@ -146,14 +130,13 @@ SettingsDialogLogic::ConfirmOutcome SettingsDialogLogic::confirm(const Choices &
         return ConfirmOutcome::FolderNotCreated;
 
     bool saved = m_store.saveSaveFolder(folderText);
-    if (choices.editorOption)
-        m_settings.editorChoice = editorChoiceFor(*choices.editorOption);
-    saved = saved && m_store.saveEditorChoice(m_settings);
+    const auto editor = choices.editorOption ? std::optional(editorFor(*choices.editorOption)) : std::nullopt;
+    saved = saved && m_store.saveEditorChoice(editor);
     // Start with the system that stays off keeps its key and entry as they are: confirming only
     // to look writes no autostart entry.
     const bool autoRunTouched = choices.autoRun || storedAutoRun();
-    m_settings.autoRunPath = choices.autoRun ? m_programPath : QString();
-    m_settings.autoOpenFlag = choices.autoOpen ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    m_settings.autoRunProgram = choices.autoRun ? std::optional(m_programPath) : std::nullopt;
+    m_settings.autoOpen = choices.autoOpen;
     saved = saved && (autoRunTouched ? m_store.saveAutoRun(m_settings) : m_store.saveAutoOpen(m_settings));
     if (saved && choices.turnOnAccessibility != storedTurnOnAccessibility())
         saved = m_store.saveMayTurnOnAccessibility(choices.turnOnAccessibility);

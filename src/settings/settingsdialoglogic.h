@@ -59,11 +59,8 @@ public:
     // The option the editor page selects for the stored choice; nullopt when it names none.
     std::optional<int> storedEditorOption() const;
     // The check boxes of the "自动启动" page for the stored values.
-    bool storedAutoRun() const;
-    // Start with the system is on for a program path; the empty text and the placeholder of a
-    // missing key are off.
-    static bool isAutoRunOn(const QString &autoRunPath);
-    bool storedAutoOpen() const;
+    bool storedAutoRun() const { return m_settings.autoRunProgram.has_value(); }
+    bool storedAutoOpen() const { return m_settings.autoOpen; }
     // Whether the program may switch the desktop's accessibility on, as stored.
     bool storedTurnOnAccessibility() const;
 
@@ -79,7 +76,8 @@ public:
 
     const Settings &settings() const { return m_settings; }
 
-    static QString editorChoiceFor(int option);
+    // The editor an option of the editor page stands for.
+    static EditorChoice::Editor editorFor(int option);
     // Creates each level of `path` from the outermost down; levels that exist are fine.
     // True when the whole path is a folder afterwards.
     static bool createFolderLevels(const QString &path);

@@ -25,29 +25,43 @@ SettingsStore::SettingsStore(QString settingsFilePath, AutoRunEntry &autoRun)
 void SettingsStore::readSettings(Settings &settings) const
 {
     settings.saveFolder = m_file.read(kAppSection, kSaveFolderKey, defaultValue());
-    settings.editorChoice = m_file.read(kAppSection, kEditorKey, defaultValue());
-    settings.autoRunPath = m_file.read(kAutoRunSection, kAutoRunKey, defaultValue());
-    settings.autoOpenFlag = m_file.read(kAutoEditSection, kAutoOpenKey, defaultValue());
+    settings.editor = EditorChoice::parse(storedEditorText());
+    // The placeholder of a missing key means the user never chose: nothing starts unasked.
+    const QString program = m_file.read(kAutoRunSection, kAutoRunKey, defaultValue());
+    settings.autoRunProgram = program.isEmpty() || program == defaultValue() ? std::nullopt : std::optional(program);
+    settings.autoOpen = EditorChoice::isAutoOpenOn(m_file.read(kAutoEditSection, kAutoOpenKey, defaultValue()));
 }
 
-bool SettingsStore::saveEditorChoice(const Settings &settings)
+QString SettingsStore::storedEditorText() const
 {
-    return m_file.write(kAppSection, kEditorKey, settings.editorChoice);
+    return m_file.read(kAppSection, kEditorKey, defaultValue());
+}
+
+EditorChoice::Editor SettingsStore::editorShownInDialog() const
+{
+    return EditorChoice::parseForDialog(storedEditorText());
+}
+
+bool SettingsStore::saveEditorChoice(std::optional<EditorChoice::Editor> editor)
+{
+    const bool chosen = editor && *editor != EditorChoice::Editor::None;
+    return m_file.write(kAppSection, kEditorKey, chosen ? EditorChoice::textOf(*editor) : storedEditorText());
 }
 
 bool SettingsStore::saveAutoRun(Settings &settings)
 {
-    const bool written = m_file.write(kAutoRunSection, kAutoRunKey, settings.autoRunPath)
-                         && m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
+    const QString program = settings.autoRunProgram.value_or(QString());
+    const bool written = m_file.write(kAutoRunSection, kAutoRunKey, program)
+                         && m_file.write(kAutoEditSection, kAutoOpenKey, EditorChoice::autoOpenText(settings.autoOpen));
     if (written)
-        setAutoRunCommand(settings.autoRunPath);
+        setAutoRunCommand(program);
     readSettings(settings);
     return written;
 }
 
 bool SettingsStore::saveAutoOpen(Settings &settings)
 {
-    const bool written = m_file.write(kAutoEditSection, kAutoOpenKey, settings.autoOpenFlag);
+    const bool written = m_file.write(kAutoEditSection, kAutoOpenKey, EditorChoice::autoOpenText(settings.autoOpen));
     readSettings(settings);
     return written;
 }
@@ -59,7 +73,7 @@ bool SettingsStore::saveSaveFolder(const QString &folder)
 
 bool SettingsStore::mayTurnOnAccessibility() const
 {
-    return m_file.read(kWebSourceSection, kAccessibilityKey, defaultValue()).compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0;
+    return m_file.read(kWebSourceSection, kAccessibilityKey, defaultValue()).compare(QLatin1StringView("FALSE"), Qt::CaseInsensitive) != 0;
 }
 
 bool SettingsStore::saveMayTurnOnAccessibility(bool may)

@@ -3,6 +3,8 @@
 #include "settings/profilefile.h"
 #include "settings/settings.h"
 
+#include <optional>
+
 class AutoRunEntry;
 
 // Reads and writes the settings file filePath.ini and keeps the start-with-system entry.
@@ -19,14 +21,18 @@ public:
 
     // Reads the four values from the file.
     void readSettings(Settings &settings) const;
+    // The editor the settings dialog shows as chosen for the stored text.
+    EditorChoice::Editor editorShownInDialog() const;
     // The writes return false when the settings file could not be written; it then stays as it was.
-    // Writes editorChoice.
-    bool saveEditorChoice(const Settings &settings);
-    // Writes autoRunPath and autoOpenFlag, sets the start-with-system entry to autoRunPath,
-    // then reads the file back into `settings`, so a failed write shows as the old value.
-    // The entry is left alone when the file could not be written.
+    // Writes the text of the chosen editor. With none chosen the stored text is written again
+    // as it reads, the placeholder of a missing key included, so a text that names no editor
+    // keeps its value.
+    bool saveEditorChoice(std::optional<EditorChoice::Editor> editor);
+    // Writes autoRunProgram (the empty text when off) and autoOpen ("TRUE" or "FALSE"), sets the
+    // start-with-system entry to autoRunProgram, then reads the file back into `settings`, so a
+    // failed write shows as the old value. The entry is left alone when the file could not be written.
     bool saveAutoRun(Settings &settings);
-    // Writes autoOpenFlag alone and reads the file back.
+    // Writes autoOpen alone and reads the file back.
     bool saveAutoOpen(Settings &settings);
     // The direct write of the save folder that the settings dialog makes on confirm.
     bool saveSaveFolder(const QString &folder);
@@ -39,6 +45,8 @@ public:
     void setAutoRunCommand(const QString &data);
 
 private:
+    QString storedEditorText() const;
+
     ProfileFile m_file;
     AutoRunEntry &m_autoRun;
 };

@@ -9,16 +9,16 @@ namespace {
 const std::array<Category, 10> &table()
 {
     static const std::array<Category, 10> categories{{
-        {QStringLiteral("mrwb"), QStringLiteral("默认文本"), 0},
-        {QStringLiteral("xxjl"), QStringLiteral("学习资料"), 5},
-        {QStringLiteral("lenWen"), QStringLiteral("论文"), 1},
-        {QStringLiteral("xiaoShuo"), QStringLiteral("小说"), 2},
-        {QStringLiteral("guShi"), QStringLiteral("故事"), 3},
-        {QStringLiteral("yuYuan"), QStringLiteral("寓言"), 6},
-        {QStringLiteral("xinWen"), QStringLiteral("新闻"), 4},
-        {QStringLiteral("shuJu"), QStringLiteral("数据"), 7},
-        {QStringLiteral("duanJu"), QStringLiteral("短句"), 8},
-        {QStringLiteral("qiTa"), QStringLiteral("其它"), 9},
+        {CategoryKey::DefaultText, QStringLiteral("默认文本"), 0},
+        {CategoryKey::StudyMaterial, QStringLiteral("学习资料"), 5},
+        {CategoryKey::Paper, QStringLiteral("论文"), 1},
+        {CategoryKey::Novel, QStringLiteral("小说"), 2},
+        {CategoryKey::Story, QStringLiteral("故事"), 3},
+        {CategoryKey::Fable, QStringLiteral("寓言"), 6},
+        {CategoryKey::News, QStringLiteral("新闻"), 4},
+        {CategoryKey::Data, QStringLiteral("数据"), 7},
+        {CategoryKey::ShortSentence, QStringLiteral("短句"), 8},
+        {CategoryKey::Other, QStringLiteral("其它"), 9},
     }};
     return categories;
 }
@@ -28,14 +28,6 @@ const std::array<Category, 10> &table()
 std::span<const Category> all()
 {
     return table();
-}
-
-const Category *byKey(const QString &key)
-{
-    for (const Category &category : table())
-        if (category.key == key)
-            return &category;
-    return nullptr;
 }
 
 const Category *byButton(int buttonIndex)

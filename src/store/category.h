@@ -3,11 +3,14 @@
 #include <QString>
 #include <span>
 
-// One of the ten fixed categories: its history-tree key, the display name stored in 类别,
-// and the index of its button on the capture window.
+// The ten fixed categories, in history-tree order.
+enum class CategoryKey { DefaultText, StudyMaterial, Paper, Novel, Story, Fable, News, Data, ShortSentence, Other };
+
+// One of the ten categories: its key, the display name stored in 类别 (and shown by the
+// capture buttons and the history tree), and the index of its button on the capture window.
 struct Category
 {
-    QString key;
+    CategoryKey key;
     QString name;
     int buttonIndex;
 };
@@ -16,7 +19,6 @@ namespace Categories {
 
 // The ten categories in history-tree order (默认文本 first, 其它 last).
 std::span<const Category> all();
-const Category *byKey(const QString &key);
 const Category *byButton(int buttonIndex);
 
 // The category of every document saved from the built-in editor.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The values of the next row to add. Callers fill them, then call RecordStore::addFileData.
+// The values of a row to add, handed to RecordStore::addFileData (which adds the date).
 struct CurrentRecord
 {
     QString recFileName;

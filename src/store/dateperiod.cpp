@@ -9,13 +9,13 @@ namespace {
 const std::array<DatePeriod, 7> &table()
 {
     static const std::array<DatePeriod, 7> periods{{
-        {Period::BeforeLastYear, QStringLiteral("daFront"), QStringLiteral("去年以前")},
-        {Period::LastYear, QStringLiteral("daLastYear"), QStringLiteral("去年")},
-        {Period::ThisYear, QStringLiteral("daYear"), QStringLiteral("今年")},
-        {Period::ThisMonth, QStringLiteral("daMonth"), QStringLiteral("本月")},
-        {Period::ThisWeek, QStringLiteral("daWeek"), QStringLiteral("本周")},
-        {Period::Yesterday, QStringLiteral("daYesTerDay"), QStringLiteral("昨天")},
-        {Period::Today, QStringLiteral("daToDay"), QStringLiteral("今天")},
+        {Period::BeforeLastYear, QStringLiteral("去年以前")},
+        {Period::LastYear, QStringLiteral("去年")},
+        {Period::ThisYear, QStringLiteral("今年")},
+        {Period::ThisMonth, QStringLiteral("本月")},
+        {Period::ThisWeek, QStringLiteral("本周")},
+        {Period::Yesterday, QStringLiteral("昨天")},
+        {Period::Today, QStringLiteral("今天")},
     }};
     return periods;
 }
@@ -31,14 +31,6 @@ int sundayBasedWeekday(const QDate &date)
 std::span<const DatePeriod> all()
 {
     return table();
-}
-
-const DatePeriod *byKey(const QString &key)
-{
-    for (const DatePeriod &period : table())
-        if (period.key == key)
-            return &period;
-    return nullptr;
 }
 
 bool contains(Period period, const QDate &recorded, const QDate &today)

@@ -7,10 +7,10 @@
 // The seven date periods of the history tree. They overlap: each is tested on its own.
 enum class Period { BeforeLastYear, LastYear, ThisYear, ThisMonth, ThisWeek, Yesterday, Today };
 
+// A period with the text its history-tree node shows.
 struct DatePeriod
 {
     Period period;
-    QString key;
     QString text;
 };
 
@@ -18,7 +18,6 @@ namespace DatePeriods {
 
 // In history-tree order (去年以前 first, 今天 last).
 std::span<const DatePeriod> all();
-const DatePeriod *byKey(const QString &key);
 
 // Whether a record dated `recorded` belongs to the period on `today`. A record without a
 // date (invalid QDate) belongs to no period. 本月 ignores the year; 本周 reaches back

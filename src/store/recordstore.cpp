@@ -436,21 +436,6 @@ std::optional<QList<Record>> RecordStore::records()
     return rows;
 }
 
-bool RecordStore::firstRecordNamed(const QString &name, std::optional<Record> *found)
-{
-    if (!ensureOpen())
-        return false;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral(
-        "SELECT rowid, * FROM filedata WHERE \"文件名\" = ? ORDER BY rowid LIMIT 1"));
-    query.addBindValue(name);
-    if (!query.exec())
-        return fail(QStringLiteral("无法读取记录"), query.lastError());
-    *found = query.next() ? std::optional(recordFrom(query)) : std::nullopt;
-    return true;
-}
-
 bool RecordStore::removeRecord(qint64 rowId)
 {
     if (!ensureWritable())

@@ -51,10 +51,6 @@ public:
     // The database narrows the rows by date first, so a large table is not read whole.
     bool forEachRecordInPeriod(Period period, const QDate &today, const std::function<bool(const Record &)> &visit);
 
-    // The first row, in stored order, whose 文件名 equals `name` exactly. On success
-    // *found holds it, or nullopt when no row matches.
-    bool firstRecordNamed(const QString &name, std::optional<Record> *found);
-
     // Deletes one row. Deleting a row never touches the file it describes.
     bool removeRecord(qint64 rowId);
 

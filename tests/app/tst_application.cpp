@@ -6,10 +6,12 @@
 #include "app/splashwindow.h"
 #include "app/waylandsession.h"
 #include "capture/capturewindow.h"
+#include "common/twips.h"
 #include "capture/pointerprobe.h"
 #include "capture/recordwriter.h"
 #include "editor/editorwindow.h"
 #include "editor/documentwindow.h"
+#include "editor/documenttextedit.h"
 #include "finder/finderwindow.h"
 #include "history/historywindow.h"
 #include "settings/settingsdialog.h"
@@ -18,20 +20,23 @@
 #include "platform/testing/fakesourcediscovery.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
+#include "support/foreignconnection.h"
 #include "support/readonlypath.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QScopeGuard>
@@ -97,6 +102,25 @@ QAction *entry(const QMenu &menu, const QString &caption)
     return nullptr;
 }
 
+// Every visible part of `area` lies inside it and on no other.
+void verifyLaidOut(const QWidget *area)
+{
+    QList<QRect> places;
+    for (const QWidget *part : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (part->isHidden())
+            continue;
+        QVERIFY2(area->rect().contains(part->geometry()), qPrintable(part->objectName()));
+        for (const QRect &other : std::as_const(places))
+            QVERIFY2(!other.intersects(part->geometry()), qPrintable(part->objectName()));
+        places.append(part->geometry());
+    }
+}
+
+QPushButton *okButton(const QWidget *window)
+{
+    return window->findChild<QPushButton *>(QStringLiteral("okButton"));
+}
+
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -123,6 +147,7 @@ private Q_SLOTS:
     void startOptionsCarryOutTrayEntries();
     void captureWindowMenuIsTheTrayMenu();
     void settingsAccessibilityChoiceReachesTheDiscovery();
+    void editorSaveAsIsRecordedInTheHistory();
 };
 
 void TestApplication::trayMenuEntriesAndMarks()
@@ -185,11 +210,13 @@ void TestApplication::messagesReuseOneWindow()
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("系统提示："));
+    QCOMPARE(window->size(), Twips::size(4680, 1905));
+    verifyLaidOut(window);
     show(QStringLiteral("second"));
     QCOMPARE(messenger.window(), window);
     QCOMPARE(window->message(), QStringLiteral("second"));
 
-    QTest::mouseClick(window->okButton(), Qt::LeftButton);
+    QTest::mouseClick(okButton(window), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!messenger.window());
     show(QStringLiteral("third"));
@@ -203,7 +230,8 @@ void TestApplication::messagesReuseOneWindow()
     QLabel *label = messenger.window()->findChild<QLabel *>(QStringLiteral("messageLabel"));
     QVERIFY(label->height() >= label->heightForWidth(label->width()));
     QVERIFY(messenger.window()->height() > designedHeight);
-    QVERIFY(messenger.window()->okButton()->geometry().top() >= label->geometry().bottom());
+    QVERIFY(okButton(messenger.window())->geometry().top() >= label->geometry().bottom());
+    verifyLaidOut(messenger.window());
     show(QStringLiteral("third"));
     QCOMPARE(messenger.window()->height(), designedHeight);
 
@@ -250,9 +278,15 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     entry(menu, QStringLiteral("&打开历史"))->trigger();
     QCOMPARE(windows.history(), history.data());  // the same window brought forward
     // The finder the history browser offers is a window of its own: it outlives the browser.
-    windows.showFinder();
+    // It is shown with the pattern it is asked for, and asked again it takes the new one.
+    windows.showFinder(QStringLiteral("笔记1.txt"));
     QPointer<FinderWindow> finder = windows.finder();
     QVERIFY(finder && finder->isVisible() && finder->isWindow() && !finder->parent());
+    const auto *patternBox = finder->findChild<QComboBox *>(QStringLiteral("patternCombo"));
+    QCOMPARE(patternBox->currentText(), QStringLiteral("笔记1.txt"));
+    windows.showFinder(QStringLiteral("笔记2.txt"));
+    QCOMPARE(windows.finder(), finder.data());
+    QCOMPARE(patternBox->currentText(), QStringLiteral("笔记2.txt"));
     entry(menu, QStringLiteral("&隐藏历史"))->trigger();
     flushDeletes();
     QVERIFY(!history);
@@ -268,10 +302,9 @@ void TestApplication::trayAndEditorReachTheOtherWindows()
     QVERIFY(entry(menu, QStringLiteral("&隐藏编辑"))->isChecked());
 
     // A capture stored with the built-in editor chosen opens in a document window.
-    rig.context.settings.editorChoice = QStringLiteral("Notavo");
-    rig.context.settings.autoOpenFlag = QStringLiteral("TRUE");
-    rig.context.currentRecord.recCategory = QStringLiteral("短句");
-    const auto result = rig.application.recordWriter().saveRecord(QStringLiteral("打开我"), QString());
+    rig.context.settings.editor = EditorChoice::Editor::BuiltIn;
+    rig.context.settings.autoOpen = true;
+    const auto result = rig.application.recordWriter().save({QStringLiteral("打开我"), QString(), QStringLiteral("短句")});
     QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
     const QList<DocumentWindow *> documents = windows.editor().frame()->documents();
     QCOMPARE(documents.size(), 1);
@@ -292,8 +325,10 @@ void TestApplication::startUpBringsCaptureWindowAndTray()
     SplashWindow *splash = rig.application.splash();
     QVERIFY(splash);
     QVERIFY(splash->isVisible());
-    QCOMPARE(splash->productName(), QStringLiteral("Notavo"));
-    QCOMPARE(splash->versionLine(), QStringLiteral("版本 2.0.1"));
+    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("productNameLabel"))->text(), QStringLiteral("Notavo"));
+    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("versionLabel"))->text(), QStringLiteral("版本 2.0.1"));
+    QCOMPARE(splash->size(), Twips::size(4305, 2715));
+    verifyLaidOut(splash->findChild<QFrame *>(QStringLiteral("splashBorder")));
     QVERIFY(rig.application.messenger().window());
 
     rig.runSplash(9);
@@ -330,8 +365,8 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     rig.runSplash(10);
     CaptureWindow *capture = rig.application.captureWindow();
     QVERIFY(capture);
-    capture->setCaptureText(QStringLiteral("第一条，记录"));
-    capture->categoryButton(0)->click();
+    capture->findChild<QPlainTextEdit *>(QStringLiteral("captureText"))->setPlainText(QStringLiteral("第一条，记录"));
+    capture->findChild<QPushButton *>(QStringLiteral("categoryButton0"))->click();
     QVERIFY(QFileInfo::exists(QDir(myText).filePath(QStringLiteral("第一条.txt"))));
     QVERIFY(capture->captureText().isEmpty());
     // The window goes; the tray says what was stored.
@@ -342,9 +377,9 @@ void TestApplication::firstStartStoresCapturesInMyTextWithoutWarning()
     entry(*rig.application.tray().menu(), QStringLiteral("&系统设置"))->trigger();
     SettingsDialog *dialog = rig.application.windows().settingsDialog();
     QVERIFY(dialog && !dialog->startWithSystemCheck()->isChecked());
-    dialog->dialogButton(0)->click();
+    dialog->confirmButton()->click();
     QVERIFY(static_cast<FakeAutoRunEntry &>(*rig.context.autoRun).commands.isEmpty());
-    QCOMPARE(rig.context.settings.autoRunPath, SettingsStore::defaultValue());
+    QVERIFY(!rig.context.settings.autoRunProgram);
     QFile ini(rig.context.settingsStore.filePath());
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QVERIFY(!ini.readAll().contains("runFileName"));
@@ -356,10 +391,11 @@ void TestApplication::startCompletesACaptureCutOffBetweenFileAndRow()
     {
         // The last run was killed after the file was written, before its row.
         AppContext &c = rig.context;
-        RecordWriter writer({c.settings, c.currentRecord, c.store, c.programFolder, *c.clock, *c.shell});
-        c.currentRecord.recCategory = QStringLiteral("学习资料");
+        RecordWriter writer({c.settings, c.store, c.programFolder, *c.clock, *c.shell});
         writer.setFileWrittenHook([] { return false; });
-        QCOMPARE(writer.saveRecord(QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p")).outcome,
+        QCOMPARE(writer.save({QStringLiteral("被打断，的记录"), QStringLiteral("https://example.com/p"),
+                              QStringLiteral("学习资料")})
+                     .outcome,
                  RecordWriter::Outcome::Failed);
         QVERIFY(c.store.records()->isEmpty());
     }
@@ -392,10 +428,10 @@ void TestApplication::trayModeCommandsAndToolbarKeepMarksInStep()
     QVERIFY(pen->isChecked());
     QVERIFY(!web->isChecked());
 
-    capture->toolbarButton(QStringLiteral("viewPenNot"))->trigger();
+    capture->findChild<QAction *>(QStringLiteral("webModeButton"))->trigger();
     QVERIFY(web->isChecked());
     QVERIFY(!pen->isChecked());
-    capture->toolbarButton(QStringLiteral("viewPen"))->trigger();
+    capture->findChild<QAction *>(QStringLiteral("penModeButton"))->trigger();
     QVERIFY(pen->isChecked());
 
     web->trigger();
@@ -449,7 +485,11 @@ void TestApplication::aboutBox()
         texts.append(label->text());
     QVERIFY(texts.contains(QStringLiteral("版本 1.00")));
     QVERIFY(texts.contains(QStringLiteral("Notavo")));
-    QTest::mouseClick(about->okButton(), Qt::LeftButton);
+    QCOMPARE(about->size(), Twips::size(4680, 3495));
+    about->show();
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    verifyLaidOut(about);
+    QTest::mouseClick(okButton(about), Qt::LeftButton);
     flushDeletes();
     QVERIFY(!rig.application.aboutBox());
 }
@@ -552,7 +592,7 @@ void TestApplication::settingsAccessibilityChoiceReachesTheDiscovery()
     rig.application.windows().showSettings();
     SettingsDialog *dialog = rig.application.windows().settingsDialog();
     dialog->accessibilityCheck()->setChecked(false);
-    dialog->dialogButton(0)->click();
+    dialog->confirmButton()->click();
     QCOMPARE(rig.discovery.accessibilityChoices, QList<bool>{false});
     QVERIFY(!rig.context.settingsStore.mayTurnOnAccessibility());
 }
@@ -579,6 +619,46 @@ void TestApplication::captureWindowMenuIsTheTrayMenu()
         menu->close();
         QTRY_VERIFY(!menu->isVisible());
     }
+}
+
+// The editor announces a document saved under a chosen name; the application adds its row, and
+// says so when the row cannot be written, the file being saved all the same.
+void TestApplication::editorSaveAsIsRecordedInTheHistory()
+{
+    Rig rig;
+    auto &dialogs = static_cast<ScriptedDialogs &>(*rig.context.dialogs);
+    rig.application.windows().editor().restore();
+    EditorWindow *frame = rig.application.windows().editor().frame();
+    QVERIFY(frame);
+    frame->newDocument()->textEdit()->insertPlainText(QStringLiteral("三个\n字"));
+    const QString path = QDir::toNativeSeparators(rig.dir.filePath(QStringLiteral("三个字.txt")));
+    dialogs.fileNames.enqueue(path);
+    frame->actions().saveAsAction->trigger();
+    QVERIFY(QFileInfo::exists(path));
+    const QList<Record> rows = rig.context.store.records().value_or(QList<Record>());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].fileName, QStringLiteral("三个字.txt"));
+    QCOMPARE(rows[0].size, QStringLiteral("5"));  // a line break counts two
+    QCOMPARE(rows[0].folder, QDir::toNativeSeparators(rig.dir.path()) + QDir::separator());
+    QCOMPARE(rows[0].category, QStringLiteral("默认文本"));
+    QCOMPARE(rows[0].source, QStringLiteral("Notavo"));
+    QCOMPARE(rows[0].date, rig.context.clock->today());
+    QVERIFY(dialogs.messages.isEmpty());
+
+    // A database another program holds locked: the file is saved, the user is told why.
+    ForeignConnection other(rig.context.store.databasePath());
+    QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const QString second = QDir::toNativeSeparators(rig.dir.filePath(QStringLiteral("另存.txt")));
+    dialogs.fileNames.enqueue(second);
+    frame->actions().saveAsAction->trigger();
+    QVERIFY(QFileInfo::exists(second));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY2(dialogs.messages[0].text.startsWith(QStringLiteral("文件已保存，但记录未能写入数据库！\n"))
+                 && dialogs.messages[0].text.contains(QStringLiteral("锁定")),
+             qPrintable(dialogs.messages[0].text));
+    QCOMPARE(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    QVERIFY(other.exec(QStringLiteral("COMMIT")));
+    QCOMPARE(rig.context.store.records()->size(), 1);
 }
 
 QTEST_MAIN(TestApplication)

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ToolResult
@@ -64,19 +66,19 @@ class TestInstalledProgram : public QObject
     std::unique_ptr<QProcess> m_running;
     QStringList m_installedTree;
 
-    QString program() const { return m_root.filePath("usr/bin/notavo"); }
-    QString data(const QString &name = {}) const { return m_home.filePath("data/Notavo/" + name); }
+    QString program() const { return m_root.filePath(u"usr/bin/notavo"_s); }
+    QString data(const QString &name = {}) const { return m_home.filePath(u"data/Notavo/"_s + name); }
 
     QProcessEnvironment programEnvironment() const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("QT_QPA_PLATFORM");
-        environment.insert("DISPLAY", QString::fromLatin1(m_session.display()));
-        environment.insert("HOME", m_home.path());
-        environment.insert("XDG_DATA_HOME", m_home.filePath("data"));
-        environment.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
-        environment.insert("XDG_RUNTIME_DIR", m_home.filePath("run"));
-        environment.insert("NOTAVO_START_IN_PEN_MODE", "1");
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        environment.insert(u"DISPLAY"_s, QString::fromLatin1(m_session.display()));
+        environment.insert(u"HOME"_s, m_home.path());
+        environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
+        environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
+        environment.insert(u"XDG_RUNTIME_DIR"_s, m_home.filePath(u"run"_s));
+        environment.insert(u"NOTAVO_START_IN_PEN_MODE"_s, u"1"_s);
         return environment;
     }
 
@@ -89,11 +91,11 @@ class TestInstalledProgram : public QObject
         m_running->setProcessChannelMode(QProcess::ForwardedChannels);
         m_running->start(program(), {});
         m_running->waitForStarted();
-        QFile lock(m_home.filePath("run/notavo.lock"));
+        QFile lock(m_home.filePath(u"run/notavo.lock"_s));
         for (int wait = 0; wait < 150 && m_running->state() == QProcess::Running; ++wait) {
             const bool locked = lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed().toLongLong() == m_running->processId();
             lock.close();
-            const QFileInfo socket(m_home.filePath("run/notavo.socket"));
+            const QFileInfo socket(m_home.filePath(u"run/notavo.socket"_s));
             if (locked && socket.exists() && socket.lastModified() >= QFileInfo(lock).lastModified())
                 return true;
             QTest::qWait(100);
@@ -105,8 +107,8 @@ class TestInstalledProgram : public QObject
 
     bool hasWindow(const QString &name, QString *window = nullptr)
     {
-        const ToolResult found = runTool("xdotool", {"search", "--onlyvisible", "--pid",
-                                                     QString::number(m_running->processId()), "--name", name});
+        const ToolResult found = runTool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s,
+                                                     QString::number(m_running->processId()), u"--name"_s, name});
         const QString first = QString::fromLatin1(found.output).section(u'\n', 0, 0);
         if (window)
             *window = first;
@@ -117,15 +119,16 @@ private slots:
     void initTestCase()
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DESTDIR", m_root.path());
+        environment.insert(u"DESTDIR"_s, m_root.path());
         const ToolResult install =
-            runTool(NOTAVO_CMAKE_COMMAND, {"--install", NOTAVO_BUILD_DIR, "--prefix", "/usr"}, environment);
+            runTool(QStringLiteral(NOTAVO_CMAKE_COMMAND),
+                    {u"--install"_s, QStringLiteral(NOTAVO_BUILD_DIR), u"--prefix"_s, u"/usr"_s}, environment);
         QVERIFY2(install.exitCode == 0, install.output.constData());
         // As a system-wide install is: nobody may write there, root only by ignoring the mode bits.
-        QCOMPARE(runTool("chmod", {"-R", "a-w", m_root.filePath("usr")}).exitCode, 0);
+        QCOMPARE(runTool(u"chmod"_s, {u"-R"_s, u"a-w"_s, m_root.filePath(u"usr"_s)}).exitCode, 0);
         m_installedTree = snapshot(m_root.path());
-        QVERIFY(QDir().mkpath(m_home.filePath("run")));
-        QFile::setPermissions(m_home.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QDir().mkpath(m_home.filePath(u"run"_s)));
+        QFile::setPermissions(m_home.filePath(u"run"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void cleanupTestCase()
@@ -134,44 +137,44 @@ private slots:
             m_running->kill();
             m_running->waitForFinished();
         }
-        runTool("chmod", {"-R", "u+w", m_root.path()});
+        runTool(u"chmod"_s, {u"-R"_s, u"u+w"_s, m_root.path()});
     }
 
     void installedProgramKeepsItsDataPerUser()
     {
         // The package's contents are checked in full by the debian_package test.
-        QCOMPARE(QDir(m_root.filePath("usr/bin")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), {"notavo"});
-        QVERIFY(QFileInfo::exists(m_root.filePath("usr/share/notavo/readme.txt")));
-        const ToolResult version = runTool(program(), {"--version"}); // needs no display
+        QCOMPARE(QDir(m_root.filePath(u"usr/bin"_s)).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), {u"notavo"_s});
+        QVERIFY(QFileInfo::exists(m_root.filePath(u"usr/share/notavo/readme.txt"_s)));
+        const ToolResult version = runTool(program(), {u"--version"_s}); // needs no display
         QVERIFY2(version.exitCode == 0 && version.output.contains(NOTAVO_VERSION), version.output.constData());
 
         if (!m_session.startDisplay() || !m_session.startWindowManager())
             QSKIP(qPrintable(m_session.error()));
-        if (QStandardPaths::findExecutable("xdotool").isEmpty() || QStandardPaths::findExecutable("xclip").isEmpty())
+        if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty() || QStandardPaths::findExecutable(u"xclip"_s).isEmpty())
             QSKIP("xdotool or xclip is not installed");
         qputenv("DISPLAY", m_session.display());
         // A stored save folder, relative to the program folder.
-        QVERIFY(QDir().mkpath(data("myText")));
-        QFile settings(data("filePath.ini"));
+        QVERIFY(QDir().mkpath(data(u"myText"_s)));
+        QFile settings(data(u"filePath.ini"_s));
         QVERIFY(settings.open(QIODevice::WriteOnly));
         settings.write("[MyFileApp]\nsaveFilePATH=myText\neditFilePATH=Notavo\n");
         settings.close();
 
         QVERIFY(startRunningProgram());
         QTest::qWait(2500); // the splash closes after two seconds
-        QProcess *clipboard = m_session.startProgram("xclip", {"-quiet", "-selection", "clipboard"},
-                                                     {"DISPLAY=" + QString::fromLatin1(m_session.display())});
+        QProcess *clipboard = m_session.startProgram(u"xclip"_s, {u"-quiet"_s, u"-selection"_s, u"clipboard"_s},
+                                                     {u"DISPLAY="_s + QString::fromLatin1(m_session.display())});
         QVERIFY(clipboard);
-        clipboard->write("安装后的记录\n第二行");
+        clipboard->write(u"安装后的记录\n第二行"_s.toUtf8());
         clipboard->closeWriteChannel();
 
         // The pen box grows to full size with the text; its first category button is 小说.
         QString capture;
-        QTRY_VERIFY_WITH_TIMEOUT(hasWindow("^Notavo$", &capture), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWindow(u"^Notavo$"_s, &capture), 10000);
         QTest::qWait(500);
-        QCOMPARE(runTool("xdotool", {"mousemove", "--window", capture, "24", "281", "click", "1"}).exitCode, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!QDir(data("myText")).entryList({"*.txt"}).isEmpty(), 10000);
-        QVERIFY(QFileInfo(data("filelist.db")).size() > 0);
+        QCOMPARE(runTool(u"xdotool"_s, {u"mousemove"_s, u"--window"_s, capture, u"24"_s, u"281"_s, u"click"_s, u"1"_s}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(data(u"myText"_s)).entryList({u"*.txt"_s}).isEmpty(), 10000);
+        QVERIFY(QFileInfo(data(u"filelist.db"_s)).size() > 0);
         QCOMPARE(snapshot(m_root.path()), m_installedTree);
     }
 
@@ -179,7 +182,7 @@ private slots:
     {
         if (!m_running || m_running->state() != QProcess::Running)
             QSKIP("the installed program does not run");
-        QFile file(m_home.filePath("交来的文件.txt"));
+        QFile file(m_home.filePath(u"交来的文件.txt"_s));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(Gbk::encode(u"命令行打开的文件"));
         file.close();
@@ -190,15 +193,15 @@ private slots:
         const ToolResult withFile = startAgain({file.fileName()});
         QVERIFY2(withFile.exitCode == 0, withFile.output.constData());
         QString editor;
-        QTRY_VERIFY_WITH_TIMEOUT(hasWindow("交来的文件", &editor), 10000);
-        runTool("xdotool", {"windowactivate", "--sync", editor});
-        runTool("xdotool", {"key", "F1"});
-        QTRY_VERIFY_WITH_TIMEOUT(hasWindow("帮助主题"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWindow(u"交来的文件"_s, &editor), 10000);
+        runTool(u"xdotool"_s, {u"windowactivate"_s, u"--sync"_s, editor});
+        runTool(u"xdotool"_s, {u"key"_s, u"F1"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(hasWindow(u"帮助主题"_s), 10000);
 
         // A plain second start brings the history browser forward.
         const ToolResult plain = startAgain({});
         QVERIFY2(plain.exitCode == 0, plain.output.constData());
-        QTRY_VERIFY_WITH_TIMEOUT(hasWindow("历史记录"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWindow(u"历史记录"_s), 10000);
 
         QCOMPARE(snapshot(m_home.path()), before);
         QCOMPARE(snapshot(m_root.path()), m_installedTree);
@@ -210,42 +213,42 @@ private slots:
             QSKIP("the installed program does not run");
         // The desktop entry's actions, as the desktop's menu runs them: the tray's entries for a
         // desktop without a tray (the test's window manager has none).
-        QFile entry(m_root.filePath("usr/share/applications/io.github.notavo.Notavo.desktop"));
+        QFile entry(m_root.filePath(u"usr/share/applications/io.github.notavo.Notavo.desktop"_s));
         QVERIFY(entry.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(entry.readAll());
-        QVERIFY(text.contains("\nActions=Pen;Web;History;Settings;Editor;\n"));
+        QVERIFY(text.contains(u"\nActions=Pen;Web;History;Settings;Editor;\n"_s));
         const auto runAction = [&](const QString &action) {
-            const QString group = "[Desktop Action " + action + "]\n";
-            const QString exec = text.section(group, 1).section("\n\n", 0, 0).section("Exec=", 1).section(u'\n', 0, 0);
+            const QString group = u"[Desktop Action "_s + action + u"]\n"_s;
+            const QString exec = text.section(group, 1).section(u"\n\n"_s, 0, 0).section(u"Exec="_s, 1).section(u'\n', 0, 0);
             const QStringList command = exec.split(u' ');
-            if (command.size() != 2 || command.constFirst() != "notavo")
+            if (command.size() != 2 || command.constFirst() != u"notavo"_s)
                 return ToolResult{-1, "no action " + action.toUtf8()};
             return startAgain(command.mid(1));
         };
 
         // The capture window among the program's windows called Notavo (the editor's frame is one).
         const auto visibleCaptureWidth = [this] {
-            const ToolResult found = runTool("xdotool", {"search", "--onlyvisible", "--pid",
-                                                         QString::number(m_running->processId()), "--name", "^Notavo$"});
+            const ToolResult found = runTool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s,
+                                                         QString::number(m_running->processId()), u"--name"_s, u"^Notavo$"_s});
             for (const QString &window : QString::fromLatin1(found.output).split(u'\n', Qt::SkipEmptyParts)) {
-                const QString shape = QString::fromLatin1(runTool("xdotool", {"getwindowgeometry", "--shell", window}).output);
-                const auto value = [&shape](const QString &key) { return shape.section(key + "=", 1).section(u'\n', 0, 0).toInt(); };
-                if (value("Y") == 0 && value("HEIGHT") <= Twips::toPixels(5000))
-                    return value("WIDTH");
+                const QString shape = QString::fromLatin1(runTool(u"xdotool"_s, {u"getwindowgeometry"_s, u"--shell"_s, window}).output);
+                const auto value = [&shape](const QString &key) { return shape.section(key + u"="_s, 1).section(u'\n', 0, 0).toInt(); };
+                if (value(u"Y"_s) == 0 && value(u"HEIGHT"_s) <= Twips::toPixels(5000))
+                    return value(u"WIDTH"_s);
             }
             return 0;
         };
         QVERIFY(visibleCaptureWidth() > 0);
         // Web mode hides the box until the pointer comes to the top edge; pen mode shows the box.
-        runTool("xdotool", {"mousemove", "600", "500"});
-        ToolResult done = runAction("Web");
+        runTool(u"xdotool"_s, {u"mousemove"_s, u"600"_s, u"500"_s});
+        ToolResult done = runAction(u"Web"_s);
         QVERIFY2(done.exitCode == 0, done.output.constData());
         QTRY_COMPARE_WITH_TIMEOUT(visibleCaptureWidth(), 0, 10000);
-        done = runAction("Pen");
+        done = runAction(u"Pen"_s);
         QVERIFY2(done.exitCode == 0, done.output.constData());
         QTRY_COMPARE_WITH_TIMEOUT(visibleCaptureWidth(), Twips::toPixels(1050), 10000);
 
-        for (const auto &[action, title] : {std::pair{"History", "历史记录"}, {"Settings", "系统设置"}}) {
+        for (const auto &[action, title] : {std::pair{u"History"_s, u"历史记录"_s}, {u"Settings"_s, u"系统设置"_s}}) {
             done = runAction(action);
             QVERIFY2(done.exitCode == 0, done.output.constData());
             QTRY_VERIFY_WITH_TIMEOUT(hasWindow(title), 10000);
@@ -258,12 +261,12 @@ private slots:
             QSKIP("the installed program does not run");
         m_running->kill();
         m_running->waitForFinished();
-        QVERIFY(QFileInfo::exists(m_home.filePath("run/notavo.lock")));
+        QVERIFY(QFileInfo::exists(m_home.filePath(u"run/notavo.lock"_s)));
 
         QVERIFY(startRunningProgram());
         const ToolResult plain = startAgain({});
         QVERIFY2(plain.exitCode == 0, plain.output.constData());
-        QTRY_VERIFY_WITH_TIMEOUT(hasWindow("历史记录"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasWindow(u"历史记录"_s), 10000);
     }
 };
 

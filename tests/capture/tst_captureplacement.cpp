@@ -11,13 +11,13 @@
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
 #include "settings/settings.h"
-#include "store/currentrecord.h"
 #include "store/recordstore.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -107,15 +107,16 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const ProgramFolder folder(dir.path());
         Settings settings;
-        CurrentRecord record;
         RecordStore store(folder.filePath(QStringLiteral("filelist.db")));
         FakeClock clock;
         RecordingShellOpener shell;
-        RecordWriter writer(RecordWriter::Context{settings, record, store, folder, clock, shell});
+        RecordWriter writer(RecordWriter::Context{settings, store, folder, clock, shell});
         FakeSourceDiscovery discovery;
         ScriptedDialogs dialogs;
         MovablePointer pointer;
-        CaptureWindow window(CaptureWindow::Services{writer, record, discovery, dialogs, pointer});
+        CaptureWindow window(CaptureWindow::Services{writer, discovery, dialogs, pointer});
+        auto *cancel = window.findChild<QPushButton *>(QStringLiteral("cancelButton"));
+        QVERIFY(cancel);
 
         // Start-up shows the bar; the pointer leaving the top edge hides it at the next tick.
         window.show();
@@ -142,7 +143,7 @@ private Q_SLOTS:
                 QCOMPARE(settledServerGeometry(window, full), QRect(place, full));
                 QTRY_COMPARE(window.pos(), place);
             }
-            window.cancelClick();
+            cancel->click();
             QTRY_VERIFY(!window.isVisible());
         }
 
@@ -154,7 +155,7 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(settledServerGeometry(window, full), QRect(place, full));
-        window.cancelClick();
+        cancel->click();
         QTRY_VERIFY(!window.isVisible());
 
         // Moved by the user, then shrunk to the pen box and grown again: it stays where the user put it.
@@ -165,7 +166,8 @@ private Q_SLOTS:
         QCOMPARE(settledServerGeometry(window, pen), QRect(place, pen));
         window.move(moved);
         QCOMPARE(settledServerGeometry(window, pen), QRect(moved, pen));
-        window.setViewFull();
+        QGuiApplication::clipboard()->setText(QStringLiteral("移动以后复制的文本。"));
+        QTRY_COMPARE(window.size(), full);
         QCOMPARE(settledServerGeometry(window, full), QRect(moved, full));
         QTRY_COMPARE(window.pos(), moved);
     }

@@ -32,18 +32,21 @@ struct Fixture
 {
     QTemporaryDir dir;
     ProgramFolder folder{dir.path()};
-    Settings settings{QStringLiteral("myText"), QStringLiteral("Notavo"), QString(), QStringLiteral("FALSE")};
-    CurrentRecord record{};
+    Settings settings{QStringLiteral("myText"), EditorChoice::Editor::BuiltIn, std::nullopt, false};
     RecordStore store{folder.filePath(QStringLiteral("filelist.db"))};
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9))};
     RecordingShellOpener shell;
-    RecordWriter writer{{settings, record, store, folder, clock, shell}};
+    RecordWriter writer{{settings, store, folder, clock, shell}};
     QStringList openedInEditor;
 
     Fixture()
     {
-        record.recCategory = QStringLiteral("小说");
         writer.setOpenInEditor([this](const QString &path) { openedInEditor << path; });
+    }
+    // Stores a capture under 小说.
+    RecordWriter::Result save(const QString &text, const QString &source)
+    {
+        return writer.save({text, source, QStringLiteral("小说")});
     }
     QString saveFolder() const { return folder.filePath(QStringLiteral("myText")) + QDir::separator(); }
     QList<Record> rows() { return store.records().value_or(QList<Record>()); }
@@ -111,7 +114,7 @@ private slots:
     {
         Fixture f;
         const QString text = QStringLiteral("今天天气很好，我们去公园。\n第二行😀");
-        const auto result = f.writer.saveRecord(text, QStringLiteral("http://news.example/1"));
+        const auto result = f.save(text, QStringLiteral("http://news.example/1"));
         QCOMPARE(result.outcome, RecordWriter::Outcome::Stored);
         const QString path = f.saveFolder() + QStringLiteral("今天天气很好.txt");
         QCOMPARE(result.filePath, path);
@@ -127,10 +130,28 @@ private slots:
         QCOMPARE(rows[0].source, QStringLiteral("http://news.example/1"));
     }
 
+    // Each capture's row holds what that capture was given, whatever was stored before it.
+    void eachCaptureStoresItsOwnCategoryAndSource()
+    {
+        Fixture f;
+        QCOMPARE(f.writer.save({QStringLiteral("甲，一"), QStringLiteral("http://a.example/"), QStringLiteral("新闻")})
+                     .outcome,
+                 RecordWriter::Outcome::Stored);
+        QCOMPARE(f.writer.save({QStringLiteral("乙，二"), QString(), QStringLiteral("寓言")}).outcome,
+                 RecordWriter::Outcome::Stored);
+        const QList<Record> rows = f.rows();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].category, QStringLiteral("新闻"));
+        QCOMPARE(rows[0].source, QStringLiteral("http://a.example/"));
+        QCOMPARE(rows[1].fileName, QStringLiteral("乙"));
+        QCOMPARE(rows[1].category, QStringLiteral("寓言"));
+        QCOMPARE(rows[1].source, QString());
+    }
+
     void emptyCaptureStoresAnEmptyRecord()
     {
         Fixture f;
-        QCOMPARE(f.writer.saveRecord(QString(), QString()).outcome, RecordWriter::Outcome::Stored);
+        QCOMPARE(f.save(QString(), QString()).outcome, RecordWriter::Outcome::Stored);
         QCOMPARE(bytesOf(f.saveFolder() + QStringLiteral("新记录59.txt")), QByteArray());
         QCOMPARE(f.rows().at(0).size, QStringLiteral("0"));
     }
@@ -138,9 +159,9 @@ private slots:
     void existingFilesAreNeverOverwritten()
     {
         Fixture f;
-        QVERIFY(f.writer.saveRecord(QStringLiteral("同题，一"), {}).outcome == RecordWriter::Outcome::Stored);
-        QVERIFY(f.writer.saveRecord(QStringLiteral("同题，二"), {}).outcome == RecordWriter::Outcome::Stored);
-        QVERIFY(f.writer.saveRecord(QStringLiteral("同题，三"), {}).outcome == RecordWriter::Outcome::Stored);
+        QVERIFY(f.save(QStringLiteral("同题，一"), {}).outcome == RecordWriter::Outcome::Stored);
+        QVERIFY(f.save(QStringLiteral("同题，二"), {}).outcome == RecordWriter::Outcome::Stored);
+        QVERIFY(f.save(QStringLiteral("同题，三"), {}).outcome == RecordWriter::Outcome::Stored);
         const auto rows = f.rows();
         QCOMPARE(rows[0].fileName, QStringLiteral("同题"));
         QCOMPARE(rows[1].fileName, QStringLiteral("同题59"));  // minute and second
@@ -154,7 +175,7 @@ private slots:
     {
         Fixture f;
         for (const QString &text : {QStringLiteral("上级/目录/文件"), QStringLiteral("a|b"), QStringLiteral("CON")}) {
-            const auto result = f.writer.saveRecord(text, {});
+            const auto result = f.save(text, {});
             QCOMPARE(result.outcome, RecordWriter::Outcome::StoredUnderFallbackName);
         }
         const auto rows = f.rows();
@@ -170,7 +191,7 @@ private slots:
     {
         Fixture f;
         f.settings.saveFolder = QStringLiteral("深/层/文件夹");
-        QCOMPARE(f.writer.saveRecord(QStringLiteral("内容"), {}).outcome, RecordWriter::Outcome::Stored);
+        QCOMPARE(f.save(QStringLiteral("内容"), {}).outcome, RecordWriter::Outcome::Stored);
         QVERIFY(QFile::exists(f.folder.filePath(QStringLiteral("深/层/文件夹/内容.txt"))));
     }
 
@@ -179,7 +200,7 @@ private slots:
         for (const QString &stored : {QStringLiteral("txtPATH"), QString(), QStringLiteral("  ")}) {
             Fixture f;
             f.settings.saveFolder = stored;
-            QCOMPARE(f.writer.saveRecord(QStringLiteral("内容"), {}).outcome, RecordWriter::Outcome::Stored);
+            QCOMPARE(f.save(QStringLiteral("内容"), {}).outcome, RecordWriter::Outcome::Stored);
             QCOMPARE(f.savedFiles(), QStringList{QStringLiteral("内容.txt")});
             QCOMPARE(f.rows().at(0).folder, f.saveFolder());
             QVERIFY(!QFileInfo::exists(f.folder.filePath(QStringLiteral("txtPATH"))));
@@ -195,7 +216,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         f.settings.saveFolder = blocker.fileName();
-        auto result = f.writer.saveRecord(QStringLiteral("标题，正文"), {});
+        auto result = f.save(QStringLiteral("标题，正文"), {});
         QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
         QVERIFY2(result.error.contains(QStringLiteral("“标题”")) && result.error.contains(QStringLiteral("不是文件夹")),
                  qPrintable(result.error));
@@ -205,7 +226,7 @@ private slots:
         const ReadOnlyPath readOnly(f.saveFolder());
         if (!readOnly.holds())
             QSKIP("the save folder cannot be made read-only here");
-        result = f.writer.saveRecord(QStringLiteral("标题，正文"), {});
+        result = f.save(QStringLiteral("标题，正文"), {});
         QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
         QVERIFY2(result.error.contains(QStringLiteral("标题.txt")), qPrintable(result.error));
         QVERIFY(!result.error.contains(QStringLiteral("新记录")));
@@ -249,7 +270,7 @@ private slots:
                 QSKIP("the database cannot be made read-only here");
         }
         for (int attempt = 0; attempt < 3; ++attempt) {
-            const auto result = f.writer.saveRecord(QStringLiteral("内容，正文"), {});
+            const auto result = f.save(QStringLiteral("内容，正文"), {});
             QCOMPARE(result.outcome, RecordWriter::Outcome::Failed);
             QVERIFY2(result.error.contains(QStringLiteral("“内容”")) && result.error.contains(cause)
                          && result.error.contains(QDir::toNativeSeparators(db)),
@@ -283,9 +304,9 @@ private slots:
         QFETCH(QStringList, editor);
         QFETCH(QStringList, shell);
         Fixture f;
-        f.settings.editorChoice = choice;
-        f.settings.autoOpenFlag = flag;
-        QCOMPARE(f.writer.saveRecord(QStringLiteral("标题。正文"), {}).outcome, RecordWriter::Outcome::Stored);
+        f.settings.editor = EditorChoice::parse(choice);
+        f.settings.autoOpen = EditorChoice::isAutoOpenOn(flag);
+        QCOMPARE(f.save(QStringLiteral("标题。正文"), {}).outcome, RecordWriter::Outcome::Stored);
         const auto withFolder = [&f](QStringList names) {
             for (QString &name : names)
                 name.prepend(f.saveFolder());
@@ -303,7 +324,7 @@ private slots:
         Fixture f;
         const QString source = QStringLiteral("https://example.com/a?b=c\\d");
         f.writer.setFileWrittenHook([] { return false; });
-        QCOMPARE(f.writer.saveRecord(QStringLiteral("中断的记录，正文€"), source).outcome, RecordWriter::Outcome::Failed);
+        QCOMPARE(f.save(QStringLiteral("中断的记录，正文€"), source).outcome, RecordWriter::Outcome::Failed);
         QCOMPARE(f.savedFiles(), QStringList{QStringLiteral("中断的记录.txt")});
         QVERIFY(f.rows().isEmpty());
         QCOMPARE(f.notes().size(), 1);
@@ -336,9 +357,10 @@ private slots:
         const CurrentRecord unwritten{QStringLiteral("未写"), QStringLiteral("8"), QStringLiteral("新闻"),
                                       f.saveFolder(), QStringLiteral("来源\n第二行")};
         QVERIFY(!pending.add({unwritten, QDate(2026, 12, 1), bytes}).isEmpty());
-        QCOMPARE(f.writer.saveRecord(QStringLiteral("已存"), {}).outcome, RecordWriter::Outcome::Stored);
+        QCOMPARE(f.save(QStringLiteral("已存"), {}).outcome, RecordWriter::Outcome::Stored);
         QCOMPARE(f.notes().size(), 1); // a stored capture leaves no note of its own
-        CurrentRecord stored = f.record;
+        const Record row = f.rows().at(0);
+        const CurrentRecord stored{row.fileName, row.size, row.category, row.folder, row.source};
         QVERIFY(!pending.add({stored, QDate(2026, 12, 7), QByteArray()}).isEmpty());
         // A note cut off while it was written is no note.
         QFile part(f.pendingFolder() + QStringLiteral("/x.part"));

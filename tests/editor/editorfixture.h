@@ -6,8 +6,6 @@
 #include "editor/editorwindow.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/scripteddialogs.h"
-#include "store/currentrecord.h"
-#include "store/recordstore.h"
 
 #include <QAction>
 #include <QMenu>
@@ -15,16 +13,14 @@
 #include <QTest>
 #include <QToolBar>
 
-// An editor with its own record database, a fixed clock and scripted dialogs.
+// An editor with a temporary folder, a fixed clock and scripted dialogs.
 struct EditorFixture
 {
     QTemporaryDir dir;
-    RecordStore store{dir.filePath(QStringLiteral("filelist.db"))};
-    CurrentRecord record{};
     FakeClock clock;
     ScriptedDialogs dialogs;
     QString openFolder;
-    EditorController editor{{store, record, clock, dialogs, [this] { return openFolder; }}};
+    EditorController editor{{clock, dialogs, [this] { return openFolder; }}};
 
     QString path(const QString &name) const { return QDir::toNativeSeparators(dir.filePath(name)); }
 

@@ -1,5 +1,4 @@
 #include "editor/documentprinter.h"
-#include "editor/savedrecord.h"
 #include "editor/textformatting.h"
 #include "pdfwords.h"
 
@@ -18,18 +17,6 @@ class TestEditorFormatting : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void savedRecordCountsCharactersAndKeepsTheFolderSeparator()
-    {
-        CurrentRecord record;
-        const QString path = QDir::toNativeSeparators(QStringLiteral("/tmp/笔记/三个字.txt"));
-        SavedRecord::fill(record, path, QStringLiteral("三个\n字"));
-        QCOMPARE(record.recFileName, QStringLiteral("三个字.txt"));
-        QCOMPARE(record.recSize, QStringLiteral("5"));
-        QCOMPARE(record.recFolder, QDir::toNativeSeparators(QStringLiteral("/tmp/笔记/")));
-        QCOMPARE(record.recCategory, QStringLiteral("默认文本"));
-        QCOMPARE(record.recSource, QStringLiteral("Notavo"));
-    }
-
     void leftRightIndentsAndPlainLeftKeepsThem()
     {
         QTextDocument document(QStringLiteral("第一段\n第二段"));

@@ -11,6 +11,8 @@
 #include <QTextBlock>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList visibleCaptions(const QList<QAction *> &actions)
@@ -54,10 +56,10 @@ private Q_SLOTS:
         EditorWindow &frame = f->frame();
         const EditorActions &actions = f->actions();
         QCOMPARE(frame.windowTitle(), QStringLiteral("Notavo"));
-        const QStringList names{"newButton",       "openButton",   "saveButton",       "printButton",
-                                "cutButton",       "copyButton",   "pasteButton",      "alignLeftButton",
-                                "centerButton",    "alignRightButton", "indentedLeftButton", "fontButton",
-                                "colorButton"};
+        const QStringList names{u"newButton"_s,       u"openButton"_s,   u"saveButton"_s,       u"printButton"_s,
+                                u"cutButton"_s,       u"copyButton"_s,   u"pasteButton"_s,      u"alignLeftButton"_s,
+                                u"centerButton"_s,    u"alignRightButton"_s, u"indentedLeftButton"_s, u"fontButton"_s,
+                                u"colorButton"_s};
         const QList<QAction *> buttons = actions.toolBar->actions();
         QCOMPARE(buttons.size(), names.size());
         for (int position = 1; position <= 13; ++position)
@@ -66,15 +68,15 @@ private Q_SLOTS:
         // With no document open only new and open are offered.
         QCOMPARE(enabledButtons(), (QList<int>{1, 2}));
         QCOMPARE(visibleCaptions(actions.fileMenu->actions()),
-                 (QStringList{"新建(&N)", "打开(&O)", "—", "—", "退出(&Q)"}));
+                 (QStringList{u"新建(&N)"_s, u"打开(&O)"_s, u"—"_s, u"—"_s, u"退出(&Q)"_s}));
         QCOMPARE(visibleCaptions(frame.menuBar()->actions()),
-                 (QStringList{"文件(&F)", "历史记录(&L)", "帮助(&H)"}));
+                 (QStringList{u"文件(&F)"_s, u"历史记录(&L)"_s, u"帮助(&H)"_s}));
 
         // A new document brings the document commands at once; nothing is selected yet.
         f->newDocument(QStringLiteral("ab"));
         QCOMPARE(enabledButtons(), (QList<int>{1, 2, 3, 4, 8, 9, 10, 11, 12, 13}));
         QCOMPARE(visibleCaptions(frame.menuBar()->actions()),
-                 (QStringList{"文件(&F)", "编辑(&E)", "文字(&T)", "窗口(&W)", "历史记录(&L)", "帮助(&H)"}));
+                 (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s, u"文字(&T)"_s, u"窗口(&W)"_s, u"历史记录(&L)"_s, u"帮助(&H)"_s}));
         QVERIFY(actions.saveAction->isVisible());
         for (QAction *action : {actions.cutAction, actions.copyAction, actions.deleteAction, actions.pasteAction})
             QVERIFY(!action->isEnabled());
@@ -143,7 +145,7 @@ private Q_SLOTS:
         f->edit()->setHtml(QStringLiteral("<b>粗体</b>"));
         f->select(0, 2);
         QTest::keyClick(f->edit(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{u"text/plain"_s});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("粗体"));
 
         // With the Edit menu hidden the text area handles its own keys.
@@ -256,12 +258,12 @@ private Q_SLOTS:
         QVERIFY(!f->active()->isModified());
     }
 
-    void countersStopAtSixteenBits()
+    void newDocumentNumbersStopAt32767()
     {
         f->frame().setNewDocumentNumber(32767);
         f->newDocument();
         QVERIFY(f->frame().documents().isEmpty());
-        QCOMPARE(f->frame().newDocumentNumber(), qint16(32767));
+        QCOMPARE(f->frame().newDocumentNumber(), 32767);
     }
 };
 

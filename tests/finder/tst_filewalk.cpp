@@ -141,16 +141,13 @@ private Q_SLOTS:
     void stopKeepsTheMatchesFoundSoFar()
     {
         FileWalk walk(m_root, QStringLiteral("*.*"));
-        QStringList found;
-        while (found.isEmpty() && walk.step(1))
-            found += walk.takeNewMatches();
-        QVERIFY(!found.isEmpty());
-        const qsizetype before = walk.matchCount();
+        // Opens the root and reads one entry, which "*.*" matches.
+        QVERIFY(walk.step(2));
         walk.stop();
         QVERIFY(walk.isFinished());
         QVERIFY(!walk.step(100));
+        QCOMPARE(walk.takeNewMatches().size(), 1);
         QCOMPARE(walk.takeNewMatches(), QStringList());
-        QCOMPARE(walk.matchCount(), before);
     }
 
     void resultLine()

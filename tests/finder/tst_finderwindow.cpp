@@ -1,3 +1,4 @@
+#include "common/twips.h"
 #include "finder/finderwindow.h"
 #include "platform/testing/recordingshellopener.h"
 #include "platform/testing/scripteddialogs.h"
@@ -6,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -27,7 +29,7 @@ private Q_SLOTS:
             QFile file(m_dir->filePath(QString::fromUtf8(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        m_settings.editorChoice = QStringLiteral("Notavo");
+        m_settings.editor = EditorChoice::Editor::BuiltIn;
         m_opened.clear();
         m_dialogs.messages.clear();
         m_window = new FinderWindow(m_settings, QStringLiteral("记录1.txt"), m_shell, m_dialogs,
@@ -101,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(m_opened, QStringList{first.data().toString()});
         QVERIFY(m_shell.opened.isEmpty());
 
-        m_settings.editorChoice = QStringLiteral("使用WPS");
+        m_settings.editor = EditorChoice::Editor::Wps;
         Q_EMIT list->doubleClicked(first);
         QCOMPARE(m_shell.opened, QStringList{first.data().toString()});
         QCOMPARE(m_opened.size(), 1);
@@ -113,6 +115,38 @@ private Q_SLOTS:
         QCOMPARE(m_shell.opened.size(), 1);
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.first().title, QStringLiteral("系统提示："));
+    }
+
+    // At its designed size everything has its designed place; what the window gains goes to the
+    // list, the frames follow its width, and a long result line never widens the window.
+    void layoutKeepsTheDesignAndGivesTheGrowthToTheList()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QCOMPARE(m_window->size(), Twips::size(5475, 4905));
+        QCOMPARE(m_window->minimumSize(), Twips::size(5475, 4095));
+        auto *list = m_window->findChild<QListView *>(QStringLiteral("matchList"));
+        auto *names = m_window->findChild<QGroupBox *>(QStringLiteral("patternGroup"));
+        auto *buttons = m_window->findChild<QGroupBox *>(QStringLiteral("buttonGroup"));
+        QCOMPARE(names->geometry(), Twips::rect(120, 120, 3735, 2055));
+        QCOMPARE(buttons->geometry(), Twips::rect(3960, 120, 1455, 2055));
+        QCOMPARE(list->geometry().bottomRight(), Twips::rect(120, 2640, 5295, 2160).bottomRight());
+        QVERIFY(label()->geometry().bottom() < list->geometry().top());
+        QVERIFY(names->geometry().bottom() < label()->geometry().top());
+        for (const char *name : {"findButton", "stopButton", "closeButton"})
+            QVERIFY(buttons->contentsRect().contains(button(name)->geometry()));
+
+        const QSize listSize = list->size();
+        const QRect namesPlace = names->geometry();
+        m_window->resize(m_window->size() + QSize(150, 90));
+        QTRY_COMPARE(list->size(), listSize + QSize(150, 90));
+        QCOMPARE(names->geometry(), namesPlace.adjusted(0, 0, 150, 0));
+        QCOMPARE(buttons->geometry().right(), list->geometry().right());
+
+        label()->setText(QString(400, u'长'));
+        m_window->resize(m_window->minimumSize());
+        QTRY_COMPARE(m_window->size(), Twips::size(5475, 4095));
+        QVERIFY(m_window->minimumSizeHint().width() <= m_window->width());
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "common/gbktextfile.h"
 #include "common/programfolder.h"
+#include "common/twips.h"
 #include "help/helpviewer.h"
 #include "help/helptopics.h"
 
@@ -16,9 +17,18 @@ class TestHelp final : public QObject
     Q_OBJECT
 
 private:
+    static QTreeWidget *tree(const HelpViewer &viewer)
+    {
+        return viewer.findChild<QTreeWidget *>(QStringLiteral("topicTree"));
+    }
+    static QTextEdit *document(const HelpViewer &viewer)
+    {
+        return viewer.findChild<QTextEdit *>(QStringLiteral("documentView"));
+    }
+
     static QTreeWidgetItem *nodeWithKey(const HelpViewer &viewer, const QString &key)
     {
-        for (QTreeWidgetItemIterator it(viewer.topicTree()); *it; ++it) {
+        for (QTreeWidgetItemIterator it(tree(viewer)); *it; ++it) {
             if ((*it)->data(0, HelpViewer::KeyRole).toString() == key)
                 return *it;
         }
@@ -45,7 +55,7 @@ private Q_SLOTS:
         const QList<int> depths{0, 1, 2, 1, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2};
         QStringList seenKeys;
         QList<int> seenDepths;
-        for (QTreeWidgetItemIterator it(viewer.topicTree()); *it; ++it) {
+        for (QTreeWidgetItemIterator it(tree(viewer)); *it; ++it) {
             int depth = 0;
             for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
                 ++depth;
@@ -58,7 +68,7 @@ private Q_SLOTS:
         }
         QCOMPARE(seenKeys, keys);
         QCOMPARE(seenDepths, depths);
-        QTreeWidgetItem *root = viewer.topicTree()->topLevelItem(0);
+        QTreeWidgetItem *root = tree(viewer)->topLevelItem(0);
         QCOMPARE(root->text(0), QStringLiteral("Notavo帮助文档"));
         QCOMPARE(root->data(0, HelpViewer::TagRole).toString(), QStringLiteral("root"));
         QCOMPARE(nodeWithKey(viewer, QStringLiteral("help7"))->text(0), QStringLiteral("设置后台编辑软件"));
@@ -78,26 +88,48 @@ private Q_SLOTS:
         // A topic: the first of its two occurrences, clicked with the mouse.
         QTreeWidgetItem *topic = nodeWithKey(viewer, QStringLiteral("help7"));
         topic->parent()->setExpanded(true);
-        QTreeWidget *tree = viewer.topicTree();
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(topic).center());
-        QTextCursor selection = viewer.documentView()->textCursor();
+        QTreeWidget *topics = tree(viewer);
+        QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, topics->visualItemRect(topic).center());
+        QTextCursor selection = document(viewer)->textCursor();
         QCOMPARE(selection.selectedText(), QStringLiteral("设置后台编辑软件"));
         QCOMPARE(selection.selectionStart(), text.indexOf(QStringLiteral("设置后台编辑软件")));
 
         // A chapter selects its own heading, not its first topic.
-        tree->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help5")));
-        selection = viewer.documentView()->textCursor();
+        topics->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help5")));
+        selection = document(viewer)->textCursor();
         QCOMPARE(selection.selectedText(), QStringLiteral("Notavo的系统设置"));
         QCOMPARE(selection.selectionStart(), text.indexOf(QStringLiteral("Notavo的系统设置")));
 
         // Letter case is ignored.
-        tree->setCurrentItem(tree->topLevelItem(0));
-        QCOMPARE(viewer.documentView()->textCursor().selectedText(), QStringLiteral("notavo帮助文档"));
+        topics->setCurrentItem(topics->topLevelItem(0));
+        QCOMPARE(document(viewer)->textCursor().selectedText(), QStringLiteral("notavo帮助文档"));
 
         // A text that does not occur leaves the caret after the first character.
-        tree->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help12")));
-        QVERIFY(!viewer.documentView()->textCursor().hasSelection());
-        QCOMPARE(viewer.documentView()->textCursor().position(), 1);
+        topics->setCurrentItem(nodeWithKey(viewer, QStringLiteral("help12")));
+        QVERIFY(!document(viewer)->textCursor().hasSelection());
+        QCOMPARE(document(viewer)->textCursor().position(), 1);
+    }
+
+    // The designed size is the smallest; the document takes what the window gains.
+    void documentTakesWhatTheWindowGains()
+    {
+        HelpViewer viewer(QStringLiteral("/nonexistent/readme.txt"));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QCOMPARE(viewer.size(), Twips::size(9405, 6285));
+        QCOMPARE(viewer.minimumSize(), Twips::size(9405, 6285));
+        auto *close = viewer.findChild<QPushButton *>(QStringLiteral("closeButton"));
+        QCOMPARE(tree(viewer)->geometry(), Twips::rect(0, 0, 3000, 6135));
+        QCOMPARE(document(viewer)->geometry().topLeft(), Twips::point(3000, 0));
+        QCOMPARE(document(viewer)->width(), Twips::toPixels(6375));
+        QVERIFY(document(viewer)->geometry().bottom() < close->geometry().top());
+        QVERIFY(viewer.rect().contains(close->geometry()));
+
+        const QSize documentSize = document(viewer)->size();
+        viewer.resize(viewer.size() + QSize(120, 80));
+        QTRY_COMPARE(document(viewer)->size(), documentSize + QSize(120, 80));
+        QCOMPARE(tree(viewer)->width(), Twips::toPixels(3000));
+        QVERIFY(viewer.rect().contains(close->geometry()));
     }
 
     void missingDocumentIsReportedInTheTextArea()
@@ -105,12 +137,12 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = ProgramFolder(dir.path()).filePath(QStringLiteral("readme.txt"));
         QPointer<HelpViewer> viewer = new HelpViewer(path);
-        QVERIFY(viewer->documentView()->toPlainText().contains(QStringLiteral("找不到帮助文档")));
-        QVERIFY(viewer->documentView()->toPlainText().contains(path));
+        QVERIFY(document(*viewer)->toPlainText().contains(QStringLiteral("找不到帮助文档")));
+        QVERIFY(document(*viewer)->toPlainText().contains(path));
         // Closing hides the viewer and, as it deletes itself on close, frees it.
         viewer->show();
         QVERIFY(viewer->isVisible());
-        viewer->closeButton()->click();
+        viewer->findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
         QVERIFY(!viewer->isVisible());
         QTRY_VERIFY(viewer.isNull());
     }

@@ -3,7 +3,6 @@
 #include "history/historylisting.h"
 #include "history/historytree.h"
 #include "history/recordgridmodel.h"
-#include "history/rowmarking.h"
 #include "platform/testing/fakeclock.h"
 
 #include <QLocale>
@@ -25,6 +24,11 @@ QList<Record> numbered(int count)
         records.append({i, QStringLiteral("name%1").arg(i), QString::number(i), QStringLiteral("小说"),
                         QDate(2026, 3, i % 28 + 1), QStringLiteral("/n/"), QStringLiteral("https://a.example/%1").arg(i)});
     return records;
+}
+
+QString text(const RecordGridModel &model, int row, int column)
+{
+    return model.index(row, column).data().toString();
 }
 
 } // namespace
@@ -51,62 +55,65 @@ private Q_SLOTS:
     void listsEachNode_data()
     {
         QTest::addColumn<QDate>("today");
-        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("node");
         QTest::addColumn<QStringList>("expected");
         const QDate sunday(2026, 3, 1);
         const QDate wednesday(2026, 3, 4);
         const QDate newYear(2027, 1, 1);
-        const auto row = [](const char *name, const QDate &today, const char *key, const QStringList &expected) {
-            QTest::newRow(name) << today << QString::fromLatin1(key) << expected;
+        const auto row = [](const char *name, const QDate &today, const HistoryNodeKey &key,
+                            std::initializer_list<const char *> expected) {
+            QStringList names;
+            for (const char *expectedName : expected)
+                names << QString::fromUtf8(expectedName);
+            QTest::newRow(name) << today << HistoryTree::indexOf(key) << names;
         };
         // Category nodes list by exact 类别; the null row's name reads as empty.
-        row("mrwb", sunday, "mrwb", {"r4"});
-        row("xxjl", sunday, "xxjl", {"r6"});
-        row("lenWen", sunday, "lenWen", {"r8"});
-        row("xiaoShuo", sunday, "xiaoShuo", {"r1", ""});
-        row("guShi", sunday, "guShi", {"r2"});
-        row("yuYuan", sunday, "yuYuan", {});
-        row("xinWen", sunday, "xinWen", {"r3"});
-        row("shuJu", sunday, "shuJu", {});
-        row("duanJu", sunday, "duanJu", {});
-        row("qiTa", sunday, "qiTa", {"r5"});
-        row("root", sunday, "explor", {});
-        row("categories", sunday, "leiBie", {});
-        row("periods", sunday, "date", {});
+        row("默认文本", sunday, CategoryKey::DefaultText, {"r4"});
+        row("学习资料", sunday, CategoryKey::StudyMaterial, {"r6"});
+        row("论文", sunday, CategoryKey::Paper, {"r8"});
+        row("小说", sunday, CategoryKey::Novel, {"r1", ""});
+        row("故事", sunday, CategoryKey::Story, {"r2"});
+        row("寓言", sunday, CategoryKey::Fable, {});
+        row("新闻", sunday, CategoryKey::News, {"r3"});
+        row("数据", sunday, CategoryKey::Data, {});
+        row("短句", sunday, CategoryKey::ShortSentence, {});
+        row("其它", sunday, CategoryKey::Other, {"r5"});
+        row("root", sunday, HistoryFolder::Root, {});
+        row("categories", sunday, HistoryFolder::Categories, {});
+        row("periods", sunday, HistoryFolder::Periods, {});
         // A Sunday: 本周 holds Saturday and today, and dates after today.
-        row("sunday today", sunday, "daToDay", {"r1"});
-        row("sunday yesterday", sunday, "daYesTerDay", {"r2"});
-        row("sunday week", sunday, "daWeek", {"r1", "r2", "r6", "r8"});
-        row("sunday month", sunday, "daMonth", {"r1", "r5"});
-        row("sunday year", sunday, "daYear", {"r1", "r2", "r3", "r8"});
-        row("sunday last year", sunday, "daLastYear", {"r4"});
-        row("sunday before", sunday, "daFront", {"r5", "r9"});
+        row("sunday today", sunday, Period::Today, {"r1"});
+        row("sunday yesterday", sunday, Period::Yesterday, {"r2"});
+        row("sunday week", sunday, Period::ThisWeek, {"r1", "r2", "r6", "r8"});
+        row("sunday month", sunday, Period::ThisMonth, {"r1", "r5"});
+        row("sunday year", sunday, Period::ThisYear, {"r1", "r2", "r3", "r8"});
+        row("sunday last year", sunday, Period::LastYear, {"r4"});
+        row("sunday before", sunday, Period::BeforeLastYear, {"r5", "r9"});
         // A Wednesday: 本周 reaches back to the Saturday before, inclusive.
-        row("wednesday today", wednesday, "daToDay", {});
-        row("wednesday yesterday", wednesday, "daYesTerDay", {});
-        row("wednesday week", wednesday, "daWeek", {"r1", "r2", "r6", "r8"});
+        row("wednesday today", wednesday, Period::Today, {});
+        row("wednesday yesterday", wednesday, Period::Yesterday, {});
+        row("wednesday week", wednesday, Period::ThisWeek, {"r1", "r2", "r6", "r8"});
         // A March two years back: in 本月 and in 去年以前.
-        row("wednesday month", wednesday, "daMonth", {"r1", "r5"});
-        row("wednesday before", wednesday, "daFront", {"r5", "r9"});
+        row("wednesday month", wednesday, Period::ThisMonth, {"r1", "r5"});
+        row("wednesday before", wednesday, Period::BeforeLastYear, {"r5", "r9"});
         // 1 January: 31 December belongs to yesterday, this week and last year.
-        row("new year today", newYear, "daToDay", {});
-        row("new year yesterday", newYear, "daYesTerDay", {"r8"});
-        row("new year week", newYear, "daWeek", {"r6", "r8"});
-        row("new year month", newYear, "daMonth", {"r6"});
-        row("new year year", newYear, "daYear", {"r6"});
-        row("new year last year", newYear, "daLastYear", {"r1", "r2", "r3", "r8"});
-        row("new year before", newYear, "daFront", {"r4", "r5", "r9"});
+        row("new year today", newYear, Period::Today, {});
+        row("new year yesterday", newYear, Period::Yesterday, {"r8"});
+        row("new year week", newYear, Period::ThisWeek, {"r6", "r8"});
+        row("new year month", newYear, Period::ThisMonth, {"r6"});
+        row("new year year", newYear, Period::ThisYear, {"r6"});
+        row("new year last year", newYear, Period::LastYear, {"r1", "r2", "r3", "r8"});
+        row("new year before", newYear, Period::BeforeLastYear, {"r4", "r5", "r9"});
     }
 
     void listsEachNode()
     {
         QFETCH(QDate, today);
-        QFETCH(QString, key);
+        QFETCH(int, node);
         QFETCH(QStringList, expected);
         const FakeClock clock(QDateTime(today, QTime(9, 0)));
-        const HistoryNode *node = HistoryTree::byKey(key);
-        QVERIFY(node);
-        const HistoryListing::Result result = HistoryListing(m_fixture.store(), clock).list(node->key, node->text);
+        QVERIFY(node >= 0);
+        const HistoryListing::Result result = HistoryListing(m_fixture.store(), clock).list(HistoryTree::nodes().at(node));
         QVERIFY(result.ok);
         QCOMPARE(names(result.records), expected);
     }
@@ -116,44 +123,82 @@ private Q_SLOTS:
         QTemporaryDir dir;
         RecordStore broken(dir.path());
         const FakeClock clock;
-        const HistoryListing::Result result = HistoryListing(broken, clock).list(QStringLiteral("daYear"), QStringLiteral("今年"));
+        const HistoryListing::Result result = HistoryListing(broken, clock).list(HistoryTree::nodes().at(HistoryTree::indexOf(Period::ThisYear)));
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(result.records.isEmpty());
     }
 
-    void gridGrowsAndShrinksBackToFifteenRows()
+    // The tree: twenty nodes in screen order, each under its parent, categories by the names
+    // stored in 类别.
+    void treeHoldsTheCategoriesAndPeriodsInOrder()
+    {
+        const QList<HistoryNode> &nodes = HistoryTree::nodes();
+        QCOMPARE(nodes.size(), 20);
+        QStringList texts;
+        for (const HistoryNode &node : nodes)
+            texts << nodes.value(node.parent).text + u'/' + node.text;
+        QCOMPARE(texts.join(u' '), QStringLiteral("/虚拟文件夹 虚拟文件夹/类别 类别/默认文本 类别/学习资料 类别/论文 类别/小说 "
+                                                  "类别/故事 类别/寓言 类别/新闻 类别/数据 类别/短句 类别/其它 虚拟文件夹/时间 "
+                                                  "时间/去年以前 时间/去年 时间/今年 时间/本月 时间/本周 时间/昨天 时间/今天"));
+        QCOMPARE(nodes.at(HistoryTree::indexOf(CategoryKey::Novel)).text, QStringLiteral("小说"));
+        QCOMPARE(nodes.at(HistoryTree::indexOf(Period::Yesterday)).text, QStringLiteral("昨天"));
+        QCOMPARE(nodes.at(0).image, nodes.at(0).selectedImage);
+        QCOMPARE(nodes.at(HistoryTree::indexOf(Period::Today)).selectedImage, QStringLiteral("fileOn"));
+    }
+
+    // One row per listed record, numbered from 1, under the six titles; an empty listing has no rows.
+    void gridHasOneRowPerListedRecord()
     {
         RecordGridModel model;
-        QCOMPARE(model.rowCount(), 15);
+        QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.columnCount(), 7);
-        QCOMPARE(model.cellText(0, 1), QStringLiteral("文件名"));
-        QCOMPARE(model.cellText(0, 2), QStringLiteral("大小(字)"));
-        QCOMPARE(model.cellText(0, 6), QStringLiteral("资料来源"));
-        QCOMPARE(model.cellText(1, 0), QString());
+        QStringList titles;
+        for (int column = 0; column < model.columnCount(); ++column)
+            titles << model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        QCOMPARE(titles, (QStringList{QString(), QStringLiteral("文件名"), QStringLiteral("大小(字)"), QStringLiteral("类别"),
+                                      QStringLiteral("记录时间"), QStringLiteral("存放地址"), QStringLiteral("资料来源")}));
 
         model.setListing(numbered(20));
         QCOMPARE(model.rowCount(), 20);
-        QCOMPARE(model.cellText(1, 0), QStringLiteral("1"));
-        QCOMPARE(model.cellText(20, 0), QStringLiteral("20"));
-        QCOMPARE(model.cellText(20, 1), QStringLiteral("name20"));
+        QCOMPARE(text(model, 0, 0), QStringLiteral("1"));
+        QCOMPARE(text(model, 19, 0), QStringLiteral("20"));
+        QCOMPARE(text(model, 19, 1), QStringLiteral("name20"));
 
         model.setListing(numbered(3));
-        QCOMPARE(model.rowCount(), 15);
-        QCOMPARE(model.cellText(3, 1), QStringLiteral("name3"));
-        for (int column = 0; column < 7; ++column)
-            QCOMPARE(model.cellText(4, column), QString());
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(text(model, 2, 1), QStringLiteral("name3"));
         QCOMPARE(model.listingStatus().files, QStringLiteral("共列 3 个文件"));
         QCOMPARE(model.listingStatus().file, QString());
+        model.setListing({});
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.listingStatus().files, QStringLiteral("共列 0 个文件"));
+    }
+
+    // A deleted record's row goes; the others keep their numbers and the count stays that of
+    // the listing until the next one.
+    void removedRowKeepsTheNumbersAndTheCount()
+    {
+        RecordGridModel model;
+        model.setListing(numbered(5));
+        QVERIFY(model.removeRecord(2));
+        QVERIFY(!model.removeRecord(2));
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(text(model, 1, 0), QStringLiteral("3"));
+        QCOMPARE(text(model, 1, 1), QStringLiteral("name3"));
+        QCOMPARE(model.recordAt(1).rowId, 3);
+        QCOMPARE(model.statusAt(1).file, QStringLiteral("当前第 3 个文件"));
+        QCOMPARE(model.statusAt(1).files, QStringLiteral("共列 5 个文件"));
+        QCOMPARE(model.listingStatus().files, QStringLiteral("共列 5 个文件"));
     }
 
     void nullColumnsShowEmptyCells()
     {
         RecordGridModel model;
         model.setListing({Record{7, {}, {}, QStringLiteral("小说"), QDate(), {}, {}}});
-        QCOMPARE(model.cellText(1, 0), QStringLiteral("1"));
+        QCOMPARE(text(model, 0, 0), QStringLiteral("1"));
         for (const int column : {1, 2, 4, 5, 6})
-            QCOMPARE(model.cellText(1, column), QString());
+            QCOMPARE(text(model, 0, column), QString());
     }
 
     // The short date of a Chinese system, whatever the session's language (this runs with
@@ -165,7 +210,7 @@ private Q_SLOTS:
         RecordGridModel model;
         model.setListing({Record{1, QStringLiteral("a"), {}, QStringLiteral("小说"), QDate(2026, 12, 8), {}, {}},
                           Record{2, QStringLiteral("b"), {}, QStringLiteral("小说"), QDate(2027, 1, 25), {}, {}}});
-        const QStringList dates{model.cellText(1, RecordGridModel::Date), model.cellText(2, RecordGridModel::Date)};
+        const QStringList dates{text(model, 0, RecordGridModel::Date), text(model, 1, RecordGridModel::Date)};
         QLocale::setDefault(before);
         QCOMPARE(dates, (QStringList{QStringLiteral("2026/12/8"), QStringLiteral("2027/1/25")}));
     }
@@ -174,25 +219,17 @@ private Q_SLOTS:
     {
         RecordGridModel model;
         model.setListing(numbered(12));
-        const RecordGridModel::Status over5 = model.statusAt(5);
+        const RecordGridModel::Status over5 = model.statusAt(4);
         QCOMPARE(over5.file, QStringLiteral("当前第 5 个文件"));
         QCOMPARE(over5.fileName, QStringLiteral("文件名: name5"));
         QCOMPARE(over5.files, QStringLiteral("共列 12 个文件"));
-        for (const int row : {0, 13, 15}) {
+        for (const int row : {-1, 12, 15}) {
             const RecordGridModel::Status empty = model.statusAt(row);
             QVERIFY(empty.file.isEmpty() && empty.fileName.isEmpty() && empty.files.isEmpty());
         }
         QCOMPARE(model.index(4, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("name5"));
         QCOMPARE(model.index(4, 6).data(Qt::ToolTipRole).toString(), QStringLiteral("https://a.example/5"));
         QCOMPARE(model.index(4, 5).data(Qt::ToolTipRole).toString(), QString());
-    }
-
-    void markingInBothDirections()
-    {
-        QCOMPARE((RowMarking{7, 3}.rowsToDelete(9)), (QList<int>{3, 4, 5, 6, 7}));
-        QCOMPARE((RowMarking{2, 4}.rowsToDelete(9)), (QList<int>{2, 3, 4}));
-        QCOMPARE((RowMarking{5, 5}.rowsToDelete(9)), (QList<int>{9}));
-        QCOMPARE((RowMarking{}.rowsToDelete(6)), (QList<int>{6}));
     }
 
 private:

@@ -2,7 +2,6 @@
 
 #include "common/gbktextfile.h"
 #include "history/recordactions.h"
-#include "history/recordgridmodel.h"
 #include "history/textfragment.h"
 #include "platform/testing/fakeclock.h"
 #include "platform/testing/recordingshellopener.h"
@@ -12,7 +11,9 @@
 #include <QFile>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
 using Outcome = RecordActions::OpenOutcome;
+using Delete = RecordActions::DeleteOutcome;
 
 class TestRecordActions : public QObject
 {
@@ -25,51 +26,60 @@ private Q_SLOTS:
         m_dialogs = ScriptedDialogs();
         m_shell.opened.clear();
         m_edited.clear();
-        m_finderShown = 0;
-        m_findFileName.clear();
-        m_settings.editorChoice = QStringLiteral("Notavo");
-        m_actions = std::make_unique<RecordActions>(RecordActions::Context{
-            m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs,
-            [this](const QString &path) { m_edited.append(path); }, [this] { ++m_finderShown; }});
+        m_finderPatterns.clear();
+        m_settings.editor = EditorChoice::Editor::BuiltIn;
+        m_actions = std::make_unique<RecordActions>(services());
     }
 
+    // The file is folder + name, with ".txt" added unless the name already ends in ".txt" or
+    // ".TXT"; the finder gets the name with the same extension.
     void textExtensionRules()
     {
-        QCOMPARE(RecordActions::filePath(QStringLiteral("D:/notes/"), QStringLiteral("abc")), QStringLiteral("D:/notes/abc.txt"));
-        QCOMPARE(RecordActions::filePath(QStringLiteral("/n/"), QStringLiteral("abc.txt")), QStringLiteral("/n/abc.txt"));
-        QCOMPARE(RecordActions::filePath(QStringLiteral("/n/"), QStringLiteral("abc.TXT")), QStringLiteral("/n/abc.TXT"));
-        QCOMPARE(RecordActions::filePath(QStringLiteral("/n/"), QStringLiteral("abc.Txt")), QStringLiteral("/n/abc.Txt.txt"));
-        QCOMPARE(RecordActions::filePath(QString(), QString()), QStringLiteral(".txt"));
-        QCOMPARE(RecordActions::convertedPath(QStringLiteral("/n/会议记录.txt"), 7, QStringLiteral(".wps")),
-                 QStringLiteral("/n/会议记录7.wps"));
+        m_settings.editor = EditorChoice::Editor::Notepad;
+        const QString folder = m_fixture->folder();
+        for (const QString &name : {QStringLiteral("abc"), QStringLiteral("abc.txt"), QStringLiteral("abc.TXT"),
+                                    QStringLiteral("abc.Txt")}) {
+            m_fixture->add(name, QStringLiteral("小说"), m_clock.today());
+            QVERIFY(GbkTextFile::write(recordFilePath(folder, name), QStringLiteral("正文")));
+        }
+        const QList<Record> records = *m_fixture->store().records();
+        for (const Record &record : records)
+            QCOMPARE(m_actions->openFile(record, nullptr), Outcome::WithShell);
+        QCOMPARE(m_shell.opened, (QStringList{folder + QStringLiteral("abc.txt"), folder + QStringLiteral("abc.txt"),
+                                              folder + QStringLiteral("abc.TXT"), folder + QStringLiteral("abc.Txt.txt")}));
+
+        answer(m_dialogs, {Dialogs::Answer::Yes, Dialogs::Answer::Yes});
+        QCOMPARE(m_actions->openFile(Record{0, QStringLiteral("gone.Txt"), {}, {}, {}, folder, {}}, nullptr), Outcome::FinderShown);
+        QCOMPARE(m_actions->openFile(Record{}, nullptr), Outcome::FinderShown);
+        QCOMPARE(m_finderPatterns, (QStringList{QStringLiteral("gone.Txt.txt"), QStringLiteral(".txt")}));
     }
 
     void opensInTheChosenEditor()
     {
-        const RecordGridModel &model = listed({QStringLiteral("abc")});
+        const Record record = listed({QStringLiteral("abc")}).at(0);
         const QString path = m_fixture->filePath(QStringLiteral("abc.txt"));
         QVERIFY(GbkTextFile::write(path, QStringLiteral("正文")));
 
-        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::InEditor);
+        QCOMPARE(m_actions->openFile(record, nullptr), Outcome::InEditor);
         QCOMPARE(m_edited, QStringList{path});
 
-        m_settings.editorChoice = QStringLiteral("使用记事本");
-        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::WithShell);
+        m_settings.editor = EditorChoice::Editor::Notepad;
+        QCOMPARE(m_actions->openFile(record, nullptr), Outcome::WithShell);
         QCOMPARE(m_shell.opened, QStringList{path});
 
         // No editor chosen yet (a fresh install), or a text that names none: the built-in editor.
         for (const QString &choice : {QStringLiteral("txtPATH"), QString(), QStringLiteral("其它编辑器")}) {
-            m_settings.editorChoice = choice;
-            QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::InEditor);
+            m_settings.editor = EditorChoice::parse(choice);
+            QCOMPARE(m_actions->openFile(record, nullptr), Outcome::InEditor);
             QCOMPARE(m_edited.last(), path);
         }
         QCOMPARE(m_shell.opened.size(), 1);
         QVERIFY(m_dialogs.messages.isEmpty());
 
         // Without a built-in editor to reach, the user is told instead of nothing happening.
-        RecordActions withoutEditor({m_fixture->store(), m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {},
-                                     [this] { ++m_finderShown; }});
-        QCOMPARE(withoutEditor.openFile(model, 1, nullptr), Outcome::Failed);
+        RecordActions::Services withoutEditor = services();
+        withoutEditor.openInEditor = {};
+        QCOMPARE(RecordActions(withoutEditor).openFile(record, nullptr), Outcome::Failed);
         QCOMPARE(m_dialogs.messages.size(), 1);
         QVERIFY(m_dialogs.messages.first().text.startsWith(QStringLiteral("打开文件失败！")));
     }
@@ -80,21 +90,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("quote");
         QTest::addColumn<QString>("expected");
         const QString page = QStringLiteral("https://a.example/p");
-        QTest::newRow("short, punctuation") << page << "  Hello, world -- & more\n"
-                                            << page + "#:~:text=Hello%2C%20world%20%2D%2D%20%26%20more";
-        QTest::newRow("one character") << page << "字" << page + "#:~:text=%E5%AD%97";
-        QTest::newRow("blank") << page << " \n " << page;
-        QTest::newRow("not web") << "ftp://a.example/f" << "text" << "ftp://a.example/f";
-        QTest::newRow("existing fragment") << page + "#part" << "ok" << page + "#part:~:text=ok";
-        QTest::newRow("existing directive") << page + "#:~:text=a" << "ok" << page + "#:~:text=a&text=ok";
+        QTest::newRow("short, punctuation") << page << u"  Hello, world -- & more\n"_s
+                                            << page + u"#:~:text=Hello%2C%20world%20%2D%2D%20%26%20more"_s;
+        QTest::newRow("one character") << page << u"字"_s << page + u"#:~:text=%E5%AD%97"_s;
+        QTest::newRow("blank") << page << u" \n "_s << page;
+        QTest::newRow("not web") << u"ftp://a.example/f"_s << u"text"_s << u"ftp://a.example/f"_s;
+        QTest::newRow("existing fragment") << page + u"#part"_s << u"ok"_s << page + u"#part:~:text=ok"_s;
+        QTest::newRow("existing directive") << page + u"#:~:text=a"_s << u"ok"_s << page + u"#:~:text=a&text=ok"_s;
         QTest::newRow("long latin") << page
-                                    << "The quick brown fox jumps over the lazy dog and keeps running far away "
-                                       "until the sun goes down over the quiet hills"
-                                    << page + "#:~:text=The%20quick%20brown%20fox,over%20the%20quiet%20hills";
+                                    << u"The quick brown fox jumps over the lazy dog and keeps running far away "
+                                       u"until the sun goes down over the quiet hills"_s
+                                    << page + u"#:~:text=The%20quick%20brown%20fox,over%20the%20quiet%20hills"_s;
         // Longer than any page would quote: still a short address, by its first and last characters.
-        QTest::newRow("long chinese") << page << QString(QStringLiteral("春眠不觉晓处处闻啼鸟")).repeated(500) + "终"
-                                      << page + "#:~:text=" + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("春眠不觉晓处处闻啼鸟")))
-                                             + "," + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("眠不觉晓处处闻啼鸟终")));
+        QTest::newRow("long chinese") << page << QString(QStringLiteral("春眠不觉晓处处闻啼鸟")).repeated(500) + u"终"_s
+                                      << page + u"#:~:text="_s + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("春眠不觉晓处处闻啼鸟")))
+                                             + u',' + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("眠不觉晓处处闻啼鸟终")));
     }
 
     void textFragmentNamesTheQuote()
@@ -108,10 +118,10 @@ private Q_SLOTS:
     // The shell gets the address with the quote; the stored source stays as it was.
     void webSourceOpensAtTheQuote()
     {
-        RecordGridModel &model = listed({QStringLiteral("引文"), QStringLiteral("丢失")});
+        const QList<Record> records = listed({QStringLiteral("引文"), QStringLiteral("丢失")});
         QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("引文.txt")), QStringLiteral("床前明月光")));
-        m_actions->openSource(model, 1, nullptr);
-        m_actions->openSource(model, 2, nullptr);
+        m_actions->openSource(records.at(0), nullptr);
+        m_actions->openSource(records.at(1), nullptr);
         QCOMPARE(m_shell.opened,
                  (QStringList{QStringLiteral("https://example.com/引文#:~:text=%E5%BA%8A%E5%89%8D%E6%98%8E%E6%9C%88%E5%85%89"),
                               QStringLiteral("https://example.com/丢失")}));
@@ -122,12 +132,12 @@ private Q_SLOTS:
     void convertAndOpenWritesRtfBesideTheFile()
     {
         m_clock.set(QDateTime(QDate(2026, 3, 7), QTime(10, 0)));
-        const RecordGridModel &model = listed({QStringLiteral("会议记录")});
+        const Record record = listed({QStringLiteral("会议记录")}).at(0);
         QVERIFY(GbkTextFile::write(m_fixture->filePath(QStringLiteral("会议记录.txt")), QStringLiteral("第一行\n第二行")));
 
         for (const auto &[choice, extension] : {std::pair{"使用WPS", "wps"}, std::pair{"使用Doc", "doc"}}) {
-            m_settings.editorChoice = QString::fromUtf8(choice);
-            QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::Converted);
+            m_settings.editor = EditorChoice::parse(QString::fromUtf8(choice));
+            QCOMPARE(m_actions->openFile(record, nullptr), Outcome::Converted);
             const QString copy = m_fixture->filePath(QStringLiteral("会议记录7.") + QString::fromLatin1(extension));
             QCOMPARE(m_shell.opened.last(), copy);
             QFile file(copy);
@@ -142,108 +152,90 @@ private Q_SLOTS:
     {
         QVERIFY(m_fixture->store().addFileData({QStringLiteral("编辑器"), QStringLiteral("1"), QStringLiteral("小说"),
                                                 m_fixture->folder(), QStringLiteral("Notavo")}, m_clock.today()));
-        const RecordGridModel &model = listed({QStringLiteral("abc")});
-        m_actions->openSource(model, 1, nullptr);
-        m_actions->openSource(model, 2, nullptr);
+        const QList<Record> records = listed({QStringLiteral("abc")});
+        m_actions->openSource(records.at(0), nullptr);
+        m_actions->openSource(records.at(1), nullptr);
         QCOMPARE(m_shell.opened, QStringList{QStringLiteral("https://example.com/abc")});
         QCOMPARE(m_dialogs.messages.size(), 1);  // "Notavo" is neither an address nor a file
     }
 
     void missingFileOffersTheFinder()
     {
-        const RecordGridModel &model = listed({QStringLiteral("gone"), QStringLiteral("gone.TXT")});
+        const QList<Record> records = listed({QStringLiteral("gone"), QStringLiteral("gone.TXT")});
         m_dialogs.answers.enqueue(Dialogs::Answer::No);
-        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::MissingDeclined);
-        QCOMPARE(m_finderShown, 0);
+        QCOMPARE(m_actions->openFile(records.at(0), nullptr), Outcome::MissingDeclined);
+        QVERIFY(m_finderPatterns.isEmpty());
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.at(0).title, QStringLiteral("系统提示："));
         QCOMPARE(m_dialogs.messages.at(0).text, QStringLiteral("打开文件出错,可能是该文件已经被移走....是否现在查找？"));
         QCOMPARE(m_dialogs.messages.at(0).icon, Dialogs::Icon::Critical);
 
-        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
-        QCOMPARE(m_actions->openFile(model, 1, nullptr), Outcome::FinderShown);
-        QCOMPARE(m_finderShown, 1);
-        QCOMPARE(m_findFileName, QStringLiteral("gone.txt"));
-
-        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
-        QCOMPARE(m_actions->openFile(model, 2, nullptr), Outcome::FinderShown);
-        QCOMPARE(m_findFileName, QStringLiteral("gone.TXT"));
+        answer(m_dialogs, {Dialogs::Answer::Yes, Dialogs::Answer::Yes});
+        QCOMPARE(m_actions->openFile(records.at(0), nullptr), Outcome::FinderShown);
+        QCOMPARE(m_actions->openFile(records.at(1), nullptr), Outcome::FinderShown);
+        QCOMPARE(m_finderPatterns, (QStringList{QStringLiteral("gone.txt"), QStringLiteral("gone.TXT")}));
         QVERIFY(m_edited.isEmpty());
     }
 
-    // Two records share a name: the chosen row's record goes, not the first of that name.
-    void deletesTheChosenRowAmongDuplicates()
+    // Two records share a name: the chosen one goes, not the first of that name; the file stays.
+    void deletesTheChosenRecordAmongDuplicates()
     {
-        RecordGridModel &model = listed({QStringLiteral("dup"), QStringLiteral("dup"), QStringLiteral("other")});
-        const qint64 firstId = model.recordAt(1)->rowId;
+        const QList<Record> records = listed({QStringLiteral("dup"), QStringLiteral("dup"), QStringLiteral("other")});
         const QString chosenFile = m_fixture->filePath(QStringLiteral("dup.txt"));
         QVERIFY(GbkTextFile::write(chosenFile, QStringLiteral("x")));
 
-        m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
-        m_actions->deleteRows(model, {2}, nullptr, {});
-        QCOMPARE(m_dialogs.messages.size(), 1);
+        answer(m_dialogs, {Dialogs::Answer::No, Dialogs::Answer::Yes});
+        QCOMPARE(m_actions->deleteRecord(records.at(1), nullptr), Delete::Declined);
+        QCOMPARE(m_fixture->store().records()->size(), 3);
+        QCOMPARE(m_actions->deleteRecord(records.at(1), nullptr), Delete::Deleted);
+        QCOMPARE(m_dialogs.messages.size(), 2);
         QCOMPARE(m_dialogs.messages.at(0).text, QStringLiteral("真的要删除《dup》吗？"));
         QCOMPARE(m_dialogs.messages.at(0).icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(m_dialogs.messages.at(0).buttons, Dialogs::Buttons::YesNo);
         const QList<Record> left = *m_fixture->store().records();
         QCOMPARE(left.size(), 2);
-        QCOMPARE(left.at(0).rowId, firstId);
-        QCOMPARE(model.cellText(2, 1), QString());
-        QCOMPARE(model.cellText(2, 0), QStringLiteral("2"));
-        QCOMPARE(model.cellText(1, 1), QStringLiteral("dup"));
+        QCOMPARE(left.at(0).rowId, records.at(0).rowId);
+        QCOMPARE(left.at(1).rowId, records.at(2).rowId);
         QVERIFY(QFile::exists(chosenFile));
-
-        // The blanked row has no record any more: nothing is asked.
-        m_actions->deleteRows(model, {2}, nullptr, {});
-        QCOMPARE(m_dialogs.messages.size(), 1);
-    }
-
-    void eachRowOfARangeIsAskedOnItsOwn()
-    {
-        RecordGridModel &model = listed({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-        answer(m_dialogs, {Dialogs::Answer::No, Dialogs::Answer::Yes, Dialogs::Answer::No});
-        int declined = 0;
-        m_actions->deleteRows(model, {1, 2, 3, 4}, nullptr, [&declined] { ++declined; });
-        QCOMPARE(m_dialogs.messages.size(), 3);
-        QCOMPARE(declined, 2);
-        QStringList left;
-        const QList<Record> records = *m_fixture->store().records();
-        for (const Record &record : records)
-            left.append(record.fileName);
-        QCOMPARE(left, (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
     }
 
     void deleteReportsADatabaseError()
     {
-        RecordGridModel &model = listed({QStringLiteral("a")});
+        const Record record = listed({QStringLiteral("a")}).at(0);
         QTemporaryDir dir;
         RecordStore broken(dir.path());
-        RecordActions actions({broken, m_settings, m_findFileName, m_clock, m_shell, m_dialogs, {}, {}});
+        RecordActions actions({broken, m_settings, m_clock, m_shell, m_dialogs, {}, {}});
         m_dialogs.answers.enqueue(Dialogs::Answer::Yes);
-        actions.deleteRows(model, {1}, nullptr, {});
+        QCOMPARE(actions.deleteRecord(record, nullptr), Delete::Failed);
         QCOMPARE(m_dialogs.messages.size(), 2);
         QCOMPARE(m_dialogs.messages.at(1).title, QStringLiteral("系统提示："));
         QCOMPARE(m_dialogs.messages.at(1).icon, Dialogs::Icon::Critical);
-        QCOMPARE(model.cellText(1, 1), QStringLiteral("a"));
+        QCOMPARE(m_fixture->store().records()->size(), 1);
     }
 
 private:
-    RecordGridModel &listed(const QStringList &names)
+    RecordActions::Services services()
+    {
+        return {m_fixture->store(), m_settings, m_clock, m_shell, m_dialogs,
+                [this](const QString &path) { m_edited.append(path); },
+                [this](const QString &pattern) { m_finderPatterns.append(pattern); }};
+    }
+
+    // Adds records of these names and gives back every stored record.
+    QList<Record> listed(const QStringList &names)
     {
         for (const QString &name : names)
             m_fixture->add(name, QStringLiteral("小说"), m_clock.today());
-        m_model.setListing(*m_fixture->store().records());
-        return m_model;
+        return *m_fixture->store().records();
     }
 
     std::unique_ptr<HistoryFixture> m_fixture;
     Settings m_settings;
-    QString m_findFileName;
     FakeClock m_clock;
     RecordingShellOpener m_shell;
     ScriptedDialogs m_dialogs;
-    RecordGridModel m_model;
     QStringList m_edited;
-    int m_finderShown = 0;
+    QStringList m_finderPatterns;
     std::unique_ptr<RecordActions> m_actions;
 };
 

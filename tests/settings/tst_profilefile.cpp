@@ -141,16 +141,17 @@ private slots:
     {
         FakeAutoRunEntry autoRun;
         SettingsStore store(m_path, autoRun);
-        Settings settings{QString(), QStringLiteral("Notavo"), QString(), QStringLiteral("TRUE")};
+        Settings settings{QString(), EditorChoice::Editor::BuiltIn, QString(), true};
         store.saveSaveFolder(QStringLiteral("/home/用户/笔记"));
-        store.saveEditorChoice(settings);
+        store.saveEditorChoice(settings.editor);
         store.saveAutoRun(settings);
         QCOMPARE(contents(m_path), "[MyFileApp]\r\nsaveFilePATH=/home/" + Gbk::encode(u"用户") + "/" + Gbk::encode(u"笔记")
                                        + "\r\neditFilePATH=Notavo\r\n[MyFileAotoRun]\r\nrunFileName=\r\n"
                                          "[MyFileAutoEdit]\r\neditFileName=TRUE\r\n");
         QCOMPARE(autoRun.commands, QStringList({QString()}));  // switched off, never deleted
         QCOMPARE(settings.saveFolder, QStringLiteral("/home/用户/笔记"));  // read back from the file
-        QCOMPARE(settings.autoRunPath, QString());
+        QCOMPARE(settings.autoRunProgram, std::nullopt);  // stored empty: off
+        QVERIFY(settings.autoOpen);
     }
 
     void readSysTemUsesTheReadersSectionSpellingsAndDefaults()
@@ -160,14 +161,14 @@ private slots:
         Settings settings;
         store.readSettings(settings);
         QCOMPARE(settings.saveFolder, QStringLiteral("txtPATH"));
-        QCOMPARE(settings.editorChoice, QStringLiteral("txtPATH"));
-        QCOMPARE(settings.autoRunPath, QStringLiteral("txtPATH"));
-        QCOMPARE(settings.autoOpenFlag, QStringLiteral("txtPATH"));
+        QCOMPARE(settings.editor, EditorChoice::Editor::None);
+        QCOMPARE(settings.autoRunProgram, std::nullopt);
+        QVERIFY(!settings.autoOpen);
 
         setContents(m_path, "[MyFileAotoRun]\nrunFileName=/opt/" + Gbk::encode(u"程序") + "/Notavo\n[MyFileAutoEdit]\neditFileName=true\n");
         store.readSettings(settings);
-        QCOMPARE(settings.autoRunPath, QStringLiteral("/opt/程序/Notavo"));
-        QCOMPARE(settings.autoOpenFlag, QStringLiteral("true"));
+        QCOMPARE(settings.autoRunProgram, QStringLiteral("/opt/程序/Notavo"));
+        QVERIFY(!settings.autoOpen);  // only "TRUE" is on
     }
 
     void aFailedWriteKeepsTheOldValue()
@@ -177,10 +178,11 @@ private slots:
         QVERIFY(QDir().mkpath(blocked + QStringLiteral("/filePath.ini")));  // a folder where the file should be
         FakeAutoRunEntry autoRun;
         SettingsStore store(blocked + QStringLiteral("/filePath.ini"), autoRun);
-        Settings settings{QString(), QStringLiteral("使用WPS"), QStringLiteral("/x"), QStringLiteral("TRUE")};
-        store.saveEditorChoice(settings);
-        store.saveAutoRun(settings);
-        QCOMPARE(settings.autoRunPath, QStringLiteral("txtPATH"));
+        Settings settings{QString(), EditorChoice::Editor::Wps, QStringLiteral("/x"), true};
+        QVERIFY(!store.saveEditorChoice(settings.editor));
+        QVERIFY(!store.saveAutoRun(settings));
+        QCOMPARE(settings.autoRunProgram, std::nullopt);
+        QVERIFY(autoRun.commands.isEmpty());
     }
 
     void readableFileOnlyForFilesThatOpen()

@@ -139,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(f.logic.confirm({typed, std::nullopt, false, false}), SettingsDialogLogic::ConfirmOutcome::Saved);
         QVERIFY(QFileInfo(f.logic.resolvedFolder(created)).isDir());
         QCOMPARE(f.settings.saveFolder, typed.trimmed());
-        QVERIFY(f.iniBytes().contains("saveFilePATH=" + Gbk::encode(typed.trimmed()) + "\r\n"));
+        QVERIFY(f.iniBytes().contains(QByteArray("saveFilePATH=" + Gbk::encode(typed.trimmed()) + "\r\n")));
     }
 
     void confirmWritesTheKeysInOrderIntoANewFile()
@@ -155,14 +155,14 @@ private Q_SLOTS:
                                     + Gbk::encode(Fixture::programPath()) + "\r\n[MyFileAutoEdit]\r\neditFileName=TRUE\r\n";
         QCOMPARE(f.iniBytes(), expected);
         QCOMPARE(f.autoRun.commands, QStringList{Fixture::programPath()});
-        QCOMPARE(f.settings.autoOpenFlag, QStringLiteral("TRUE"));
+        QVERIFY(f.settings.autoOpen);
 
         // Switching both off stores the empty command and "FALSE"; the entry is kept, switched off.
         QCOMPARE(f.logic.confirm({folder, std::nullopt, false, false}), SettingsDialogLogic::ConfirmOutcome::Saved);
         QVERIFY(f.iniBytes().contains("runFileName=\r\n"));
         QVERIFY(f.iniBytes().contains("editFileName=FALSE\r\n"));
         QCOMPARE(f.autoRun.commands.last(), QString());
-        QCOMPARE(f.settings.editorChoice, QStringLiteral("使用WPS"));
+        QCOMPARE(f.settings.editor, EditorChoice::Editor::Wps);
     }
 
     // Confirming only to look, on a fresh install: start with the system stays as it was, with
@@ -178,7 +178,7 @@ private Q_SLOTS:
         QVERIFY(f.autoRun.commands.isEmpty());
         QVERIFY(!f.iniBytes().contains("runFileName"));
         QVERIFY(f.iniBytes().contains("editFileName=FALSE\r\n"));
-        QCOMPARE(f.settings.autoRunPath, SettingsStore::defaultValue());
+        QCOMPARE(f.settings.autoRunProgram, std::nullopt);
 
         // Stored off as the empty text: still untouched.
         f.write(QStringLiteral("MyFileAotoRun"), QStringLiteral("runFileName"), QString());
@@ -187,6 +187,63 @@ private Q_SLOTS:
                  SettingsDialogLogic::ConfirmOutcome::Saved);
         QVERIFY(f.autoRun.commands.isEmpty());
         QVERIFY(f.iniBytes().contains("runFileName=\r\n"));
+    }
+
+    // Confirming what the dialog shows, without a change: each stored text comes back byte for
+    // byte, unknown ones included. Only the open-after-saving flag is always written, as "TRUE"
+    // or "FALSE" for what the box shows; the editor page, once visited, stores its option's text.
+    void confirmWithoutAChangeKeepsTheStoredTexts_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("visitEditorPage");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray head = "[MyFileApp]\r\nsaveFilePATH=@\r\n";
+        const auto file = [&head](const QByteArray &editor, const QByteArray &run, const QByteArray &open) -> QByteArray {
+            return head + "editFilePATH=" + editor + "\r\n[MyFileAotoRun]\r\nrunFileName=" + run
+                   + "\r\n[MyFileAutoEdit]\r\neditFileName=" + open + "\r\n";
+        };
+        const QByteArray program = Gbk::encode(Fixture::programPath());
+        const QByteArray wps = Gbk::encode(u"使用WPS");
+        const QByteArray other = Gbk::encode(u"其它编辑器");
+        const QByteArray notepadLike = Gbk::encode(u"我的记事本");
+        QTest::newRow("as the dialog writes them") << file(wps, program, "TRUE") << false << file(wps, program, "TRUE");
+        QTest::newRow("page visited") << file(wps, program, "TRUE") << true << file(wps, program, "TRUE");
+        QTest::newRow("all off") << file("Notavo", "", "FALSE") << true << file("Notavo", "", "FALSE");
+        QTest::newRow("names no editor") << file(other, "", "FALSE") << true << file(other, "", "FALSE");
+        QTest::newRow("ends like Notavo") << file("xNotavo", "", "FALSE") << false << file("xNotavo", "", "FALSE");
+        QTest::newRow("placeholder texts") << file("txtPATH", "txtPATH", "FALSE") << true
+                                           << file("txtPATH", "txtPATH", "FALSE");
+        QTest::newRow("ends like notepad, not visited") << file(notepadLike, "", "FALSE") << false
+                                                        << file(notepadLike, "", "FALSE");
+        QTest::newRow("ends like notepad, visited") << file(notepadLike, "", "FALSE") << true
+                                                    << file(Gbk::encode(u"使用记事本"), "", "FALSE");
+        QTest::newRow("ends like Notavo, visited") << file("xNotavo", "", "FALSE") << true << file("Notavo", "", "FALSE");
+        QTest::newRow("lower-case flag shows off") << file(wps, "", "true") << false << file(wps, "", "FALSE");
+        QTest::newRow("spaces around a value") << file(wps, "", "FALSE ") << false << file(wps, "", "FALSE");
+        QTest::newRow("an old program path") << file(wps, "/old/Notavo", "TRUE") << false << file(wps, program, "TRUE");
+        QTest::newRow("no editor key") << QByteArray(head + "[MyFileAutoEdit]\r\neditFileName=TRUE\r\n") << false
+                                       << QByteArray(head + "editFilePATH=txtPATH\r\n[MyFileAutoEdit]\r\neditFileName=TRUE\r\n");
+    }
+    void confirmWithoutAChangeKeepsTheStoredTexts()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, visitEditorPage);
+        QFETCH(QByteArray, expected);
+        Fixture f;
+        const QByteArray folder = Gbk::encode(f.folder.filePath(QStringLiteral("文本")));
+        QVERIFY(QDir().mkpath(f.folder.filePath(QStringLiteral("文本"))));
+        QFile file(f.ini());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(stored.replace('@', folder));
+        file.close();
+
+        QVERIFY(f.logic.openingCheck());
+        const SettingsDialogLogic::Choices unchanged{f.settings.saveFolder,
+                                                     visitEditorPage ? f.logic.storedEditorOption() : std::nullopt,
+                                                     f.logic.storedAutoRun(), f.logic.storedAutoOpen(),
+                                                     f.logic.storedTurnOnAccessibility()};
+        QCOMPARE(f.logic.confirm(unchanged), SettingsDialogLogic::ConfirmOutcome::Saved);
+        QCOMPARE(f.iniBytes(), expected.replace('@', folder));
     }
 
     void confirmRefusesAFolderItCannotUse()
@@ -222,7 +279,7 @@ private Q_SLOTS:
                  SettingsDialogLogic::ConfirmOutcome::NotSaved);
         QVERIFY(f.logic.messageFor(SettingsDialogLogic::ConfirmOutcome::NotSaved).contains(QStringLiteral("filePath.ini")));
         QVERIFY(f.autoRun.commands.isEmpty());
-        QCOMPARE(f.settings.editorChoice, SettingsStore::defaultValue());  // what the file holds
+        QCOMPARE(f.settings.editor, EditorChoice::Editor::None);  // what the file holds
         QCOMPARE(f.logic.prepareFirstStart(), SettingsDialogLogic::ConfirmOutcome::Saved);  // not a first start
     }
 

@@ -4,6 +4,7 @@
 #include "settings/settingsstore.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
@@ -73,7 +74,7 @@ private Q_SLOTS:
 
         const QString other = f.folder.filePath(QStringLiteral("新的/文件夹"));
         dialog->folderEdit()->setText(other);
-        dialog->dialogButton(0)->click();
+        dialog->confirmButton()->click();
 
         QVERIFY(!f.dialog || !f.dialog->isVisible());
         QCOMPARE(f.read(QStringLiteral("MyFileApp"), QStringLiteral("saveFilePATH")), other);
@@ -99,7 +100,7 @@ private Q_SLOTS:
         QVERIFY(cost->geometry().top() >= dialog->accessibilityCheck()->geometry().bottom());
 
         dialog->accessibilityCheck()->setChecked(false);
-        dialog->dialogButton(0)->click();
+        dialog->confirmButton()->click();
         QCOMPARE(f.read(QStringLiteral("MyFileWebSource"), QStringLiteral("autoAccessibility")), QStringLiteral("FALSE"));
         QCOMPARE(announced.size(), 1);
         QCOMPARE(announced.constFirst().constFirst().toBool(), false);
@@ -108,14 +109,14 @@ private Q_SLOTS:
         dialog = f.open();
         QSignalSpy again(dialog, &SettingsDialog::accessibilityChoiceChanged);
         QVERIFY(!dialog->accessibilityCheck()->isChecked());
-        dialog->dialogButton(0)->click();
+        dialog->confirmButton()->click();
         QVERIFY(again.isEmpty());
 
         delete f.dialog.data();
         dialog = f.open();
         QSignalSpy back(dialog, &SettingsDialog::accessibilityChoiceChanged);
         dialog->accessibilityCheck()->setChecked(true);
-        dialog->dialogButton(1)->click();
+        dialog->cancelButton()->click();
         QVERIFY(back.isEmpty());
         QCOMPARE(f.read(QStringLiteral("MyFileWebSource"), QStringLiteral("autoAccessibility")), QStringLiteral("FALSE"));
     }
@@ -144,9 +145,9 @@ private Q_SLOTS:
         QVERIFY(!dialog->startWithSystemCheck()->isChecked());
 
         dialog->editorOption(2)->setChecked(true);
-        dialog->dialogButton(0)->click();
+        dialog->confirmButton()->click();
         QCOMPARE(f.read(QStringLiteral("MyFileApp"), QStringLiteral("editFilePATH")), QStringLiteral("使用WPS"));
-        QCOMPARE(f.settings.editorChoice, QStringLiteral("使用WPS"));
+        QCOMPARE(f.settings.editor, EditorChoice::Editor::Wps);
     }
 
     void missingFolderIsReportedAndCancelDropsTheDefault()
@@ -159,9 +160,67 @@ private Q_SLOTS:
         QCOMPARE(dialog->folderEdit()->text(), fallback);
         QCOMPARE(f.settings.saveFolder, fallback);
 
-        dialog->dialogButton(1)->click();
+        dialog->cancelButton()->click();
         QCOMPARE(f.settings.saveFolder, f.saveFolder);
         QVERIFY(!QFileInfo::exists(fallback));
+    }
+
+    // 确定 and 取消 are the dialog's accept and reject: Escape and closing the window cancel too,
+    // Enter in the folder text confirms nothing, and a closed dialog deletes itself.
+    void buttonsAcceptAndRejectTheDialog()
+    {
+        Fixture f;
+        QVERIFY(QDir(f.saveFolder).removeRecursively());
+        SettingsDialog *dialog = f.open();
+        QSignalSpy rejected(dialog, &QDialog::rejected);
+        QCOMPARE(dialog->buttonBox()->buttonRole(dialog->confirmButton()), QDialogButtonBox::AcceptRole);
+        QCOMPARE(dialog->buttonBox()->buttonRole(dialog->cancelButton()), QDialogButtonBox::RejectRole);
+        QCOMPARE(dialog->confirmButton()->text(), QStringLiteral("确定"));
+        QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("取消"));
+        QVERIFY(!dialog->confirmButton()->isDefault() && !dialog->cancelButton()->isDefault());
+
+        dialog->folderEdit()->setFocus();
+        QTest::keyClick(dialog->folderEdit(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!QFileInfo::exists(f.folder.filePath(QStringLiteral("myText"))));
+
+        QTest::keyClick(dialog->folderEdit(), Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(rejected.size(), 1);
+        QCOMPARE(f.settings.saveFolder, f.saveFolder);  // the default folder dropped again
+        QTRY_VERIFY(!f.dialog);
+
+        dialog = f.open();
+        QSignalSpy closed(dialog, &QDialog::rejected);
+        dialog->close();
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(f.settings.saveFolder, f.saveFolder);
+
+        QDir().mkpath(f.saveFolder);
+        dialog = f.open();
+        QSignalSpy accepted(dialog, &QDialog::accepted);
+        dialog->confirmButton()->click();
+        QCOMPARE(accepted.size(), 1);
+        QTRY_VERIFY(!f.dialog);
+    }
+
+    // At 100 % the dialog, its pages and its buttons keep their sizes and places; it may grow.
+    void keepsItsSizesAtOneHundredPercent()
+    {
+        Fixture f;
+        SettingsDialog *dialog = f.open();
+        QCOMPARE(dialog->size(), QSize(282, 317));
+        QCOMPARE(dialog->minimumSize(), QSize(282, 317));
+        QCOMPARE(dialog->pageTabs()->geometry(), QRect(0, 0, 281, 281));
+        const auto placed = [dialog](QWidget *button) {
+            return QRect(button->mapTo(dialog, QPoint()), button->size());
+        };
+        QCOMPARE(placed(dialog->confirmButton()), QRect(64, 288, 65, 25));
+        QCOMPARE(placed(dialog->cancelButton()), QRect(152, 288, 65, 25));
+
+        dialog->resize(400, 500);
+        QTRY_COMPARE(dialog->pageTabs()->height(), 500 - 317 + 281);
+        QVERIFY(placed(dialog->cancelButton()).bottom() < 500);
     }
 
     void startupCheckReportsAndKeepsTheStoredSettings()
@@ -204,7 +263,7 @@ private Q_SLOTS:
         SettingsDialog *dialog = f.open();
         dialog->pageTabs()->setCurrentIndex(2);
         dialog->folderEdit()->clear();
-        dialog->dialogButton(0)->click();
+        dialog->confirmButton()->click();
         QVERIFY(f.dialog && f.dialog->isVisible());
         QCOMPARE(f.messages, QStringList{QStringLiteral("请输入文本存盘路径！")});
         QCOMPARE(dialog->pageTabs()->currentIndex(), 0);

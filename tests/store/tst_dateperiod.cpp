@@ -2,6 +2,8 @@
 #include "store/dateperiod.h"
 
 #include <QTest>
+using namespace Qt::StringLiterals;
+
 
 class TestDatePeriod : public QObject
 {
@@ -14,23 +16,30 @@ private:
     }
 
 private slots:
+    // The tables are in tree order, each entry under its own key (the keys index them).
     void tablesKeepTreeOrderKeysAndButtons()
     {
-        QStringList keys;
-        for (const Category &category : Categories::all())
-            keys << category.key;
-        QCOMPARE(keys, QStringList({"mrwb", "xxjl", "lenWen", "xiaoShuo", "guShi", "yuYuan", "xinWen",
-                                    "shuJu", "duanJu", "qiTa"}));
+        QStringList names;
+        int position = 0;
+        for (const Category &category : Categories::all()) {
+            QCOMPARE(int(category.key), position++);
+            names << category.name;
+        }
+        QCOMPARE(names, QStringList({u"默认文本"_s, u"学习资料"_s, u"论文"_s, u"小说"_s, u"故事"_s, u"寓言"_s, u"新闻"_s,
+                                     u"数据"_s, u"短句"_s, u"其它"_s}));
+        QCOMPARE(Categories::all()[int(CategoryKey::Novel)].name, QStringLiteral("小说"));
         QCOMPARE(Categories::byButton(5)->name, QStringLiteral("学习资料"));
         QCOMPARE(Categories::byButton(4)->name, QStringLiteral("新闻"));
-        QCOMPARE(Categories::byKey(QStringLiteral("qiTa"))->buttonIndex, 9);
+        QCOMPARE(Categories::byButton(9)->key, CategoryKey::Other);
         QCOMPARE(Categories::defaultName(), QStringLiteral("默认文本"));
 
         QStringList periods;
-        for (const DatePeriod &period : DatePeriods::all())
-            periods << period.key + u':' + period.text;
-        QCOMPARE(periods, QStringList({"daFront:去年以前", "daLastYear:去年", "daYear:今年", "daMonth:本月",
-                                       "daWeek:本周", "daYesTerDay:昨天", "daToDay:今天"}));
+        position = 0;
+        for (const DatePeriod &period : DatePeriods::all()) {
+            QCOMPARE(int(period.period), position++);
+            periods << period.text;
+        }
+        QCOMPARE(periods, QStringList({u"去年以前"_s, u"去年"_s, u"今年"_s, u"本月"_s, u"本周"_s, u"昨天"_s, u"今天"_s}));
     }
 
     void recordOfTodayBelongsToItsFourPeriods()

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 CurrentRecord current(const QString &name, const QString &category = QStringLiteral("小说"))
@@ -41,7 +43,7 @@ private slots:
         QStringList columns;
         while (query.next())
             columns << query.value(1).toString();
-        QCOMPARE(columns, QStringList({"文件名", "大小", "类别", "记录时间", "存放地址", "资料来源"}));
+        QCOMPARE(columns, QStringList({u"文件名"_s, u"大小"_s, u"类别"_s, u"记录时间"_s, u"存放地址"_s, u"资料来源"_s}));
     }
 
     void addedRowsComeBackInStoredOrderWithTheirDate()
@@ -75,31 +77,22 @@ private slots:
         QCOMPARE(query.value(1).toInt(), 0);
     }
 
-    void firstNamedFindsOnlyTheFirstOfDuplicates()
+    // Two rows share a name: removing one by its row id leaves the other, wherever it stands.
+    void removeTakesTheChosenRowAmongDuplicates()
     {
         RecordStore store(dbPath("dupes.db"));
-        std::optional<Record> found;
-        QVERIFY(store.firstRecordNamed(QStringLiteral("同名"), &found));
-        QVERIFY(!found.has_value());  // empty table: nothing found, no error
-
-        CurrentRecord first = current(QStringLiteral("同名"));
-        first.recFolder = QStringLiteral("/one/");
-        CurrentRecord second = current(QStringLiteral("同名"));
-        second.recFolder = QStringLiteral("/two/");
-        QVERIFY(store.addFileData(first, QDate(2026, 1, 1)));
-        QVERIFY(store.addFileData(second, QDate(2026, 1, 1)));
-
-        QVERIFY(store.firstRecordNamed(QStringLiteral("同名"), &found));
-        QVERIFY(found.has_value());
-        QCOMPARE(found->folder, QStringLiteral("/one/"));
-        QVERIFY(store.firstRecordNamed(QStringLiteral("同"), &found));
-        QVERIFY(!found.has_value());  // exact comparison only
-
+        for (const char *folder : {"/one/", "/two/", "/three/"}) {
+            CurrentRecord record = current(QStringLiteral("同名"));
+            record.recFolder = QString::fromLatin1(folder);
+            QVERIFY(store.addFileData(record, QDate(2026, 1, 1)));
+        }
         const auto rows = store.records();
         QVERIFY(store.removeRecord(rows->at(1).rowId));
+        QVERIFY(store.removeRecord(rows->at(0).rowId));
         const auto left = store.records();
         QCOMPARE(left->size(), 1);
-        QCOMPARE(left->at(0).folder, QStringLiteral("/one/"));
+        QCOMPARE(left->at(0).folder, QStringLiteral("/three/"));
+        QCOMPARE(left->at(0).rowId, rows->at(2).rowId);
     }
 
     void periodListingMatchesTheRuleForEveryDate()
@@ -136,7 +129,7 @@ private slots:
                     listed << record.fileName;
                     return true;
                 }));
-                QVERIFY2(listed == expected, qPrintable(period.key + u' ' + today.toString(Qt::ISODate)));
+                QVERIFY2(listed == expected, qPrintable(period.text + u' ' + today.toString(Qt::ISODate)));
             }
         }
     }
@@ -172,8 +165,7 @@ private slots:
         QVERIFY(!store.records().has_value());
         QVERIFY2(store.lastError().contains(QStringLiteral("不是数据库")), qPrintable(store.lastError()));
         QVERIFY(!store.addFileData(current(QStringLiteral("a")), QDate(2026, 1, 1)));
-        std::optional<Record> found;
-        QVERIFY(!store.firstRecordNamed(QStringLiteral("a"), &found));
+        QVERIFY(!store.forEachRecordInCategory(QStringLiteral("小说"), [](const Record &) { return true; }));
         QVERIFY(!store.removeRecord(1));
         QCOMPARE(file.size(), 4096);  // the foreign file is left as it was
     }

@@ -1,4 +1,4 @@
-#include "editor/savedrecord.h"
+#include "app/savedrecord.h"
 
 #include "common/folderpath.h"
 #include "common/gbktextfile.h"
