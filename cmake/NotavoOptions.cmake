@@ -3,7 +3,12 @@ add_library(notavo_options INTERFACE)
 target_compile_features(notavo_options INTERFACE cxx_std_20)
 target_compile_options(notavo_options INTERFACE
     -Wall -Wextra -pedantic -Wnon-virtual-dtor -Wshadow -Wold-style-cast)
+# Strings are spelled out: no implicit conversions between QString and char arrays, and
+# concatenations built in one go.
 target_compile_definitions(notavo_options INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_USE_QSTRINGBUILDER
     QT_NO_URL_CAST_FROM_STRING
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_DISABLE_DEPRECATED_UP_TO=0x060400)
@@ -35,14 +40,6 @@ if(NOTAVO_BUILD_FUZZERS)
     target_link_options(notavo_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# Strings are spelled out: no implicit conversions between QString and char arrays, and
-# concatenations built in one go.
-set(NOTAVO_STRICT_QT_DEFINITIONS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_USE_QSTRINGBUILDER)
-function(notavo_use_strict_qt_strings)
-    foreach(target IN LISTS ARGN)
-        target_compile_definitions(${target} PRIVATE ${NOTAVO_STRICT_QT_DEFINITIONS})
-    endforeach()
-endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/NotavoHeaders.cmake)
 
