@@ -35,6 +35,20 @@ QByteArray eventKind(DBusMessage *message)
     return QByteArray(kind);
 }
 
+// The string held by the variant at `iter`; empty when it holds none.
+QString stringInVariant(DBusMessageIter &iter)
+{
+    if (dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_VARIANT)
+        return {};
+    DBusMessageIter variant;
+    dbus_message_iter_recurse(&iter, &variant);
+    if (dbus_message_iter_get_arg_type(&variant) != DBUS_TYPE_STRING)
+        return {};
+    const char *text = nullptr;
+    dbus_message_iter_get_basic(&variant, &text);
+    return QString::fromUtf8(text);
+}
+
 // The window's name that window events carry in their variant argument.
 QString titleOf(DBusMessage *message)
 {
@@ -46,15 +60,7 @@ QString titleOf(DBusMessage *message)
         if (!dbus_message_iter_next(&iter))
             return {};
     }
-    if (dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_VARIANT)
-        return {};
-    DBusMessageIter variant;
-    dbus_message_iter_recurse(&iter, &variant);
-    if (dbus_message_iter_get_arg_type(&variant) != DBUS_TYPE_STRING)
-        return {};
-    const char *text = nullptr;
-    dbus_message_iter_get_basic(&variant, &text);
-    return QString::fromUtf8(text);
+    return stringInVariant(iter);
 }
 
 // A browser's window title ends in the browser's name ("页面 — Mozilla Firefox"); a window
@@ -96,15 +102,9 @@ QList<std::pair<QByteArray, QByteArray>> objectReferences(DBusMessage *reply)
 QString variantString(DBusMessage *reply)
 {
     DBusMessageIter iter;
-    if (!dbus_message_iter_init(reply, &iter) || dbus_message_iter_get_arg_type(&iter) != DBUS_TYPE_VARIANT)
+    if (!dbus_message_iter_init(reply, &iter))
         return {};
-    DBusMessageIter variant;
-    dbus_message_iter_recurse(&iter, &variant);
-    if (dbus_message_iter_get_arg_type(&variant) != DBUS_TYPE_STRING)
-        return {};
-    const char *text = nullptr;
-    dbus_message_iter_get_basic(&variant, &text);
-    return QString::fromUtf8(text);
+    return stringInVariant(iter);
 }
 
 // True when an answer to GetState holds the active state.
