@@ -45,13 +45,7 @@ AboutBox::AboutBox(QWidget *parent)
     notice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     notice->setWordWrap(true);
 
-    auto *ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    // Its designed width, which shows its text whole, rather than the style's wider default.
-    ok->setFixedWidth(Twips::toPixels(855));
-    ok->setMinimumHeight(Twips::toPixels(375));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    QPushButton *ok = WindowPlacement::closingOkButton(this, 855);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(Twips::toPixels(300), 0, Twips::toPixels(300), Twips::toPixels(240));

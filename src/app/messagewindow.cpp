@@ -40,13 +40,7 @@ MessageWindow::MessageWindow(QWidget *parent)
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto *ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    // Its designed width, which shows its text whole, rather than the style's wider default.
-    ok->setFixedWidth(Twips::toPixels(1095));
-    ok->setMinimumHeight(Twips::toPixels(375));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    QPushButton *ok = WindowPlacement::closingOkButton(this, 1095);
 
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(Twips::toPixels(240), Twips::toPixels(360), Twips::toPixels(345), Twips::toPixels(90));

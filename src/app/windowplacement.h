@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QStringList>
 
+class QPushButton;
 class QWidget;
 
 // Small helpers shared by the program's little windows.
@@ -15,5 +16,8 @@ Qt::WindowFlags fixedDialogFlags();
 void keepProgramAlive(QWidget *window);
 // A font by its Windows names, falling back to the system's CJK font.
 QFont font(const QStringList &families, qreal points, bool bold = false);
+// The window's 确定 button, the default one, at its designed width in twips (which shows its
+// text whole, rather than the style's wider default); a click closes the window.
+QPushButton *closingOkButton(QWidget *window, int widthTwips);
 
 } // namespace WindowPlacement
