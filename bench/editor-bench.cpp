@@ -67,7 +67,7 @@ int main(int argc, char **argv)
 
     FakeClock clock;
     ScriptedDialogs dialogs;
-    EditorController editor({clock, dialogs});
+    EditorController editor({clock, dialogs, {}});
 
     double codec = 0;
     double editorMs = 0;
