@@ -272,7 +272,7 @@ void CaptureWindow::releaseCapture()
     m_keepExpanded = false;
     hide();
     m_text->clear();
-    m_source.forgetCarried();
+    m_source.release();
 }
 
 void CaptureWindow::webModeTick()

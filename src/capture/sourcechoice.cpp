@@ -12,11 +12,24 @@ void SourceChoice::addCarried(const PageSource::CarriedAddress &carried)
 
 bool SourceChoice::lookFinished(quint64 look, const QString &address)
 {
-    if (m_awaitedLook == 0 || look < m_awaitedLook)
+    if (m_awaitedLook != 0 && look >= m_awaitedLook) {
+        m_awaitedLook = 0;
+        m_discovered = address;
+        m_laterAnswerWanted = address.isEmpty();
+        return true;
+    }
+    if (!m_laterAnswerWanted || address.isEmpty())
         return false;
-    m_awaitedLook = 0;
+    m_laterAnswerWanted = false;
     m_discovered = address;
     return true;
+}
+
+void SourceChoice::release()
+{
+    forgetCarried();
+    m_awaitedLook = 0;
+    m_laterAnswerWanted = false;
 }
 
 void SourceChoice::forgetCarried()

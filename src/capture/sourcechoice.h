@@ -14,9 +14,15 @@ public:
     void setDiscovered(const QString &address) { m_discovered = address; }
     // The address read from the browser window is to come from discovery look `look`, which
     // started after the capture's text came; 0 for none.
-    void awaitLook(quint64 look) { m_awaitedLook = look; }
+    void awaitLook(quint64 look)
+    {
+        m_awaitedLook = look;
+        m_laterAnswerWanted = false;
+    }
     // The look `look` has ended with `address`: taken, and true, when it is the awaited look
-    // or a later one.
+    // or a later one. When the awaited look found no address (the browser's frame was not yet
+    // known, or its bar not yet readable), the first address a later look finds is taken too,
+    // until the capture is released: the browser the text came from is the one that shows up.
     bool lookFinished(quint64 look, const QString &address);
     // The look whose answer is still awaited; 0 for none.
     quint64 awaitedLook() const { return m_awaitedLook; }
@@ -25,6 +31,8 @@ public:
     void addCarried(const PageSource::CarriedAddress &carried);
     // New data replaces the capture: what earlier data carried no longer counts.
     void forgetCarried();
+    // The capture was stored or dropped: no answer counts for it any more.
+    void release();
 
     bool hasFullPage() const { return !m_fullPage.isEmpty(); }
     QString address() const;
@@ -34,4 +42,5 @@ private:
     QString m_fullPage;
     QString m_origin;
     quint64 m_awaitedLook = 0;
+    bool m_laterAnswerWanted = false;
 };

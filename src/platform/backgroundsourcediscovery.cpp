@@ -32,11 +32,17 @@ void BackgroundSourceDiscovery::refresh()
 
 void BackgroundSourceDiscovery::setFocusedFrame(const FocusedFrame &frame)
 {
-    const std::lock_guard lock(m_mutex);
-    if (frame == m_frame)
-        return;
-    m_frame = frame;
-    m_frameLooked = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (frame == m_frame)
+            return;
+        m_frame = frame;
+        m_frameLooked = false;
+        if (frame.isEmpty())
+            return;
+        m_requested = true;
+    }
+    m_wake.notify_one();
 }
 
 void BackgroundSourceDiscovery::followFocusedFrames()

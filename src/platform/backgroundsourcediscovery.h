@@ -67,6 +67,9 @@ public:
     // events tell when the browser window changes, so nothing is asked in between, and a
     // capture's own look (`requestLook`) still reads the address bar afresh. Without a frame,
     // or while the frame's bar gave nothing, every refresh looks.
+    // A new frame is read at once, without waiting for a refresh: a browser's first answers
+    // after it joined the bus can take seconds, and that wait is better spent before the
+    // user's next capture than during it (pen mode has no refresh at all).
     void setFocusedFrame(const FocusedFrame &frame);
     // Frames will be handed in as the bus reports them: until the first comes, the frame a look
     // read through the window list stands in. Without this, nothing would replace it.

@@ -153,6 +153,7 @@ private Q_SLOTS:
     void menuFromEveryPartOfTheWindow();
     void penModeTakesEachNewClipboardText();
     void penSourceFollowsTheText();
+    void browserKnownOnlyAfterTheCopyStillGivesTheSource();
     void penModeReadsTheWatchedClipboardOnly();
     void topEdgeStripDropsTheBarWithoutTick();
     void clickBeforeTheSourceStillStores();
@@ -798,6 +799,46 @@ void TestCaptureWindow::penSourceFollowsTheText()
     // An answer that comes after the capture was stored changes nothing.
     Q_EMIT rig.discovery.lookFinished(99, QStringLiteral("http://late.example/"));
     QCOMPARE(rig.state().sourceAddress, QStringLiteral("http://site.example/page"));
+}
+
+void TestCaptureWindow::browserKnownOnlyAfterTheCopyStillGivesTheSource()
+{
+    Rig rig;
+    CaptureWindow &window = rig.window;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    window.switchToPenMode();
+
+    // The browser's activation is heard just after its copy: the capture's own look finds no
+    // browser, and the look the activation starts finds the page.
+    clipboard->setText(QStringLiteral("copied before the browser was known"));
+    rig.discovery.finishLooks();
+    QVERIFY(!rig.state().awaitingSource);
+    QCOMPARE(rig.state().sourceAddress, QString());
+    Q_EMIT rig.discovery.lookFinished(2, QStringLiteral("http://site.example/page"));
+    QCOMPARE(rig.state().sourceAddress, QStringLiteral("http://site.example/page"));
+    // Only that first answer: the browser the text came from is the one that showed up.
+    Q_EMIT rig.discovery.lookFinished(3, QStringLiteral("http://other.example/"));
+    QCOMPARE(rig.state().sourceAddress, QStringLiteral("http://site.example/page"));
+    window.show();
+    QTest::mouseClick(rig.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://site.example/page"));
+
+    // A look that found the page settles the source: later answers are about other moments.
+    rig.discovery.address = QStringLiteral("http://site.example/second");
+    clipboard->setText(QStringLiteral("copied in a known browser"));
+    rig.discovery.finishLooks();
+    Q_EMIT rig.discovery.lookFinished(9, QStringLiteral("http://other.example/"));
+    QCOMPARE(rig.state().sourceAddress, QStringLiteral("http://site.example/second"));
+
+    // Stored without an address: nothing found afterwards belongs to it, nor to the next text.
+    rig.discovery.address.clear();
+    clipboard->setText(QStringLiteral("copied with no browser"));
+    rig.discovery.finishLooks();
+    QTest::mouseClick(rig.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->constLast().source, QString());
+    Q_EMIT rig.discovery.lookFinished(20, QStringLiteral("http://late.example/"));
+    QCOMPARE(rig.state().sourceAddress, QString());
 }
 
 void TestCaptureWindow::clickBeforeTheSourceStillStores()

@@ -168,13 +168,7 @@ texts_before=$(occurrences "$paragraph")
 store_capture
 check "the copy in Firefox is stored" retry 5 rows_grew
 check "the stored copy holds the paragraph once" test "$(occurrences "$paragraph")" -eq $((texts_before + 1))
-# On sway the browser's frame is not always known yet this soon after the start (the lab's
-# seat hands the focus around at start); there the address is shown, not required.
-if [ "$compositor" = mutter ] || [ "$(stored_sources | tail -1)" = "$page" ]; then
-    check "the copy in Firefox is stored with the page's full address" test "$(stored_sources | tail -1)" = "$page"
-else
-    echo "NOTE: the copy in Firefox was stored without the page's full address on $compositor"
-fi
+check "the copy in Firefox is stored with the page's full address" test "$(stored_sources | tail -1)" = "$page"
 echo "source of the copy: $(stored_sources | tail -1)"
 
 # A stored capture hides the pen window: a fresh start shows it for the next copy. The clipboard
