@@ -250,6 +250,8 @@ void CaptureWindow::store(const QString &category)
 {
     settleSource();
     const RecordWriter::Result result = m_services.writer.save({captureText(), m_source.address(), category});
+    if (result.outcome != RecordWriter::Outcome::Failed && m_source.mayStillChange())
+        m_storedSource = StoredSource{result.rowId, m_source};
     switch (result.outcome) {
     case RecordWriter::Outcome::Stored:
         releaseCapture();
@@ -415,6 +417,7 @@ void CaptureWindow::takeClipboard(const QMimeData &clipboard)
     QString text = captureText();
     if (!m_pen.take(GbkTextFile::fromCrLf(clipboard.text()), text))
         return;
+    m_storedSource.reset();
     m_source.addCarried(PageSource::carriedAddressOf(clipboard));
     // Without a full page address in the data, the browser's address bar tells the page.
     if (!m_source.hasFullPage())
@@ -436,14 +439,34 @@ void CaptureWindow::onLookFinished(quint64 look, const QString &address)
 {
     if (m_source.lookFinished(look, address))
         PenTrace::sourceFound(address);
+    amendStoredSource(look, address);
 }
 
 void CaptureWindow::settleSource()
 {
     // A click that comes before the browser's address waits a short while for it, then
-    // stores with the best address known: the capture is stored either way.
-    if (const quint64 look = m_source.awaitedLook())
-        m_source.lookFinished(look, m_services.discovery.addressOfLook(look));
+    // stores with the best address known: the capture is stored either way, and the address
+    // follows into its row when the look ends.
+    const quint64 look = m_source.awaitedLook();
+    if (look == 0)
+        return;
+    if (const std::optional<QString> address = m_services.discovery.addressOfLook(look))
+        m_source.lookFinished(look, *address);
+    else
+        m_source.lookOverdue(m_services.discovery.latestAddress());
+}
+
+void CaptureWindow::amendStoredSource(quint64 look, const QString &address)
+{
+    if (!m_storedSource)
+        return;
+    SourceChoice &source = m_storedSource->source;
+    const QString stored = source.address();
+    if (source.lookFinished(look, address) && source.address() != stored
+        && !m_services.writer.amendSource(m_storedSource->rowId, source.address()))
+        qWarning("Notavo: the source found after a capture was stored could not be written to its row");
+    if (!source.mayStillChange())
+        m_storedSource.reset();
 }
 
 void CaptureWindow::paintEvent(QPaintEvent *)
@@ -557,6 +580,7 @@ void CaptureWindow::takeDrop(const QMimeData &mime)
             m_showMessage(QStringLiteral("你记录的内容不是文本内容"));
         return;
     }
+    m_storedSource.reset();
     awaitBrowserAddress();
     m_source.forgetCarried();
     m_source.addCarried(PageSource::carriedAddressOf(mime));

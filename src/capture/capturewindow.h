@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CategoryBar;
 class ClipboardWatcher;
@@ -137,6 +138,7 @@ private:
     void awaitBrowserAddress();
     void onLookFinished(quint64 look, const QString &address);
     void settleSource();
+    void amendStoredSource(quint64 look, const QString &address);
 
     Services m_services;
     std::function<void(const QString &)> m_showMessage;
@@ -154,6 +156,14 @@ private:
     KeptPlace m_place;
 
     SourceChoice m_source;
+    // A stored capture whose source may still come from a look that had not ended at the click
+    // (a browser slow to answer just after it joined the accessibility bus): its row takes it.
+    struct StoredSource
+    {
+        qint64 rowId = 0;
+        SourceChoice source;
+    };
+    std::optional<StoredSource> m_storedSource;
     PenCapture m_pen;
     bool m_clipboardChanged = true;
     // The watcher's last content, for the start of pen mode; null while Qt's clipboard is read.

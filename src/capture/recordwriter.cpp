@@ -97,7 +97,7 @@ bool RecordWriter::writeAndRecord(CurrentRecord record, const QString &baseName,
     if (m_fileWrittenHook && !m_fileWrittenHook())
         return false;
     // The index takes the text as written instead of reading the file back.
-    if (!m_context.store.addFileData(record, today, text)) {
+    if (!m_context.store.addFileData(record, today, text, &result.rowId)) {
         // A capture that was not recorded leaves no file behind; the window keeps its text.
         result.error = QStringLiteral("无法保存“%1”：%2").arg(title, m_context.store.lastError());
         if (!discardFile(path))
@@ -108,6 +108,11 @@ bool RecordWriter::writeAndRecord(CurrentRecord record, const QString &baseName,
     PendingCaptures::remove(note);
     result.filePath = path;
     return true;
+}
+
+bool RecordWriter::amendSource(qint64 rowId, const QString &source)
+{
+    return m_context.store.setSource(rowId, source);
 }
 
 bool RecordWriter::discardFile(const QString &path)

@@ -46,6 +46,7 @@ public:
     {
         Outcome outcome = Outcome::Failed;
         QString filePath;  // the ".txt" file stored, when one was
+        qint64 rowId = 0;  // its row, when one was added
         QString error;     // for Failed: what went wrong, for the user
     };
 
@@ -64,6 +65,8 @@ public:
 
     // Stores the capture's text as a file and its row.
     Result save(const Capture &capture);
+    // The source of a stored capture came only after it was stored: its row takes it.
+    bool amendSource(qint64 rowId, const QString &source);
 
 private:
     QString saveFolderPath() const;

@@ -24,8 +24,13 @@ public:
     // known, or its bar not yet readable), the first address a later look finds is taken too,
     // until the capture is released: the browser the text came from is the one that shows up.
     bool lookFinished(quint64 look, const QString &address);
+    // The awaited look did not end in time: `best`, the latest address known, stands in, and
+    // the look's own answer is still taken when it ends.
+    void lookOverdue(const QString &best) { m_discovered = best; }
     // The look whose answer is still awaited; 0 for none.
     quint64 awaitedLook() const { return m_awaitedLook; }
+    // Whether an answer still to come may change the address.
+    bool mayStillChange() const { return !hasFullPage() && (m_awaitedLook != 0 || m_laterAnswerWanted); }
     // An address carried by data added to the capture; an empty one changes nothing, and a
     // later one replaces an earlier one of the same kind.
     void addCarried(const PageSource::CarriedAddress &carried);

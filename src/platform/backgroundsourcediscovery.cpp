@@ -1,8 +1,15 @@
 #include "platform/backgroundsourcediscovery.h"
 
-BackgroundSourceDiscovery::BackgroundSourceDiscovery(LookupFactory makeLookup,
-                                                     std::chrono::milliseconds longestWait)
+namespace {
+
+constexpr int kRetries = 3;
+
+} // namespace
+
+BackgroundSourceDiscovery::BackgroundSourceDiscovery(LookupFactory makeLookup, std::chrono::milliseconds longestWait,
+                                                     std::chrono::milliseconds retryAfter)
     : m_longestWait(longestWait)
+    , m_retryAfter(retryAfter)
     , m_thread([this, factory = std::move(makeLookup)] { run(factory); })
 {
 }
@@ -66,15 +73,17 @@ quint64 BackgroundSourceDiscovery::requestLook()
         // look that starts after it.
         look = m_completed + (m_running ? 2 : 1);
         m_requested = true;
+        m_retriesLeft = kRetries;
     }
     m_wake.notify_one();
     return look;
 }
 
-QString BackgroundSourceDiscovery::addressOfLook(quint64 look)
+std::optional<QString> BackgroundSourceDiscovery::addressOfLook(quint64 look)
 {
     std::unique_lock lock(m_mutex);
-    m_done.wait_for(lock, m_longestWait, [&] { return m_completed >= look || m_stopping; });
+    if (!m_done.wait_for(lock, m_longestWait, [&] { return m_completed >= look || m_stopping; }))
+        return std::nullopt;
     return m_latest;
 }
 
@@ -92,7 +101,11 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
     std::unique_ptr<AddressLookup> lookup = makeLookup();
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_requested || m_stopping || m_mayTurnOnAccessibility; });
+        const auto woken = [&] { return m_requested || m_stopping || m_mayTurnOnAccessibility; };
+        if (!m_retryAt)
+            m_wake.wait(lock, woken);
+        else if (!m_wake.wait_until(lock, *m_retryAt, woken))
+            m_requested = true;
         if (m_stopping)
             break;
         if (const std::optional<bool> may = std::exchange(m_mayTurnOnAccessibility, std::nullopt)) {
@@ -103,6 +116,7 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
             continue;
         }
         m_requested = false;
+        m_retryAt.reset();
         m_running = true;
         const FocusedFrame frame = m_frame;
         m_frameLooked = true;
@@ -118,6 +132,12 @@ void BackgroundSourceDiscovery::run(const LookupFactory &makeLookup)
         }
         m_running = false;
         m_latest = address;
+        if (!address.isEmpty()) {
+            m_retriesLeft = 0;
+        } else if (m_retriesLeft > 0) {
+            --m_retriesLeft;
+            m_retryAt = std::chrono::steady_clock::now() + m_retryAfter;
+        }
         const quint64 look = ++m_completed;
         m_done.notify_all();
         lock.unlock();

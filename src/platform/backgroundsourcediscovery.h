@@ -49,16 +49,20 @@ class BackgroundSourceDiscovery final : public SourceDiscovery
 public:
     using LookupFactory = std::function<std::unique_ptr<AddressLookup>()>;
 
-    // `longestWait` bounds how long `addressOfLook` waits for a look.
+    // `longestWait` bounds how long `addressOfLook` waits for a look. A look a capture asked
+    // for that finds no address is made again after `retryAfter`, a few times at most (a
+    // browser that has just joined the accessibility bus shows its address bar only after a
+    // few seconds); each is reported, and the first address ends them.
     explicit BackgroundSourceDiscovery(LookupFactory makeLookup,
-                                       std::chrono::milliseconds longestWait = std::chrono::milliseconds(300));
+                                       std::chrono::milliseconds longestWait = std::chrono::milliseconds(300),
+                                       std::chrono::milliseconds retryAfter = std::chrono::seconds(2));
     ~BackgroundSourceDiscovery() override;
     Q_DISABLE_COPY_MOVE(BackgroundSourceDiscovery)
 
     void refresh() override;
     QString latestAddress() const override;
     quint64 requestLook() override;
-    QString addressOfLook(quint64 look) override;
+    std::optional<QString> addressOfLook(quint64 look) override;
     // Passed to the lookup on the discovery thread, before its next look.
     void setMayTurnOnAccessibility(bool may) override;
 
@@ -79,6 +83,7 @@ private:
     void run(const LookupFactory &makeLookup);
 
     const std::chrono::milliseconds m_longestWait;
+    const std::chrono::milliseconds m_retryAfter;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
@@ -91,5 +96,7 @@ private:
     std::optional<bool> m_mayTurnOnAccessibility;
     quint64 m_completed = 0;
     QString m_latest;
+    int m_retriesLeft = 0; // for the capture that asked last, while its looks find nothing
+    std::optional<std::chrono::steady_clock::time_point> m_retryAt;
     std::thread m_thread;
 };

@@ -11,5 +11,5 @@ public:
     void refresh() override {}
     QString latestAddress() const override { return {}; }
     quint64 requestLook() override { return 0; }
-    QString addressOfLook(quint64) override { return {}; }
+    std::optional<QString> addressOfLook(quint64) override { return QString(); }
 };

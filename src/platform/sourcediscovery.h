@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // Finds the address shown by the topmost web browser window, for the capture's source.
 // Looking can be slow (tens to hundreds of milliseconds), so it never runs on the GUI thread:
@@ -23,8 +24,9 @@ public:
     // numbered from 1 upwards, and 0 means no look will come.
     virtual quint64 requestLook() = 0;
     // The address from look `look` or a later one, waiting a short while at most (a few hundred
-    // milliseconds) for it; the latest address when it does not come in time.
-    virtual QString addressOfLook(quint64 look) = 0;
+    // milliseconds) for it; none when it does not come in time (latestAddress is the best known
+    // then, and `lookFinished` still reports the look when it ends).
+    virtual std::optional<QString> addressOfLook(quint64 look) = 0;
     // The user's choice whether the desktop's accessibility may be switched on, changed while
     // the program runs: off hands a switch the discovery turned on back at once, as its end
     // does; on lets the next look switch it on. Discoveries that never touch it ignore this.

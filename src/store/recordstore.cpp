@@ -298,19 +298,21 @@ bool RecordStore::insertRow(const CurrentRecord &record, const QDate &today, qin
 
 bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today)
 {
-    return addRecord(record, today, nullptr);
+    return addRecord(record, today, nullptr, nullptr);
 }
 
-bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today, const QString &text)
+bool RecordStore::addFileData(const CurrentRecord &record, const QDate &today, const QString &text, qint64 *rowId)
 {
-    return addRecord(record, today, &text);
+    return addRecord(record, today, &text, rowId);
 }
 
-bool RecordStore::addRecord(const CurrentRecord &record, const QDate &today, const QString *text)
+bool RecordStore::addRecord(const CurrentRecord &record, const QDate &today, const QString *text, qint64 *addedRowId)
 {
     qint64 rowId = 0;
     if (!insertRow(record, today, &rowId))
         return false;
+    if (addedRowId)
+        *addedRowId = rowId;
     // The rebuild leaves a file too large to read whole to the next background pass.
     if (!m_searchReady || !m_indexesOnAdd)
         return true;
@@ -434,6 +436,19 @@ std::optional<QList<Record>> RecordStore::records()
         }))
         return std::nullopt;
     return rows;
+}
+
+bool RecordStore::setSource(qint64 rowId, const QString &source)
+{
+    if (!ensureWritable())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("UPDATE filedata SET \"资料来源\" = ? WHERE rowid = ?"));
+    query.addBindValue(source.isNull() ? QStringLiteral("") : source);
+    query.addBindValue(rowId);
+    if (!query.exec())
+        return fail(QStringLiteral("无法写入记录"), query.lastError());
+    return true;
 }
 
 bool RecordStore::removeRecord(qint64 rowId)

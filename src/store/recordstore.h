@@ -36,8 +36,11 @@ public:
     // Appends a row from the current record, dated `today`.
     bool addFileData(const CurrentRecord &record, const QDate &today);
     // The same, for a record whose file was just written with `text`: the index takes the
-    // text as it is instead of reading the file back.
-    bool addFileData(const CurrentRecord &record, const QDate &today, const QString &text);
+    // text as it is instead of reading the file back. `rowId`, when given, receives the row's id.
+    bool addFileData(const CurrentRecord &record, const QDate &today, const QString &text, qint64 *rowId = nullptr);
+    // Replaces the 资料来源 of one row (a source that was found after its capture was stored).
+    // A row deleted meanwhile is no failure: nothing is changed.
+    bool setSource(qint64 rowId, const QString &source);
     // Whether addFileData indexes the row's file at once (the default), or leaves it to the next
     // background pass (indexPendingRecords), as the rebuild does with a file too large to read whole.
     void setIndexesOnAdd(bool indexesOnAdd) { m_indexesOnAdd = indexesOnAdd; }
@@ -79,7 +82,7 @@ private:
     // The index file proved damaged: set it aside and start a new one.
     void replaceDamagedIndex();
     void noteIndexBehind(const QString &notice = {});
-    bool addRecord(const CurrentRecord &record, const QDate &today, const QString *text);
+    bool addRecord(const CurrentRecord &record, const QDate &today, const QString *text, qint64 *rowId);
     bool insertRow(const CurrentRecord &record, const QDate &today, qint64 *rowId);
     bool fail(const QString &what, const QString &detail);
     bool fail(const QString &what, const QSqlError &error);

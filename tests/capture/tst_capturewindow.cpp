@@ -871,6 +871,17 @@ void TestCaptureWindow::clickBeforeTheSourceStillStores()
     QCOMPARE(rig.store.records()->constLast().fileName, QStringLiteral("slow"));
     QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://site.example/a"));
     QVERIFY(!rig.state().awaitingSource);
+    // Its look ends after all: the stored row takes the address it found.
+    rig.discovery.answering = true;
+    rig.discovery.address = QStringLiteral("http://slow.example/page");
+    rig.discovery.finishLooks();
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://slow.example/page"));
+    QCOMPARE(rig.store.records()->constFirst().source, QStringLiteral("http://site.example/a"));
+    // Once: a later look is about another moment.
+    rig.discovery.address = QStringLiteral("http://other.example/");
+    rig.discovery.requestLook();
+    rig.discovery.finishLooks();
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://slow.example/page"));
 
     // A drop shows its text at once too, and its source follows in the same way.
     window.switchToWebMode();

@@ -166,7 +166,7 @@ private Q_SLOTS:
         qunsetenv("DISPLAY");
         const std::unique_ptr<SourceDiscovery> discovery = createSourceDiscovery();
         discovery->refresh();
-        QCOMPARE(discovery->addressOfLook(discovery->requestLook()), QString());
+        QCOMPARE(discovery->addressOfLook(discovery->requestLook()).value_or(QString()), QString());
         QCOMPARE(discovery->latestAddress(), QString());
         if (!saved.isEmpty())
             qputenv("DISPLAY", saved);

@@ -95,6 +95,27 @@ private slots:
         QCOMPARE(left->at(0).rowId, rows->at(2).rowId);
     }
 
+    // A source found after its capture was stored goes into that row alone; a row deleted
+    // meanwhile is left deleted.
+    void sourceFoundLaterGoesIntoItsRowOnly()
+    {
+        RecordStore store(dbPath("source.db"));
+        qint64 first = 0;
+        qint64 second = 0;
+        QVERIFY(store.addFileData(current(QStringLiteral("甲")), QDate(2026, 1, 1), QStringLiteral("甲"), &first));
+        QVERIFY(store.addFileData(current(QStringLiteral("乙")), QDate(2026, 1, 1), QStringLiteral("乙"), &second));
+        QVERIFY(first != second);
+        QVERIFY(store.setSource(second, QStringLiteral("http://b.example/页")));
+        const auto rows = store.records();
+        QCOMPARE(rows->at(0).source, QStringLiteral("http://a.example/"));
+        QCOMPARE(rows->at(1).source, QStringLiteral("http://b.example/页"));
+        QCOMPARE(rows->at(1).fileName, QStringLiteral("乙"));
+
+        QVERIFY(store.removeRecord(first));
+        QVERIFY(store.setSource(first, QStringLiteral("http://late.example/")));
+        QCOMPARE(store.records()->size(), 1);
+    }
+
     void periodListingMatchesTheRuleForEveryDate()
     {
         const QString path = dbPath("periods.db");

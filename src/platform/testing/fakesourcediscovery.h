@@ -10,18 +10,18 @@ class FakeSourceDiscovery final : public SourceDiscovery
 
 public:
     void refresh() override { ++refreshes; }
-    QString latestAddress() const override { return address; }
+    QString latestAddress() const override { return answering ? address : m_lastAnswer; }
     quint64 requestLook() override
     {
         ++requestedLooks;
         return ++m_lastRequested;
     }
-    QString addressOfLook(quint64 look) override
+    std::optional<QString> addressOfLook(quint64 look) override
     {
         ++waits;
-        // A look that never answers leaves the waiter with what was known before.
+        // A look that never answers in time: the waiter is left with what was known before.
         if (!answering)
-            return m_lastAnswer;
+            return std::nullopt;
         m_finished = std::max(m_finished, look);
         m_lastAnswer = address;
         return address;
