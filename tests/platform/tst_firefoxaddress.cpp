@@ -142,7 +142,8 @@ private Q_SLOTS:
             QElapsedTimer waited;
             waited.start();
             while (waited.elapsed() < 15000) {
-                if (discovery->addressOfLook(discovery->requestLook()) == secondAddress)
+                const quint64 asked = discovery->requestLook();
+                if (discovery->addressOfLook(asked).value_or(discovery->latestAddress()) == secondAddress)
                     return true;
                 QTest::qWait(200);
             }
@@ -163,7 +164,11 @@ private Q_SLOTS:
         // second, the accessibility focus says the first.
         QTRY_COMPARE_WITH_TIMEOUT(firefoxWindows(windows).constFirst(), secondWindow, 10000);
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), firstWindow});
-        QTRY_COMPARE_WITH_TIMEOUT(discovery->addressOfLook(discovery->requestLook()).value_or(QString()), address, 30000);
+        const auto readsFirst = [&] {
+            const quint64 asked = discovery->requestLook();
+            return discovery->addressOfLook(asked).value_or(discovery->latestAddress());
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(readsFirst(), address, 30000);
         QCOMPARE(firefoxWindows(windows).constFirst(), secondWindow);
     }
 

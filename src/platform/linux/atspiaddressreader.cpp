@@ -230,7 +230,16 @@ QString AtspiAddressReader::addressOfFrame(const QByteArray &busName, const QByt
 {
     if (busName.isEmpty() || !isAvailable())
         return {};
-    return read(busName + path, title, [&] { return findFrameField(busName, path, title); });
+    const QString text = read(busName + path, title, [&] { return findFrameField(busName, path, title); });
+    // A field found in another of the application's frames (the one asked for is not listed
+    // yet, as with a window just opened) stands in this once, but is not followed: the next
+    // look walks again, and finds the frame's own field once it is there.
+    const std::lock_guard lock(g_busMutex);
+    if (m_field && m_fieldFrame.second != path) {
+        forgetField();
+        m_walked = false;
+    }
+    return text;
 }
 
 QString AtspiAddressReader::read(const QByteArray &window, const QString &title,
