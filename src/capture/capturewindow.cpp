@@ -112,10 +112,13 @@ CaptureWindow::CaptureWindow(Services services, QWidget *parent)
     move(m_place.place());
     applyLayout(CaptureLayout::Bar);
     m_toolbar->showMode(m_mode);
-    if (m_services.topEdge)
+    if (m_services.topEdge) {
         connect(m_services.topEdge, &TopEdgeTrigger::touched, this, &CaptureWindow::onTopEdgeTouched);
-    else
+        connect(m_services.topEdge, &TopEdgeTrigger::dropped, this, &CaptureWindow::onEdgeDrop);
+        connect(m_services.topEdge, &TopEdgeTrigger::dropLeft, this, &CaptureWindow::onEdgeDropLeft);
+    } else {
         m_webTimer.start();
+    }
     followTopEdge();
 }
 
@@ -324,9 +327,25 @@ void CaptureWindow::onTopEdgeTouched()
         return;
     if (!m_keepExpanded)
         applyLayout(CaptureLayout::Bar);
+    // A drag that touched the edge may be dropped over the bar by way of the strip.
+    m_place.placedAt(Twips::point(kLeft, 0));
+    m_dropHeldByEdge = m_services.topEdge->holdDropsOver(QRect(m_place.place(), size()));
     showAtTop();
     // What the tick does while the pointer is about: the browser's address for a coming drop.
     m_services.discovery.refresh();
+}
+
+void CaptureWindow::onEdgeDrop(const QMimeData &dropped)
+{
+    m_dropHeldByEdge = false;
+    if (m_mode == Mode::Web)
+        takeDrop(dropped);
+}
+
+void CaptureWindow::onEdgeDropLeft()
+{
+    m_dropHeldByEdge = false;
+    hideUnheldBar();
 }
 
 void CaptureWindow::followTopEdge()
@@ -340,7 +359,7 @@ void CaptureWindow::followTopEdge()
     if (armed && !trigger->isArmed())
         m_armedSince.start();
     trigger->setArmed(armed);
-    if (web && isVisible() && !m_keepShown)
+    if (web && isVisible() && !m_keepShown && !m_dropHeldByEdge)
         m_pointerGrace.start();
     else
         m_pointerGrace.stop();

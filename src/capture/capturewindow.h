@@ -126,6 +126,8 @@ private:
     void webModeTick();
     void showAtTop();
     void onTopEdgeTouched();
+    void onEdgeDrop(const QMimeData &dropped);
+    void onEdgeDropLeft();
     void followTopEdge();
     void keepWaitingForPointer();
     void hideUnheldBar();
@@ -169,6 +171,8 @@ private:
     // The watcher's last content, for the start of pen mode; null while Qt's clipboard is read.
     std::unique_ptr<QMimeData> m_watchedClipboard;
     bool m_keepShown = false;
+    // The top-edge strip holds the drag that dropped the bar, and takes its drop over the bar.
+    bool m_dropHeldByEdge = false;
     bool m_keepExpanded = false;
     int m_showZone = 0;
     QPointF m_dragOrigin;

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 
 #include <memory>
+
+class QMimeData;
 
 // A thin strip along the screen's top edge that tells when the pointer, or a drag, touches it:
 // web mode's trigger to drop the capture bar, without looking at the pointer on a timer.
@@ -22,9 +25,23 @@ public:
     virtual void setArmed(bool armed) = 0;
     virtual bool isArmed() const = 0;
 
+    // The capture bar is about to show at `area` (screen coordinates) for a drag that touched
+    // the strip. A strip that can take that drag's drop over the bar itself does so, and stays
+    // until the drag ends, disarmed or not: true then, and `dropped` or `dropLeft` follows.
+    // (wlroots compositors hand no drop from a Wayland program to an Xwayland window.)
+    virtual bool holdDropsOver(const QRect &area)
+    {
+        Q_UNUSED(area)
+        return false;
+    }
+
 Q_SIGNALS:
     // The pointer entered the strip, or a drag entered it.
     void touched();
+    // A drop taken over the bar: the text and page-address carriers it brought.
+    void dropped(const QMimeData &data);
+    // The drag held over the bar ended without a drop there.
+    void dropLeft();
 };
 
 // The strip as a layer-shell surface (zwlr_layer_shell_v1) on a Wayland connection of its own.

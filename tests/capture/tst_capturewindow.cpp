@@ -51,7 +51,14 @@ class FakeTopEdge final : public TopEdgeTrigger
 public:
     void setArmed(bool on) override { armed = on; }
     bool isArmed() const override { return armed; }
+    bool holdDropsOver(const QRect &area) override
+    {
+        heldOver = area;
+        return holdsDrag;
+    }
     bool armed = false;
+    bool holdsDrag = false;
+    QRect heldOver;
 };
 
 ClipboardSnapshot snapshotOf(const QString &text, const QList<QPair<QString, QByteArray>> &more = {})
@@ -156,6 +163,7 @@ private Q_SLOTS:
     void browserKnownOnlyAfterTheCopyStillGivesTheSource();
     void penModeReadsTheWatchedClipboardOnly();
     void topEdgeStripDropsTheBarWithoutTick();
+    void dropTakenByTheStripIsCaptured();
     void clickBeforeTheSourceStillStores();
     void draggingBackgroundMovesWindow();
 };
@@ -686,6 +694,37 @@ void TestCaptureWindow::penModeReadsTheWatchedClipboardOnly()
     QVERIFY(rig.messages.constFirst().contains(QStringLiteral("看不到 Wayland 程序中的复制")));
     clipboard->setText(QStringLiteral("after"));
     QCOMPARE(window.captureText(), QStringLiteral("before\nabc\nquoted\nline\nafter"));
+}
+
+// Where the strip takes a drag's drop over the bar itself (wlroots), the bar waits for it instead
+// of for the pointer, and the drop is a capture like one the bar takes.
+void TestCaptureWindow::dropTakenByTheStripIsCaptured()
+{
+    FakeTopEdge strip;
+    Rig rig(nullptr, &strip);
+    CaptureWindow &window = rig.window;
+    QTest::qWait(300);
+    strip.holdsDrag = true;
+    rig.discovery.address = QStringLiteral("http://site.example/page");
+    Q_EMIT strip.touched();
+    QVERIFY(window.isVisible());
+    QCOMPARE(strip.heldOver, QRect(Twips::point(5000, 0), window.size()));
+    QCOMPARE(rig.state().pointerWaitLeft, -1);
+
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("dropped over the bar"));
+    Q_EMIT strip.dropped(dropped);
+    QCOMPARE(window.captureText(), QStringLiteral("dropped over the bar"));
+    QCOMPARE(window.currentLayout(), CaptureLayout::Full);
+    QTest::mouseClick(rig.categoryButton(0), Qt::LeftButton);
+    QCOMPARE(rig.store.records()->constLast().source, QStringLiteral("http://site.example/page"));
+
+    // A drag that left the bar again: the bar goes.
+    QTest::qWait(300);
+    Q_EMIT strip.touched();
+    QVERIFY(window.isVisible());
+    Q_EMIT strip.dropLeft();
+    QVERIFY(!window.isVisible());
 }
 
 void TestCaptureWindow::topEdgeStripDropsTheBarWithoutTick()

@@ -1,6 +1,6 @@
 #include "platform/wayland/datacontrolclipboard.h"
 
-#include "platform/pipereader.h"
+#include "platform/wayland/offerreading.h"
 #include "platform/wayland/waylandconnection.h"
 
 #include <ext-data-control-v1-client.h>
@@ -9,8 +9,6 @@
 
 #include <QMimeData>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 // Both protocols are driven through one set of handlers: their requests and events have the
 // same numbers and arguments, which the compiler checks here.
@@ -47,21 +45,6 @@ void addListener(wl_proxy *proxy, const void *listener, void *data)
 
 } // namespace
 
-const QStringList &DataControlClipboard::textTypes()
-{
-    static const QStringList types = {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("UTF8_STRING"),
-                                      QStringLiteral("text/plain")};
-    return types;
-}
-
-const QStringList &DataControlClipboard::carrierTypes()
-{
-    // The formats that carry the address of the page a text was copied from.
-    static const QStringList types = {QStringLiteral("text/x-moz-url-priv"), QStringLiteral("chromium/x-source-url"),
-                                      QStringLiteral("chromium/x-renderer-taint")};
-    return types;
-}
-
 const QStringList &DataControlClipboard::markerTypes()
 {
     // Password managers' marks that a content must not be kept.
@@ -93,7 +76,9 @@ std::unique_ptr<DataControlClipboard> DataControlClipboard::open(SecrecyRule sec
 DataControlClipboard::DataControlClipboard(std::unique_ptr<WaylandConnection> connection, SecrecyRule secrecyRule)
     : m_connection(std::move(connection))
     , m_secrecyRule(std::move(secrecyRule))
+    , m_reading(std::make_unique<OfferReading>())
 {
+    connect(m_reading.get(), &OfferReading::finished, this, &DataControlClipboard::onReadsFinished);
 }
 
 DataControlClipboard::~DataControlClipboard()
@@ -211,60 +196,34 @@ void DataControlClipboard::readSelection()
     m_phase = Phase::Markers;
     for (const QString &type : markerTypes()) {
         if (m_snapshot.offeredTypes.contains(type))
-            receive(type, type, kSmallLimit);
+            m_reading->read(selectionReceiver(), type, type, OfferReading::kSmallLimit);
     }
-    if (m_readers.empty())
+    if (!m_reading->isReading())
         readContents();
     m_connection->flush();
+}
+
+OfferReading::Receive DataControlClipboard::selectionReceiver() const
+{
+    return [offer = m_selection](const QByteArray &type, int fd) {
+        wl_proxy_marshal_flags(offer, ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE, nullptr, wl_proxy_get_version(offer), 0,
+                               type.constData(), fd);
+    };
 }
 
 void DataControlClipboard::readContents()
 {
     m_phase = Phase::Contents;
-    const std::size_t started = m_readers.size();
-    for (const QString &type : textTypes()) {
-        if (m_snapshot.offeredTypes.contains(type)) {
-            // Stored as Qt names plain text; every one of these types is UTF-8 here.
-            receive(type, QStringLiteral("text/plain"), kTextLimit);
-            break;
-        }
-    }
-    for (const QString &type : carrierTypes()) {
-        if (m_snapshot.offeredTypes.contains(type))
-            receive(type, type, kSmallLimit);
-    }
-    if (m_readers.size() == started) {
+    m_reading->clear();
+    if (!m_reading->readTextAndCarriers(selectionReceiver(), m_snapshot.offeredTypes)) {
         m_phase = Phase::Idle;
         Q_EMIT changed(m_snapshot);
     }
 }
 
-bool DataControlClipboard::receive(const QString &type, const QString &storedAs, qsizetype limit)
+void DataControlClipboard::onReadsFinished()
 {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        return false;
-    wl_proxy_marshal_flags(m_selection, ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE, nullptr,
-                           wl_proxy_get_version(m_selection), 0, type.toUtf8().constData(), fds[1]);
-    // libwayland has copied the write end into its queue; the copying program gets it.
-    ::close(fds[1]);
-    auto reader = std::make_unique<PipeReader>(fds[0], limit, kReadTimeout);
-    connect(reader.get(), &PipeReader::finished, this, &DataControlClipboard::onReaderFinished);
-    m_readers.emplace_back(storedAs, std::move(reader));
-    m_connection->flush();
-    return true;
-}
-
-void DataControlClipboard::onReaderFinished()
-{
-    for (const auto &[type, reader] : m_readers) {
-        if (!reader->isFinished())
-            return;
-    }
-    for (const auto &[type, reader] : m_readers) {
-        if (reader->outcome() == PipeReader::Outcome::Complete && !m_snapshot.has(type))
-            m_snapshot.set(type, reader->data());
-    }
+    m_reading->takeInto(m_snapshot);
     if (m_phase == Phase::Markers) {
         const bool secret = m_secrecyRule && m_secrecyRule(*m_snapshot.toMimeData());
         if (!secret) {
@@ -281,7 +240,7 @@ void DataControlClipboard::stopReading()
 {
     // Readers are never destroyed from inside their own signal: a new content or the end
     // arrives through the Wayland connection or the destructor, not through a reader.
-    m_readers.clear();
+    m_reading->clear();
     m_phase = Phase::Idle;
 }
 

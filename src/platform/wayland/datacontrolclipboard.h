@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clipboardwatcher.h"
+#include "platform/wayland/offerreading.h"
 
 #include <QHash>
 #include <QStringList>
@@ -11,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-class PipeReader;
 class WaylandConnection;
 struct wl_interface;
 struct wl_proxy;
@@ -27,10 +27,6 @@ class DataControlClipboard final : public ClipboardWatcher
 {
     Q_OBJECT
 public:
-    static constexpr qsizetype kTextLimit = 16 * 1024 * 1024;
-    static constexpr qsizetype kSmallLimit = 64 * 1024;
-    static constexpr std::chrono::milliseconds kReadTimeout{3000};
-
     // Null where the compositor offers neither protocol or no seat.
     static std::unique_ptr<DataControlClipboard> open(SecrecyRule secrecyRule = {});
     ~DataControlClipboard() override;
@@ -40,9 +36,7 @@ public:
     // The manager's interface name, e.g. "ext_data_control_manager_v1".
     QByteArray protocolName() const;
 
-    // The types read for a content, in the order they are looked for.
-    static const QStringList &textTypes();
-    static const QStringList &carrierTypes();
+    // The password-manager markers, read first for each content.
     static const QStringList &markerTypes();
 
 private:
@@ -65,9 +59,9 @@ private:
     void destroyOffer(wl_proxy *offer);
 
     void readSelection();
+    OfferReading::Receive selectionReceiver() const;
     void readContents();
-    bool receive(const QString &type, const QString &storedAs, qsizetype limit);
-    void onReaderFinished();
+    void onReadsFinished();
     void stopReading();
 
     std::unique_ptr<WaylandConnection> m_connection;
@@ -82,6 +76,6 @@ private:
 
     Phase m_phase = Phase::Idle;
     ClipboardSnapshot m_snapshot;
-    // Pipe reads of the current content: the type it is stored as, and its reader.
-    std::vector<std::pair<QString, std::unique_ptr<PipeReader>>> m_readers;
+    // Pipe reads of the current content.
+    std::unique_ptr<OfferReading> m_reading;
 };

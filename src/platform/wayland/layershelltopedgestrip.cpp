@@ -1,13 +1,23 @@
 #include "platform/wayland/layershelltopedgestrip.h"
 
+#include "platform/clipboardsnapshot.h"
 #include "platform/wayland/clearbuffer.h"
-#include "platform/wayland/dragpassage.h"
+#include "platform/wayland/offerreading.h"
 #include "platform/wayland/waylandconnection.h"
 
+#include <QMimeData>
+
 #include <wayland-client.h>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
 #include <wlr-layer-shell-unstable-v1-client.h>
 
 namespace {
+
+// Wider than any output: the strip's part of the input region spans the surface.
+constexpr std::int32_t kRegionWidth = 32767;
 
 template <typename Listener>
 Listener emptyListener()
@@ -35,6 +45,7 @@ LayerShellTopEdgeStrip::LayerShellTopEdgeStrip(std::unique_ptr<WaylandConnection
 
 LayerShellTopEdgeStrip::~LayerShellTopEdgeStrip()
 {
+    m_dropReading.reset();
     destroySurface();
     m_dragPassage.reset();
     if (m_dataDeviceManager)
@@ -66,7 +77,7 @@ bool LayerShellTopEdgeStrip::start()
     m_layerShell = static_cast<zwlr_layer_shell_v1 *>(m_connection->bind(&zwlr_layer_shell_v1_interface, 3));
     m_seat = static_cast<wl_seat *>(m_connection->bind(&wl_seat_interface, 1));
     m_dataDeviceManager
-        = static_cast<wl_data_device_manager *>(m_connection->bind(&wl_data_device_manager_interface, 1));
+        = static_cast<wl_data_device_manager *>(m_connection->bind(&wl_data_device_manager_interface, 3));
     if (!m_compositor || !m_shm || !m_layerShell || !m_seat)
         return false;
     wl_seat_add_listener(m_seat, &seatListener, this);
@@ -113,11 +124,89 @@ void LayerShellTopEdgeStrip::setArmed(bool armed)
 {
     if (armed == isArmed() || m_connection->isBroken())
         return;
+    // The drag over the bar goes on: the strip goes when it ends.
+    if (m_holdingDrops) {
+        m_disarmAfterDrag = !armed;
+        return;
+    }
     if (armed)
         createSurface();
     else
         destroySurface();
     m_connection->flush();
+}
+
+bool LayerShellTopEdgeStrip::holdDropsOver(const QRect &area)
+{
+    if (!m_surface || !m_dragPassage || !m_dragPassage->holdsDrag() || m_connection->isBroken())
+        return false;
+    // The strip begins where the hot corner ends.
+    const QRect dropArea = area.translated(-kHotCornerWidth, 0);
+    shape(std::max(kHeight, area.bottom() + 1), dropArea);
+    m_dragPassage->acceptDropsIn(
+        m_surface, dropArea, [this](const DragPassage::Drop &drop) { readDrop(drop); },
+        [this] { onDragEnded(); });
+    m_holdingDrops = true;
+    m_connection->flush();
+    return true;
+}
+
+void LayerShellTopEdgeStrip::shape(int height, const QRect &dropArea)
+{
+    zwlr_layer_surface_v1_set_size(m_layerSurface, 0, static_cast<std::uint32_t>(height));
+    // Only the strip and the drop area take input: the rest of the band lets the pointer through.
+    wl_region *input = nullptr;
+    if (!dropArea.isEmpty()) {
+        input = wl_compositor_create_region(m_compositor);
+        wl_region_add(input, 0, 0, kRegionWidth, kHeight);
+        wl_region_add(input, dropArea.x(), dropArea.y(), dropArea.width(), dropArea.height());
+    }
+    wl_surface_set_input_region(m_surface, input);
+    if (input)
+        wl_region_destroy(input);
+    wl_surface_commit(m_surface);
+}
+
+void LayerShellTopEdgeStrip::readDrop(const DragPassage::Drop &drop)
+{
+    m_dropTaken = true;
+    m_dropReading = std::make_unique<OfferReading>();
+    wl_data_offer *offer = drop.offer;
+    const bool finish = drop.actionAgreed && wl_data_offer_get_version(offer) >= WL_DATA_OFFER_FINISH_SINCE_VERSION;
+    const QStringList types = drop.types;
+    const auto done = [this, offer, finish, types] {
+        ClipboardSnapshot snapshot;
+        snapshot.offeredTypes = types;
+        m_dropReading->takeInto(snapshot);
+        m_dropReading->clear();
+        if (finish)
+            wl_data_offer_finish(offer);
+        wl_data_offer_destroy(offer);
+        m_connection->flush();
+        const std::unique_ptr<QMimeData> data = snapshot.toMimeData();
+        Q_EMIT dropped(*data);
+    };
+    connect(m_dropReading.get(), &OfferReading::finished, this, done);
+    const bool reading = m_dropReading->readTextAndCarriers(
+        [offer](const QByteArray &type, int fd) { wl_data_offer_receive(offer, type.constData(), fd); }, types);
+    m_connection->flush();
+    if (!reading)
+        done();
+}
+
+void LayerShellTopEdgeStrip::onDragEnded()
+{
+    const bool dropped = std::exchange(m_dropTaken, false);
+    m_holdingDrops = false;
+    if (m_disarmAfterDrag) {
+        m_disarmAfterDrag = false;
+        destroySurface();
+    } else if (m_surface) {
+        shape(kHeight, {});
+    }
+    m_connection->flush();
+    if (!dropped)
+        Q_EMIT dropLeft();
 }
 
 void LayerShellTopEdgeStrip::createSurface()

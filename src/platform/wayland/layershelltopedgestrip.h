@@ -1,11 +1,12 @@
 #pragma once
 
 #include "platform/topedgetrigger.h"
+#include "platform/wayland/dragpassage.h"
 
 #include <cstdint>
 #include <memory>
 
-class DragPassage;
+class OfferReading;
 class WaylandConnection;
 struct wl_buffer;
 struct wl_compositor;
@@ -32,7 +33,8 @@ public:
     LayerShellTopEdgeStrip &operator=(const LayerShellTopEdgeStrip &) = delete;
 
     void setArmed(bool armed) override;
-    bool isArmed() const override { return m_surface != nullptr; }
+    bool isArmed() const override { return m_surface != nullptr && !m_disarmAfterDrag; }
+    bool holdDropsOver(const QRect &area) override;
 
     // The strip's size as the compositor configured it (zero until then).
     int width() const { return m_width; }
@@ -45,6 +47,10 @@ private:
     void onConfigure(std::uint32_t serial, std::uint32_t width, std::uint32_t height);
     void onSeatCapabilities(std::uint32_t capabilities);
     void onEnter(wl_surface *surface);
+    // The strip, or the strip and the drop area below it, as the surface's size and input region.
+    void shape(int height, const QRect &dropArea);
+    void readDrop(const DragPassage::Drop &drop);
+    void onDragEnded();
 
     std::unique_ptr<WaylandConnection> m_connection;
     wl_compositor *m_compositor = nullptr;
@@ -60,4 +66,9 @@ private:
     wl_buffer *m_buffer = nullptr;
     int m_width = 0;
     int m_height = 0;
+    // Over the bar for a drag: the strip is taken away only once the drag ended.
+    bool m_holdingDrops = false;
+    bool m_disarmAfterDrag = false;
+    bool m_dropTaken = false;
+    std::unique_ptr<OfferReading> m_dropReading;
 };

@@ -19,14 +19,15 @@ Listener noListener()
 
 } // namespace
 
-DragSource::DragSource()
+DragSource::DragSource(QByteArray text)
     : m_connection(WaylandConnection::open())
+    , m_text(std::move(text))
 {
     if (!m_connection)
         return;
     m_compositor = static_cast<wl_compositor *>(m_connection->bind(&wl_compositor_interface, 4));
     m_shm = static_cast<wl_shm *>(m_connection->bind(&wl_shm_interface, 1));
-    m_layerShell = static_cast<zwlr_layer_shell_v1 *>(m_connection->bind(&zwlr_layer_shell_v1_interface, 1));
+    m_layerShell = static_cast<zwlr_layer_shell_v1 *>(m_connection->bind(&zwlr_layer_shell_v1_interface, 3));
     m_seat = static_cast<wl_seat *>(m_connection->bind(&wl_seat_interface, 1));
     m_manager = static_cast<wl_data_device_manager *>(m_connection->bind(&wl_data_device_manager_interface, 3));
     if (!m_compositor || !m_shm || !m_layerShell || !m_seat || !m_manager)
@@ -117,10 +118,15 @@ void DragSource::onButton(uint32_t serial, uint32_t state)
     static const wl_data_source_listener sourceListener = [] {
         auto listener = noListener<wl_data_source_listener>();
         listener.target = [](void *, wl_data_source *, const char *) {};
-        listener.send = [](void *, wl_data_source *, const char *, int32_t fd) { ::close(fd); };
+        listener.send = [](void *data, wl_data_source *, const char *, int32_t fd) {
+            static_cast<DragSource *>(data)->send(fd);
+        };
         listener.cancelled = [](void *data, wl_data_source *) { static_cast<DragSource *>(data)->m_ended = true; };
         listener.dnd_drop_performed = [](void *, wl_data_source *) {};
-        listener.dnd_finished = [](void *data, wl_data_source *) { static_cast<DragSource *>(data)->m_ended = true; };
+        listener.dnd_finished = [](void *data, wl_data_source *) {
+            static_cast<DragSource *>(data)->m_ended = true;
+            static_cast<DragSource *>(data)->m_finished = true;
+        };
         listener.action = [](void *, wl_data_source *, uint32_t) {};
         return listener;
     }();
@@ -131,4 +137,15 @@ void DragSource::onButton(uint32_t serial, uint32_t state)
         wl_data_source_set_actions(m_source, WL_DATA_DEVICE_MANAGER_DND_ACTION_COPY);
     wl_data_device_start_drag(m_passage->device(), m_source, m_surface, nullptr, serial);
     m_connection->flush();
+}
+
+void DragSource::send(int fd) const
+{
+    for (qsizetype written = 0; written < m_text.size();) {
+        const ssize_t now = ::write(fd, m_text.constData() + written, static_cast<size_t>(m_text.size() - written));
+        if (now <= 0)
+            break;
+        written += now;
+    }
+    ::close(fd);
 }

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void strip_configuredAlongTopEdge();
     void strip_touchedByPointerAtTopEdge();
     void strip_touchedByDragEnter();
+    void strip_takesTheDropOverTheBar();
     void strip_leavesHotCornerFree();
     void strip_silentWhenDisarmed();
     // Last: it ends the compositor.
@@ -220,6 +221,78 @@ void WaylandLayerShellTest::strip_touchedByDragEnter()
     QTest::qWait(300);
     QVERIFY(!browser.wasEnded());
     pointer.release();
+}
+
+// wlroots hands no drop from a Wayland program to an Xwayland window: the strip that the drag
+// touched takes it over the bar itself, and goes once the drag ended.
+void WaylandLayerShellTest::strip_takesTheDropOverTheBar()
+{
+    VirtualPointer pointer;
+    if (!pointer.isValid())
+        QSKIP("the compositor offers no virtual pointer to move");
+    pointer.moveTo(500, 500);
+    const auto strip = LayerShellTopEdgeStrip::open();
+    QVERIFY(strip);
+    strip->setArmed(true);
+    QTRY_VERIFY_WITH_TIMEOUT(strip->width() > 0, 5000);
+    QSignalSpy touches(strip.get(), &TopEdgeTrigger::touched);
+    QSignalSpy lefts(strip.get(), &TopEdgeTrigger::dropLeft);
+    QStringList dropped;
+    connect(strip.get(), &TopEdgeTrigger::dropped, this, [&](const QMimeData &data) { dropped.append(data.text()); });
+    const QRect bar(333, 0, 388, 37);
+
+    // Not held for a touch of the pointer alone.
+    pointer.moveTo(500, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 1, 5000);
+    QVERIFY(!strip->holdDropsOver(bar));
+    pointer.moveTo(500, 500);
+
+    const QString text = QStringLiteral("拖到横条上的段落");
+    {
+        DragSource browser(text.toUtf8());
+        QVERIFY(browser.isValid());
+        QTRY_VERIFY_WITH_TIMEOUT(browser.isShown(), 5000);
+        pointer.moveTo(500, 600);
+        pointer.press();
+        QTRY_VERIFY_WITH_TIMEOUT(browser.isDragging(), 5000);
+        pointer.moveTo(520, 300);
+        pointer.moveTo(520, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 2, 5000);
+        QVERIFY(strip->holdDropsOver(bar));
+        // The bar shows: the strip stays for the drag, and grows over the bar.
+        strip->setArmed(false);
+        QVERIFY(!strip->isArmed());
+        QTest::qWait(300);
+        pointer.moveTo(530, 12);
+        pointer.moveTo(540, 14);
+        QTest::qWait(300);
+        pointer.release();
+        QTRY_COMPARE_WITH_TIMEOUT(dropped, QStringList{text}, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(browser.wasFinished(), 5000);
+        QCOMPARE(lefts.count(), 0);
+    }
+
+    // A drag that leaves the bar again is no drop; the strip, armed meanwhile, is the strip again.
+    strip->setArmed(true);
+    QVERIFY(strip->isArmed());
+    pointer.moveTo(500, 500);
+    DragSource browser;
+    QTRY_VERIFY_WITH_TIMEOUT(browser.isShown(), 5000);
+    pointer.moveTo(500, 600);
+    pointer.press();
+    QTRY_VERIFY_WITH_TIMEOUT(browser.isDragging(), 5000);
+    pointer.moveTo(520, 300);
+    pointer.moveTo(520, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 3, 5000);
+    QVERIFY(strip->holdDropsOver(bar));
+    QTest::qWait(300);
+    pointer.moveTo(530, 12);
+    pointer.moveTo(530, 400);
+    QTRY_COMPARE_WITH_TIMEOUT(lefts.count(), 1, 5000);
+    pointer.release();
+    QTest::qWait(300);
+    QCOMPARE(dropped.size(), 1);
+    QVERIFY(strip->isArmed());
 }
 
 void WaylandLayerShellTest::strip_leavesHotCornerFree()
