@@ -8,11 +8,10 @@
 #include <QMimeData>
 
 #include <wayland-client.h>
+#include <wlr-layer-shell-unstable-v1-client.h>
 
 #include <algorithm>
-#include <limits>
 #include <utility>
-#include <wlr-layer-shell-unstable-v1-client.h>
 
 namespace {
 

@@ -21,7 +21,8 @@ struct zwlr_layer_surface_v1;
 // The top-edge strip as a layer-shell surface in the overlay layer, on a Wayland connection of
 // its own: anchored to the top edge from the hot corner's end to the right edge, transparent,
 // never taking the keyboard and never pushing other surfaces aside. A pointer enter or a drag
-// enter on it is reported; drags are not accepted, so they go on to the capture bar.
+// enter on it is reported. Drags pass over it, except that one held for the dropped bar
+// (holdDropsOver) is taken there: the strip grows over the bar until that drag ends.
 class LayerShellTopEdgeStrip final : public TopEdgeTrigger
 {
     Q_OBJECT
