@@ -41,6 +41,8 @@ private:
     // Copies `text` with wl-copy, which keeps serving it until the process ends.
     QProcess *wlCopy(const QString &text);
     static QString textOf(const ClipboardSnapshot &snapshot);
+    // Presses on the drag source and drags up to the top edge; false when no drag started.
+    static bool dragToTheEdge(VirtualPointer &pointer, const DragSource &browser);
 
     WaylandLab m_lab;
     std::vector<std::unique_ptr<QProcess>> m_copies;
@@ -61,6 +63,17 @@ QProcess *WaylandLayerShellTest::wlCopy(const QString &text)
         return nullptr;
     m_copies.push_back(std::move(process));
     return m_copies.back().get();
+}
+
+bool WaylandLayerShellTest::dragToTheEdge(VirtualPointer &pointer, const DragSource &browser)
+{
+    pointer.moveTo(500, 600);
+    pointer.press();
+    if (!QTest::qWaitFor([&] { return browser.isDragging(); }, 5000))
+        return false;
+    pointer.moveTo(520, 300);
+    pointer.moveTo(520, 0);
+    return true;
 }
 
 QString WaylandLayerShellTest::textOf(const ClipboardSnapshot &snapshot)
@@ -206,11 +219,7 @@ void WaylandLayerShellTest::strip_touchedByDragEnter()
     QSignalSpy touches(strip.get(), &TopEdgeTrigger::touched);
 
     // A drag holds the pointer: the strip hears of it only as a drag entering.
-    pointer.moveTo(500, 600);
-    pointer.press();
-    QTRY_VERIFY_WITH_TIMEOUT(browser.isDragging(), 5000);
-    pointer.moveTo(520, 300);
-    pointer.moveTo(520, 0);
+    QVERIFY(dragToTheEdge(pointer, browser));
     QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 1, 5000);
     // The drag goes on over the strip, and on as the strip goes (the bar drops there), so that
     // it can end on the bar: a strip that lets the drag's offer go at once ends it on wlroots.
@@ -252,11 +261,7 @@ void WaylandLayerShellTest::strip_takesTheDropOverTheBar()
         DragSource browser(text.toUtf8());
         QVERIFY(browser.isValid());
         QTRY_VERIFY_WITH_TIMEOUT(browser.isShown(), 5000);
-        pointer.moveTo(500, 600);
-        pointer.press();
-        QTRY_VERIFY_WITH_TIMEOUT(browser.isDragging(), 5000);
-        pointer.moveTo(520, 300);
-        pointer.moveTo(520, 0);
+        QVERIFY(dragToTheEdge(pointer, browser));
         QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 2, 5000);
         QVERIFY(strip->holdDropsOver(bar));
         // The bar shows: the strip stays for the drag, and grows over the bar.
@@ -278,11 +283,7 @@ void WaylandLayerShellTest::strip_takesTheDropOverTheBar()
     pointer.moveTo(500, 500);
     DragSource browser;
     QTRY_VERIFY_WITH_TIMEOUT(browser.isShown(), 5000);
-    pointer.moveTo(500, 600);
-    pointer.press();
-    QTRY_VERIFY_WITH_TIMEOUT(browser.isDragging(), 5000);
-    pointer.moveTo(520, 300);
-    pointer.moveTo(520, 0);
+    QVERIFY(dragToTheEdge(pointer, browser));
     QTRY_COMPARE_WITH_TIMEOUT(touches.count(), 3, 5000);
     QVERIFY(strip->holdDropsOver(bar));
     QTest::qWait(300);
