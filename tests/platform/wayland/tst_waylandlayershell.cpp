@@ -41,6 +41,8 @@ private:
     // Copies `text` with wl-copy, which keeps serving it until the process ends.
     QProcess *wlCopy(const QString &text);
     static QString textOf(const ClipboardSnapshot &snapshot);
+    // A strip, armed and sized by the compositor; null when it could not be.
+    static std::unique_ptr<LayerShellTopEdgeStrip> armedStrip();
     // Presses on the drag source and drags up to the top edge; false when no drag started.
     static bool dragToTheEdge(VirtualPointer &pointer, const DragSource &browser);
 
@@ -63,6 +65,17 @@ QProcess *WaylandLayerShellTest::wlCopy(const QString &text)
         return nullptr;
     m_copies.push_back(std::move(process));
     return m_copies.back().get();
+}
+
+std::unique_ptr<LayerShellTopEdgeStrip> WaylandLayerShellTest::armedStrip()
+{
+    auto strip = LayerShellTopEdgeStrip::open();
+    if (!strip)
+        return nullptr;
+    strip->setArmed(true);
+    if (!QTest::qWaitFor([&] { return strip->width() > 0; }, 5000))
+        return nullptr;
+    return strip;
 }
 
 bool WaylandLayerShellTest::dragToTheEdge(VirtualPointer &pointer, const DragSource &browser)
@@ -209,10 +222,8 @@ void WaylandLayerShellTest::strip_touchedByDragEnter()
     if (!pointer.isValid())
         QSKIP("the compositor offers no virtual pointer to move");
     pointer.moveTo(500, 500);
-    const auto strip = LayerShellTopEdgeStrip::open();
+    const auto strip = armedStrip();
     QVERIFY(strip);
-    strip->setArmed(true);
-    QTRY_VERIFY_WITH_TIMEOUT(strip->width() > 0, 5000);
     DragSource browser;
     QVERIFY(browser.isValid());
     QTRY_VERIFY_WITH_TIMEOUT(browser.isShown(), 5000);
@@ -240,10 +251,8 @@ void WaylandLayerShellTest::strip_takesTheDropOverTheBar()
     if (!pointer.isValid())
         QSKIP("the compositor offers no virtual pointer to move");
     pointer.moveTo(500, 500);
-    const auto strip = LayerShellTopEdgeStrip::open();
+    const auto strip = armedStrip();
     QVERIFY(strip);
-    strip->setArmed(true);
-    QTRY_VERIFY_WITH_TIMEOUT(strip->width() > 0, 5000);
     QSignalSpy touches(strip.get(), &TopEdgeTrigger::touched);
     QSignalSpy lefts(strip.get(), &TopEdgeTrigger::dropLeft);
     QStringList dropped;
